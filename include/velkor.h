@@ -1,0 +1,701 @@
+/*
+ * Velkor: host-side SDK for the Velkor desktop UHF RFID reader (USB HID).
+ *
+ * Every command function takes the reader address (one byte, by pointer) first
+ * and the device handle last, sends one command frame, collects the reply and
+ * returns a status in 0..255: STATUS_OK, one of the link codes below, or the
+ * reader's own status byte passed through unchanged.  The two share one value
+ * space (0xFF is both STATUS_PARAMETER_ERROR and a reader status).
+ *
+ * Conventions that hold for every function unless its comment says otherwise:
+ *  - A byte argument travels as its low 8 bits.
+ *  - Multi-byte values (passwords, mask addresses, identifiers, clock blocks,
+ *    16-bit outputs) are passed by pointer and copied in memory order in both
+ *    directions: the byte at the pointer is the first byte on the wire.
+ *  - A link failure (STATUS_COMM_ERROR, STATUS_INVALID_HANDLE), a bad CRC
+ *    (STATUS_CRC_ERROR) or a reply to another command
+ *    (STATUS_COMMAND_MISMATCH) writes no output and leaves the reader address
+ *    as it was.
+ *  - After a good reply, outputs and the address are written according to the
+ *    function's write-back variant:
+ *      outputs on success: address and outputs written only on status 0;
+ *      address always:     address written whatever the status, no outputs;
+ *      no address:         outputs on status 0, address never written;
+ *      status only:        nothing written;
+ *      outputs always:     outputs written whatever the status, no address.
+ *  - Pointers are not tested; every pointer the call needs must be valid.
+ *  - Gen2 and 6B tag commands report a tag error code through an int pointer:
+ *    -1 after status 0, the tag's error byte after status 0xFC (tag error),
+ *    untouched otherwise.
+ *
+ * Thread safety: the library keeps no state and takes no lock.  Calls on
+ * different handles may run concurrently; calls on one handle must be
+ * serialised by the caller.  Each call blocks for at most its reply
+ * collector's time limit plus one poll cycle (2 s for most commands, 15 s for
+ * the multi-frame inventories, 10 s for the buffer read, 6 s for the buffered
+ * inventory).
+ */
+#ifndef VELKOR_H
+#define VELKOR_H
+
+#include <stdint.h>
+
+#ifdef _WIN32
+#  ifdef VELKOR_BUILDING
+#    define VELKOR_API __declspec(dllexport)
+#  else
+#    define VELKOR_API __declspec(dllimport)
+#  endif
+#  define VELKOR_CALL __stdcall
+#else
+#  define VELKOR_API __attribute__((visibility("default")))
+#  define VELKOR_CALL
+#endif
+
+#ifdef __cplusplus
+#  define VELKOR_EXTERN_C extern "C"
+#else
+#  define VELKOR_EXTERN_C
+#endif
+
+#define VELKOR_EXPORT VELKOR_EXTERN_C VELKOR_API
+
+/** Device handle: an open reader (a file descriptor on Linux, a HANDLE on
+ *  Windows).  All bits set is the invalid-handle value. */
+#ifdef _WIN32
+typedef void *VelkorHandle;
+#  define VELKOR_INVALID_HANDLE ((VelkorHandle)(intptr_t)-1)
+#else
+typedef int VelkorHandle;
+#  define VELKOR_INVALID_HANDLE (-1)
+#endif
+
+/** Room GetDeviceList needs in the caller's handle array. */
+#define VELKOR_MAX_DEVICES 100
+/** Room GetChannelList needs in the caller's text array (largest plan + null). */
+#define VELKOR_MAX_CHANNELS 51
+
+/* Return codes.  Windows' winnt.h has its own STATUS_INVALID_HANDLE; the
+ * reader's code must win inside code that uses this header. */
+#ifdef STATUS_INVALID_HANDLE
+#  undef STATUS_INVALID_HANDLE
+#endif
+/** Success; also the reader's success status. */
+#define STATUS_OK               0x00
+/** A report was not written or read, no complete reply arrived in time, or no
+ *  reader was found. */
+#define STATUS_COMM_ERROR       0x30
+/** The reply's CRC residue is not zero. */
+#define STATUS_CRC_ERROR        0x31
+/** The device handle is the invalid-handle value. */
+#define STATUS_INVALID_HANDLE   0x37
+/** The reply answers another command. */
+#define STATUS_COMMAND_MISMATCH 0xEE
+/** An argument is outside its range, or the request cannot fit one report;
+ *  nothing was sent. */
+#define STATUS_PARAMETER_ERROR  0xFF
+
+/* ------------------------------------------------------------------------ */
+/* Discovery and handles                                                     */
+/* ------------------------------------------------------------------------ */
+
+/**
+ * Finds the readers (USB vendor 0x0470, product 0xA112) among the HID
+ * interfaces, opens each and greets it with the begin control report.
+ * @param handles out: room for VELKOR_MAX_DEVICES handles; the first *count
+ *                slots hold the readers in enumeration order.
+ * @param count   out: number of readers; written only on STATUS_OK.
+ * @return STATUS_OK when at least one reader was found and greeted;
+ *         STATUS_COMM_ERROR when none was found or a greeting could not be
+ *         written (then every handle this call opened is closed again and its
+ *         slot holds VELKOR_INVALID_HANDLE).
+ */
+VELKOR_EXPORT int VELKOR_CALL GetDeviceList(VelkorHandle *handles, int *count);
+
+/**
+ * Closes a handle from GetDeviceList.
+ * @return STATUS_COMM_ERROR for VELKOR_INVALID_HANDLE (nothing closed),
+ *         otherwise STATUS_OK (the outcome of the close is not reported).
+ */
+VELKOR_EXPORT int VELKOR_CALL CloseUSBPort(VelkorHandle handle);
+
+/* ------------------------------------------------------------------------ */
+/* Reader identity and link settings (variants as noted)                     */
+/* ------------------------------------------------------------------------ */
+
+/**
+ * Reads the reader's information block (command 0x21).  Variant: outputs on
+ * success.  info01 receives reply data bytes 0 and 1 in order; info2 to info11
+ * receive reply data bytes 2 to 11 (bytes beyond a short reply read as 0).
+ */
+VELKOR_EXPORT int VELKOR_CALL GetReaderInformation(
+    unsigned char *address, unsigned char *info01, unsigned char *info2,
+    unsigned char *info3, unsigned char *info4, unsigned char *info5,
+    unsigned char *info6, unsigned char *info7, unsigned char *info8,
+    unsigned char *info9, unsigned char *info10, unsigned char *info11,
+    VelkorHandle handle);
+
+/** Sets the reader's bus address (0x24).  Variant: address always, so after a
+ *  good reply *address holds the address the reader answered from. */
+VELKOR_EXPORT int VELKOR_CALL SetAddress(unsigned char *address,
+                                         unsigned char new_address,
+                                         VelkorHandle handle);
+
+/** Sets the communication type (0x6A).  Variant: outputs on success (only the
+ *  address is written back, on status 0). */
+VELKOR_EXPORT int VELKOR_CALL SetCommType(unsigned char *address,
+                                          unsigned char comm_type,
+                                          VelkorHandle handle);
+
+/** Writes the 4-byte serial number (0x4B; request 4E 37 then the serial).
+ *  Variant: outputs on success (address only). */
+VELKOR_EXPORT int VELKOR_CALL SetSeriaNo(unsigned char *address,
+                                         unsigned char *serial,
+                                         VelkorHandle handle);
+
+/** Reads the 4-byte serial number (0x4C) into serial[0..3].  Variant: outputs
+ *  on success. */
+VELKOR_EXPORT int VELKOR_CALL GetSeriaNo(unsigned char *address,
+                                         unsigned char *serial,
+                                         VelkorHandle handle);
+
+/** Reads the 2-byte module version (0x83).  Variant: no address. */
+VELKOR_EXPORT int VELKOR_CALL GetModuleVersion(unsigned char *address,
+                                               unsigned char *version,
+                                               VelkorHandle handle);
+
+/** Writes the library version 1.3.0 as the three bytes 0x01 0x03 0x00.
+ *  Sends nothing; always STATUS_OK. */
+VELKOR_EXPORT int VELKOR_CALL GetSDKVersion(unsigned char *version);
+
+/** Inert link settings kept for compatibility: they read none of their
+ *  arguments, send nothing and return STATUS_OK. */
+VELKOR_EXPORT int VELKOR_CALL SetBaudRate(unsigned char *address,
+                                          unsigned char baud,
+                                          VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL ChangeATMode(unsigned char *address,
+                                           unsigned char mode,
+                                           VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL TransparentCMD(unsigned char *address,
+                                             unsigned char command,
+                                             VelkorHandle handle);
+
+/* ------------------------------------------------------------------------ */
+/* EPC Gen2 inventory                                                        */
+/* ------------------------------------------------------------------------ */
+
+/**
+ * Gen2 inventory (0x01) with optional mask, TID and trailing groups; each
+ * group is sent only when its flag is exactly 1.  The begin control report
+ * precedes the frame.  The reply is a run of frames; frames with status 1 to
+ * 4 contribute their tag data to list, their tag counts to *tag_count and
+ * their byte 4 to *frame4 (the last one wins).
+ * @param address   in: reader address (not written back).
+ * @param list      out: tag-identifier list (the reader's per-tag records).
+ * @param total_len out: bytes in list.
+ * @param tag_count out: set to 0 once the reply has been collected (or not),
+ *                  then the sum of the accepted frames' tag counts.
+ * @return the last frame's status; STATUS_COMM_ERROR when the begin report
+ *         cannot be written (nothing written) or no final frame arrives within
+ *         15 s; STATUS_PARAMETER_ERROR if the request cannot fit one report.
+ */
+VELKOR_EXPORT int VELKOR_CALL Inventory_G2(
+    unsigned char *address, unsigned char param0, unsigned char param1,
+    unsigned char mask_mem, unsigned char *mask_addr, unsigned char mask_len,
+    unsigned char *mask_data, unsigned char mask_flag, unsigned char tid_addr,
+    unsigned char tid_len, unsigned char tid_flag, unsigned char trail0,
+    unsigned char trail1, unsigned char trail2, unsigned char trail_flag,
+    unsigned char *list, unsigned char *frame4, int *total_len, int *tag_count,
+    VelkorHandle handle);
+
+/**
+ * Fast EPC inventory (0x00).  Request data bytes 0..4 are param0, param1,
+ * param2, *param3_frame4, param4 (argument order is not frame order).
+ * *param3_frame4 receives byte 4 of the last accepted frame.  No begin
+ * report.  Outputs and result as Inventory_G2.
+ */
+VELKOR_EXPORT int VELKOR_CALL Fast_EPC_Inventory_G2(
+    unsigned char *address, unsigned char param0, unsigned char param1,
+    unsigned char param2, unsigned char param4, unsigned char *param3_frame4,
+    unsigned char *list, int *total_len, int *tag_count, VelkorHandle handle);
+
+/**
+ * Single-tag inventory (0x0F).  On status 1: address written back, *frame4 =
+ * reply byte 4, tag_data = reply bytes 5..L-2.  reserved is not used.
+ */
+VELKOR_EXPORT int VELKOR_CALL SingleTagInventory_G2(unsigned char *address,
+                                                    unsigned char *tag_data,
+                                                    void *reserved,
+                                                    int *frame4,
+                                                    VelkorHandle handle);
+
+/* ------------------------------------------------------------------------ */
+/* EPC Gen2 memory access                                                    */
+/*                                                                           */
+/* Tag addressing: enum_words 0..31 names the tag by its identifier          */
+/* (2*enum_words bytes at epc); 0xFF names it by the mask group (mask_mem,   */
+/* two bytes at mask_addr, mask_len bits, ceil(mask_len/8) bytes at          */
+/* mask_data), which then closes the request.  32..254, or a request that    */
+/* would not fit one report, gives STATUS_PARAMETER_ERROR before sending.    */
+/* ------------------------------------------------------------------------ */
+
+/** Reads words (0x02).  Variant: outputs on success; data receives the words
+ *  the reader returned, at most 2*word_count bytes. */
+VELKOR_EXPORT int VELKOR_CALL ReadData_G2(
+    unsigned char *address, unsigned char *epc, unsigned char enum_words,
+    unsigned char mem, unsigned char word_ptr, unsigned char word_count,
+    unsigned char *password, unsigned char mask_mem, unsigned char *mask_addr,
+    unsigned char mask_len, unsigned char *mask_data, unsigned char *data,
+    int *error_code, VelkorHandle handle);
+
+/** As ReadData_G2 with a two-byte word pointer (0x15). */
+VELKOR_EXPORT int VELKOR_CALL ExtReadData_G2(
+    unsigned char *address, unsigned char *epc, unsigned char enum_words,
+    unsigned char mem, unsigned char *word_ptr, unsigned char word_count,
+    unsigned char *password, unsigned char mask_mem, unsigned char *mask_addr,
+    unsigned char mask_len, unsigned char *mask_data, unsigned char *data,
+    int *error_code, VelkorHandle handle);
+
+/** Writes 2*word_count bytes (0x03).  Variant: outputs on success (address). */
+VELKOR_EXPORT int VELKOR_CALL WriteData_G2(
+    unsigned char *address, unsigned char *epc, unsigned char word_count,
+    unsigned char enum_words, unsigned char mem, unsigned char word_ptr,
+    unsigned char *data, unsigned char *password, unsigned char mask_mem,
+    unsigned char *mask_addr, unsigned char mask_len, unsigned char *mask_data,
+    int *error_code, VelkorHandle handle);
+
+/** Block write (0x10); as WriteData_G2. */
+VELKOR_EXPORT int VELKOR_CALL BlockWrite_G2(
+    unsigned char *address, unsigned char *epc, unsigned char word_count,
+    unsigned char enum_words, unsigned char mem, unsigned char word_ptr,
+    unsigned char *data, unsigned char *password, unsigned char mask_mem,
+    unsigned char *mask_addr, unsigned char mask_len, unsigned char *mask_data,
+    int *error_code, VelkorHandle handle);
+
+/** As WriteData_G2 with a two-byte word pointer (0x16). */
+VELKOR_EXPORT int VELKOR_CALL ExtWriteData_G2(
+    unsigned char *address, unsigned char *epc, unsigned char word_count,
+    unsigned char enum_words, unsigned char mem, unsigned char *word_ptr,
+    unsigned char *data, unsigned char *password, unsigned char mask_mem,
+    unsigned char *mask_addr, unsigned char mask_len, unsigned char *mask_data,
+    int *error_code, VelkorHandle handle);
+
+/** Block erase (0x07).  Variant: no address. */
+VELKOR_EXPORT int VELKOR_CALL BlockErase_G2(
+    unsigned char *address, unsigned char *epc, unsigned char enum_words,
+    unsigned char mem, unsigned char word_ptr, unsigned char word_count,
+    unsigned char *password, unsigned char mask_mem, unsigned char *mask_addr,
+    unsigned char mask_len, unsigned char *mask_data, int *error_code,
+    VelkorHandle handle);
+
+/** Writes a new identifier of enum_words words (0x04): password, then the
+ *  identifier.  enum_words above 25 gives STATUS_PARAMETER_ERROR.  Variant: no
+ *  address. */
+VELKOR_EXPORT int VELKOR_CALL WriteEPC_G2(unsigned char *address,
+                                          unsigned char *password,
+                                          unsigned char *new_epc,
+                                          unsigned char enum_words,
+                                          int *error_code,
+                                          VelkorHandle handle);
+
+/* ------------------------------------------------------------------------ */
+/* EPC Gen2 kill and lock (variant: no address)                              */
+/* ------------------------------------------------------------------------ */
+
+VELKOR_EXPORT int VELKOR_CALL KillTag_G2(
+    unsigned char *address, unsigned char *epc, unsigned char enum_words,
+    unsigned char *kill_password, unsigned char mask_mem,
+    unsigned char *mask_addr, unsigned char mask_len, unsigned char *mask_data,
+    int *error_code, VelkorHandle handle);
+
+/** Lock (0x06): the two parameter bytes travel ahead of the password. */
+VELKOR_EXPORT int VELKOR_CALL Lock_G2(
+    unsigned char *address, unsigned char *epc, unsigned char enum_words,
+    unsigned char select, unsigned char set_protect, unsigned char *password,
+    unsigned char mask_mem, unsigned char *mask_addr, unsigned char mask_len,
+    unsigned char *mask_data, int *error_code, VelkorHandle handle);
+
+/** Block lock (0x0E): the parameter byte travels after the password. */
+VELKOR_EXPORT int VELKOR_CALL BlockLock_G2(
+    unsigned char *address, unsigned char *epc, unsigned char enum_words,
+    unsigned char *password, unsigned char block_param, unsigned char mask_mem,
+    unsigned char *mask_addr, unsigned char mask_len, unsigned char *mask_data,
+    int *error_code, VelkorHandle handle);
+
+/* ------------------------------------------------------------------------ */
+/* Tag privacy and EAS                                                       */
+/* ------------------------------------------------------------------------ */
+
+/** Puts the named tag into privacy (0x08).  Variant: no address. */
+VELKOR_EXPORT int VELKOR_CALL SetPrivacyByEPC_G2(
+    unsigned char *address, unsigned char *epc, unsigned char enum_words,
+    unsigned char *password, unsigned char mask_mem, unsigned char *mask_addr,
+    unsigned char mask_len, unsigned char *mask_data, int *error_code,
+    VelkorHandle handle);
+
+/** Puts a tag into privacy without naming it (0x09).  Variant: no address. */
+VELKOR_EXPORT int VELKOR_CALL SetPrivacyWithoutEPC_G2(unsigned char *address,
+                                                      unsigned char *password,
+                                                      int *error_code,
+                                                      VelkorHandle handle);
+
+/** Takes a tag out of privacy (0x0A).  Variant: no address. */
+VELKOR_EXPORT int VELKOR_CALL ResetPrivacy_G2(unsigned char *address,
+                                              unsigned char *password,
+                                              int *error_code,
+                                              VelkorHandle handle);
+
+/** Asks for the privacy state (0x0B) into *state.  Variant: no address. */
+VELKOR_EXPORT int VELKOR_CALL CheckPrivacy_G2(unsigned char *address,
+                                              unsigned char *state,
+                                              int *error_code,
+                                              VelkorHandle handle);
+
+/** Writes a tag's EAS setting (0x0C).  Variant: outputs on success. */
+VELKOR_EXPORT int VELKOR_CALL EASConfigure_G2(
+    unsigned char *address, unsigned char *epc, unsigned char enum_words,
+    unsigned char *password, unsigned char eas, unsigned char mask_mem,
+    unsigned char *mask_addr, unsigned char mask_len, unsigned char *mask_data,
+    int *error_code, VelkorHandle handle);
+
+/** Asks for an EAS alarm (0x0D).  Variant: outputs on success. */
+VELKOR_EXPORT int VELKOR_CALL EASAlarm_G2(unsigned char *address,
+                                          int *error_code,
+                                          VelkorHandle handle);
+
+/* ------------------------------------------------------------------------ */
+/* Monza 4QT work parameter (variant: outputs on success)                    */
+/* ------------------------------------------------------------------------ */
+
+VELKOR_EXPORT int VELKOR_CALL GetMonza4QTWorkParamter_G2(
+    unsigned char *address, unsigned char *epc, unsigned char enum_words,
+    unsigned char *password, unsigned char mask_mem, unsigned char *mask_addr,
+    unsigned char mask_len, unsigned char *mask_data,
+    unsigned char *work_param, int *error_code, VelkorHandle handle);
+
+VELKOR_EXPORT int VELKOR_CALL SetMonza4QTWorkParamter_G2(
+    unsigned char *address, unsigned char *epc, unsigned char enum_words,
+    unsigned char work_param, unsigned char *password, unsigned char mask_mem,
+    unsigned char *mask_addr, unsigned char mask_len, unsigned char *mask_data,
+    int *error_code, VelkorHandle handle);
+
+/* ------------------------------------------------------------------------ */
+/* ISO 18000-6B                                                              */
+/* ------------------------------------------------------------------------ */
+
+/** Single 6B inventory (0x50).  Address always; when the reply's length byte
+ *  is above 5, whatever the status: *frame4 = reply byte 4, id = reply bytes
+ *  5..14 (10 bytes). */
+VELKOR_EXPORT int VELKOR_CALL InventorySingle_6B(unsigned char *address,
+                                                 unsigned char *frame4,
+                                                 unsigned char *id,
+                                                 VelkorHandle handle);
+
+/** Selective 6B inventory (0x51).  Address always; when L > 5, whatever the
+ *  status: *frame4 = byte 4, *tag_count = byte 5, list = bytes 6..L-2. */
+VELKOR_EXPORT int VELKOR_CALL InventoryMultiple_6B(
+    unsigned char *address, unsigned char condition, unsigned char start,
+    unsigned char byte_mask, unsigned char *word_data, unsigned char *frame4,
+    unsigned char *list, int *tag_count, VelkorHandle handle);
+
+/** Reads byte_count bytes of a 6B tag (0x52).  Address always; on status 0
+ *  data receives byte_count bytes. */
+VELKOR_EXPORT int VELKOR_CALL ReadData_6B(unsigned char *address,
+                                          unsigned char *id,
+                                          unsigned char start,
+                                          unsigned char byte_count,
+                                          unsigned char *data, int *error_code,
+                                          VelkorHandle handle);
+
+/** Writes byte_count bytes (0x53).  byte_count above 48 gives
+ *  STATUS_PARAMETER_ERROR.  Address always; on status 0 *written =
+ *  byte_count. */
+VELKOR_EXPORT int VELKOR_CALL WriteData_6B(unsigned char *address,
+                                           unsigned char *id,
+                                           unsigned char start,
+                                           unsigned char *data,
+                                           unsigned char byte_count,
+                                           unsigned char *written,
+                                           int *error_code,
+                                           VelkorHandle handle);
+
+/** Locks one byte of a 6B tag (0x55).  Address always. */
+VELKOR_EXPORT int VELKOR_CALL Lock_6B(unsigned char *address,
+                                      unsigned char *id,
+                                      unsigned char byte_address,
+                                      int *error_code, VelkorHandle handle);
+
+/** Asks whether one byte is locked (0x54).  Outputs on success. */
+VELKOR_EXPORT int VELKOR_CALL CheckLock_6B(unsigned char *address,
+                                           unsigned char *id,
+                                           unsigned char byte_address,
+                                           unsigned char *lock_state,
+                                           int *error_code,
+                                           VelkorHandle handle);
+
+/* ------------------------------------------------------------------------ */
+/* Region and channel plan                                                   */
+/* ------------------------------------------------------------------------ */
+
+/** Sends the two packed region-and-channel bytes (0x22).  Address always. */
+VELKOR_EXPORT int VELKOR_CALL SetRegion(unsigned char *address,
+                                        unsigned char high_byte,
+                                        unsigned char low_byte,
+                                        VelkorHandle handle);
+
+/** Packs region and channel bounds and sends them with SetRegion. */
+VELKOR_EXPORT int VELKOR_CALL SetRegionAndChannel(unsigned char *address,
+                                                  int region,
+                                                  unsigned char lowest,
+                                                  unsigned char highest,
+                                                  VelkorHandle handle);
+
+/** Selects every channel of a region (1 to 5).  Another region gives
+ *  STATUS_PARAMETER_ERROR and sends nothing. */
+VELKOR_EXPORT int VELKOR_CALL SetRegionWithDefaultChannel(unsigned char *address,
+                                                          int region,
+                                                          VelkorHandle handle);
+
+/**
+ * Fills list with the channel texts of a region ("920.125 MHz", ...) and a
+ * null pointer after the last; always STATUS_OK.  Regions 1 to 4 get fresh
+ * heap texts on every call (release them with FreeChannelList); region 5
+ * gets the library's constant texts; another region leaves list untouched.
+ * @param list out: room for VELKOR_MAX_CHANNELS pointers.
+ */
+VELKOR_EXPORT int VELKOR_CALL GetChannelList(int region, char **list);
+
+/**
+ * Releases the texts that one GetChannelList call put into list (entries up
+ * to the first null pointer), leaving region 5's constant texts alone, and
+ * sets the released entries to null.  Always STATUS_OK.
+ */
+VELKOR_EXPORT int VELKOR_CALL FreeChannelList(char **list);
+
+/* ------------------------------------------------------------------------ */
+/* RF power, calibration and self-test                                       */
+/* ------------------------------------------------------------------------ */
+
+VELKOR_EXPORT int VELKOR_CALL SetRfPower(unsigned char *address,
+                                         unsigned char power,
+                                         VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetDAC(unsigned char *address, unsigned char dac,
+                                     VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL GetDAC(unsigned char *address, unsigned char *dac,
+                                     VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL CheckPowerParameter(unsigned char *address,
+                                                  unsigned char *result,
+                                                  VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SolidifyDACandPowerlist(unsigned char *address,
+                                                      unsigned char *list31,
+                                                      unsigned char *result,
+                                                      VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL GetStartInformation(
+    unsigned char *address, unsigned char *info0, unsigned char *info1,
+    unsigned char *info2, unsigned char *info3, unsigned char *info4,
+    unsigned char *info5, unsigned char *info6, unsigned char *info7,
+    unsigned char *info8, VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL RfOutput(unsigned char *address,
+                                       unsigned char setting,
+                                       VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL DeleteRfOutput(unsigned char *address,
+                                             unsigned char *result,
+                                             VelkorHandle handle);
+/** flag 0 sends the single raw byte 0xA5 instead of a framed command 0x26;
+ *  echo 0x26 or 0xA5 accepted; address always. */
+VELKOR_EXPORT int VELKOR_CALL InSelfTestMode(unsigned char *address, int flag,
+                                             VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL EnableTestFreq(unsigned char *address,
+                                             unsigned char *freq4,
+                                             unsigned char setting,
+                                             VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL GetADValue(unsigned char *address,
+                                         unsigned char request,
+                                         unsigned char *value2,
+                                         VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetAValue(unsigned char *address,
+                                        unsigned char lead,
+                                        unsigned char *first4,
+                                        unsigned char *second4,
+                                        VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL GetAdjustPara(unsigned char *address,
+                                            unsigned char *block148,
+                                            VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetCheckAnt(unsigned char *address,
+                                          unsigned char setting,
+                                          VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL GetCheckPWR(unsigned char *address,
+                                          unsigned char *first2,
+                                          unsigned char *second2,
+                                          VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetQS(unsigned char *address, unsigned char qs1,
+                                    unsigned char qs2, VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL GetQS(unsigned char *address, unsigned char *qs1,
+                                    unsigned char *qs2, VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetDCOffset(unsigned char *address,
+                                          unsigned char *offset2,
+                                          VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetFlashRom(unsigned char *address,
+                                          VelkorHandle handle);
+
+/* ------------------------------------------------------------------------ */
+/* Work mode and automatic-inventory parameters                              */
+/* ------------------------------------------------------------------------ */
+
+VELKOR_EXPORT int VELKOR_CALL SetInventoryScanTime(unsigned char *address,
+                                                   unsigned char scan_time,
+                                                   VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetWorkMode(unsigned char *address,
+                                          unsigned char mode,
+                                          VelkorHandle handle);
+/** Reads the parameter set (0x36).  No address.  p12 is set to 0 by a short
+ *  reply (length byte 0x2F), which leaves p13 and p14 untouched. */
+VELKOR_EXPORT int VELKOR_CALL GetSystemParameter(
+    unsigned char *address, unsigned char *p2, unsigned char *p3,
+    unsigned char *p4, unsigned char *p5, unsigned char *p6, unsigned char *p7,
+    unsigned char *p8, unsigned char *p9_two, unsigned char *p10,
+    unsigned char *p11_mask32, unsigned char *p12, unsigned char *p13,
+    unsigned char *p14, VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetEASSensitivity(unsigned char *address,
+                                                unsigned char sensitivity,
+                                                VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetTriggerTime(unsigned char *address,
+                                             unsigned char trigger_time,
+                                             VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetMask(unsigned char *address,
+                                      unsigned char mask_mem,
+                                      unsigned char *mask_addr,
+                                      unsigned char mask_len,
+                                      unsigned char *mask_data,
+                                      VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetResponsePamametersofAuto_runningMode(
+    unsigned char *address, unsigned char first, unsigned char second,
+    VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetInventoryInterval(unsigned char *address,
+                                                   unsigned char interval,
+                                                   VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SelectTagType(unsigned char *address,
+                                            unsigned char tag_type,
+                                            VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetAntennaMultiplexing(unsigned char *address,
+                                                     unsigned char setting,
+                                                     VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetBeepNotification(unsigned char *address,
+                                                  unsigned char setting,
+                                                  VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL ClearTagBuffer(unsigned char *address,
+                                             VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetTIDParameter(unsigned char *address,
+                                              unsigned char first,
+                                              unsigned char second,
+                                              VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetTagCustomFunction(unsigned char *address,
+                                                   unsigned char *function,
+                                                   VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetWorkTime(unsigned char *address,
+                                          unsigned char first,
+                                          unsigned char second,
+                                          VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL GetWorkTime(unsigned char *address,
+                                          unsigned char *first,
+                                          unsigned char *second,
+                                          VelkorHandle handle);
+
+/* ------------------------------------------------------------------------ */
+/* Indicators, clock and I/O lines (the address is never written back)       */
+/* ------------------------------------------------------------------------ */
+
+VELKOR_EXPORT int VELKOR_CALL BuzzerAndLEDControl(unsigned char *address,
+                                                  unsigned char first,
+                                                  unsigned char second,
+                                                  unsigned char third,
+                                                  VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetReal_timeClock(unsigned char *address,
+                                                unsigned char *clock6,
+                                                VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL GetTime(unsigned char *address,
+                                      unsigned char *clock6,
+                                      VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetRelay(unsigned char *address,
+                                       unsigned char setting,
+                                       VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL GetRevDelay(unsigned char *address,
+                                          unsigned char *delay,
+                                          VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetRevDelay(unsigned char *address,
+                                          unsigned char delay,
+                                          VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetGPIO(unsigned char *address,
+                                      unsigned char setting,
+                                      VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL GetGPIOStatus(unsigned char *address,
+                                            unsigned char *status,
+                                            VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetNotificationPulseOutput(unsigned char *address,
+                                                         unsigned char setting,
+                                                         VelkorHandle handle);
+
+/* ------------------------------------------------------------------------ */
+/* HID keyboard-output settings (no echo test; address never written back)  */
+/* ------------------------------------------------------------------------ */
+
+/** Sends the switch-to-keyboard control report and reads nothing.
+ *  STATUS_OK if written, else STATUS_COMM_ERROR. */
+VELKOR_EXPORT int VELKOR_CALL ChangeToHID(unsigned char *address,
+                                          VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetHidBeepEn(unsigned char *address,
+                                           unsigned char beep,
+                                           VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL GetHidBeepEn(unsigned char *address,
+                                           unsigned char *beep,
+                                           VelkorHandle handle);
+/** Parameters 1, 3, 4 and 5 must lie in 1..4, 0..15, 0..1 and 0..1, else
+ *  STATUS_PARAMETER_ERROR before sending. */
+VELKOR_EXPORT int VELKOR_CALL SetHidWorkPara(unsigned char *address,
+                                             unsigned char p1, unsigned char p2,
+                                             unsigned char p3, unsigned char p4,
+                                             unsigned char p5, unsigned char p6,
+                                             VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL GetHidWorkPara(unsigned char *address,
+                                             unsigned char *p1,
+                                             unsigned char *p2,
+                                             unsigned char *p3,
+                                             unsigned char *p4,
+                                             unsigned char *p5,
+                                             unsigned char *p6,
+                                             VelkorHandle handle);
+
+/* ------------------------------------------------------------------------ */
+/* Reader-side tag buffer (the address is never written back)                */
+/* ------------------------------------------------------------------------ */
+
+/** Inventory into the reader's buffer (0x18; request as Inventory_G2).
+ *  Outputs always: *first and *second receive reply data bytes 0-1 and 2-3,
+ *  each a big-endian 16-bit number. */
+VELKOR_EXPORT int VELKOR_CALL InventoryBuffer_G2(
+    unsigned char *address, unsigned char param0, unsigned char param1,
+    unsigned char mask_mem, unsigned char *mask_addr, unsigned char mask_len,
+    unsigned char *mask_data, unsigned char mask_flag, unsigned char tid_addr,
+    unsigned char tid_len, unsigned char tid_flag, unsigned char trail0,
+    unsigned char trail1, unsigned char trail2, unsigned char trail_flag,
+    int *first, int *second, VelkorHandle handle);
+
+/** Reads the buffer back (0x72) as a run of frames; frames with status 0x01
+ *  or 0x03 contribute.  No CRC or echo test. */
+VELKOR_EXPORT int VELKOR_CALL ReadBuffer_G2(unsigned char *address,
+                                            int *total_len, int *tag_count,
+                                            unsigned char *list,
+                                            VelkorHandle handle);
+/** Outputs always: *count = reply data bytes 0-1, big-endian. */
+VELKOR_EXPORT int VELKOR_CALL GetBufferCnt_G2(unsigned char *address,
+                                              int *count, VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL ClearBuffer_G2(unsigned char *address,
+                                             VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL SetSaveLen(unsigned char *address,
+                                         unsigned char save_len,
+                                         VelkorHandle handle);
+VELKOR_EXPORT int VELKOR_CALL GetSaveLen(unsigned char *address,
+                                         unsigned char *save_len,
+                                         VelkorHandle handle);
+
+#endif /* VELKOR_H */

@@ -1,0 +1,89 @@
+// Velkor: the link-level functions, exported under their C++ (type-decorated)
+// names.  Applications rarely need them; the command functions of velkor.h run
+// them internally.
+#ifndef VELKOR_LINK_HPP
+#define VELKOR_LINK_HPP
+
+#include "velkor.h"
+
+/// Report IDs and control codes of the HID report protocol.
+enum : unsigned char {
+  VELKOR_REPORT_DATA = 0x02,     ///< output report carrying a command frame
+  VELKOR_REPORT_CONTROL = 0x03,  ///< output report carrying a control code
+  CTRL_ACK = 0x01,               ///< acknowledges an input report
+  CTRL_POLL = 0x0A,              ///< asks the reader for one input report
+  CTRL_BEGIN = 0x0F,             ///< greeting; precedes inventory and buffer reads
+  CTRL_CHANGE_TO_HID = 0xA0,     ///< switches the reader to keyboard output
+};
+
+/// Size of every HID report, in and out.
+constexpr unsigned VELKOR_REPORT_SIZE = 64;
+/// Payload room of one report (frame bytes out, reply bytes in).
+constexpr unsigned VELKOR_REPORT_PAYLOAD = 62;
+
+/**
+ * Computes the CRC-16 (reflected polynomial 0x8408, preset 0xFFFF, no final
+ * XOR) over buf[0..len-1] and stores it at buf[len] (low) and buf[len+1]
+ * (high).  The caller provides len + 2 bytes.  With len <= 0 nothing is read
+ * and FF FF is stored at buf[0] and buf[1].
+ */
+VELKOR_API void GetCRC(unsigned char *buf, int len);
+
+/**
+ * As GetCRC, then tests the stored residue.  Pass a whole frame including
+ * its CRC (length byte + 1): on a match the two bytes after it hold 00 00.
+ * @return STATUS_OK when the residue is zero, else STATUS_CRC_ERROR.
+ */
+VELKOR_API int CheckCRC(unsigned char *buf, int len);
+
+/**
+ * Writes one 64-byte output report.  Input whose byte 0 is 0x03 and byte 1 a
+ * control code (0x01, 0x0A, 0x0F, 0x21, 0xA0) goes out as a control report,
+ * anything else as a data report: 0x02, the count, the bytes, zeros.  A data
+ * frame over 62 bytes or a control input over 64 bytes is refused.
+ * @return 1 when all 64 bytes were written within 50 ms, else 0.
+ */
+VELKOR_API int SendDataToPort(unsigned char *data, unsigned int count,
+                              VelkorHandle handle);
+
+/**
+ * Reply collectors.  Each repeats a poll cycle (poll report, one input report
+ * read within 100 ms, a 50 ms pause, acknowledge report) and appends the
+ * payloads until its completion test holds:
+ *  - GetDataFromPort: the CRC residue over everything received is zero
+ *    (gives up after 1000 ms with nothing received, 2000 ms overall);
+ *  - GetInventoryDataFromPort1: a frame with a good CRC and a final status
+ *    (1, 2, 0xF8, 0xF9, 0xFB, 0xFD, 0xFE, 0xFF) stands alone at the end
+ *    (1000 ms / 15000 ms);
+ *  - GetBufferDataFromPort: a frame with status 0x01 ends exactly at the end
+ *    of the bytes received (1000 ms / 10000 ms; *count shows the bytes
+ *    received so far even on failure);
+ *  - GetDataFromPort_buff: the bytes received number the first byte plus one,
+ *    and the first byte is above 3 (6000 ms; partial bytes stay in reply).
+ * More than 6000 bytes end any of them with STATUS_COMM_ERROR; reply must
+ * hold 6000 bytes.
+ * @return STATUS_OK with the reply in reply[0..*count-1], STATUS_COMM_ERROR,
+ *         or STATUS_INVALID_HANDLE (nothing sent).
+ */
+VELKOR_API int GetDataFromPort(unsigned char *reply, int *count,
+                               VelkorHandle handle);
+VELKOR_API int GetInventoryDataFromPort1(unsigned char *reply, int *count,
+                                         VelkorHandle handle);
+VELKOR_API int GetBufferDataFromPort(unsigned char *reply, int *count,
+                                     VelkorHandle handle);
+VELKOR_API int GetDataFromPort_buff(unsigned char *reply, int *count,
+                                    VelkorHandle handle);
+
+/// Inert, kept for compatibility: reads nothing, sends nothing, STATUS_OK.
+VELKOR_API int ATGetDataFromPort(unsigned char *reply, int *count,
+                                 VelkorHandle handle);
+
+/// Exported for compatibility; it has no state and no behaviour.
+class VELKOR_API CVelkor {
+ public:
+  CVelkor();
+  CVelkor &operator=(const CVelkor &other);
+  CVelkor &operator=(CVelkor &&other);
+};
+
+#endif  // VELKOR_LINK_HPP

@@ -1,0 +1,40 @@
+# Compares the dynamic symbols a library defines with the expected list.
+# -DLIBRARY=path -DEXPECTED=list -DHANDLE_TYPE=int|void*
+# The list holds plain C names and demangled C++ signatures in which
+# @HANDLE@ stands for the device handle type.
+execute_process(COMMAND nm -D --defined-only -C ${LIBRARY}
+                OUTPUT_VARIABLE nm_out RESULT_VARIABLE nm_rc)
+if(NOT nm_rc EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REPLACE "\n" ";" nm_lines "${nm_out}")
+set(actual "")
+foreach(line IN LISTS nm_lines)
+  if(line MATCHES "^[0-9a-fA-F]+ [A-Za-z] (.+)$")
+    list(APPEND actual "${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+list(REMOVE_DUPLICATES actual)
+
+file(STRINGS ${EXPECTED} expected_lines)
+set(expected "")
+foreach(line IN LISTS expected_lines)
+  string(STRIP "${line}" line)
+  if(line STREQUAL "" OR line MATCHES "^#")
+    continue()
+  endif()
+  string(REPLACE "@HANDLE@" "${HANDLE_TYPE}" line "${line}")
+  list(APPEND expected "${line}")
+endforeach()
+
+set(missing ${expected})
+list(REMOVE_ITEM missing ${actual})
+set(extra ${actual})
+list(REMOVE_ITEM extra ${expected})
+if(missing OR extra)
+  string(REPLACE ";" "\n  " missing_text "${missing}")
+  string(REPLACE ";" "\n  " extra_text "${extra}")
+  message(FATAL_ERROR "export mismatch\nmissing:\n  ${missing_text}\nunexpected:\n  ${extra_text}")
+endif()
+list(LENGTH expected n)
+message(STATUS "${n} exports as expected")

@@ -1,0 +1,142 @@
+#include "tests/support/fake_platform.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "link/platform.h"
+
+namespace velkor::fake {
+namespace {
+
+struct State {
+  std::uint32_t now = 0;
+  std::map<VelkorHandle, Device *> devices;
+  VelkorHandle next_handle = 100;
+  std::vector<std::optional<Interface>> interfaces;
+  bool set_available = true;
+  int sets_open = 0;
+  std::vector<VelkorHandle> opened;
+  std::map<VelkorHandle, Interface> opened_from;
+  std::vector<VelkorHandle> closed;
+};
+
+State &state() {
+  static State s;
+  return s;
+}
+
+}  // namespace
+
+VelkorHandle attach(Device &device) {
+  const VelkorHandle h = state().next_handle++;
+  state().devices[h] = &device;
+  return h;
+}
+
+void detach(VelkorHandle handle) { state().devices.erase(handle); }
+
+void set_clock(std::uint32_t ms) { state().now = ms; }
+std::uint32_t clock() { return state().now; }
+
+void set_interfaces(std::vector<std::optional<Interface>> interfaces,
+                    bool available) {
+  state().interfaces = std::move(interfaces);
+  state().set_available = available;
+}
+
+std::vector<VelkorHandle> open_handles() {
+  std::vector<VelkorHandle> open;
+  for (VelkorHandle h : state().opened)
+    if (std::find(state().closed.begin(), state().closed.end(), h) ==
+        state().closed.end())
+      open.push_back(h);
+  return open;
+}
+
+const std::vector<VelkorHandle> &closed_handles() { return state().closed; }
+
+bool device_sets_balanced() { return state().sets_open == 0; }
+
+void reset() { state() = State{}; }
+
+}  // namespace velkor::fake
+
+namespace velkor::platform {
+
+using fake::state;
+
+std::uint32_t tick_ms() { return state().now; }
+
+void sleep_ms(std::uint32_t ms) { state().now += ms; }
+
+int write_report(VelkorHandle handle, const std::uint8_t *report,
+                 std::uint32_t limit_ms) {
+  auto it = state().devices.find(handle);
+  if (it == state().devices.end()) return 0;
+  fake::Report r;
+  std::memcpy(r.data(), report, r.size());
+  const int n = it->second->write(r);
+  if (n != static_cast<int>(kReportSize)) state().now += limit_ms;
+  return n;
+}
+
+int read_report(VelkorHandle handle, std::uint8_t *report,
+                std::uint32_t limit_ms) {
+  auto it = state().devices.find(handle);
+  if (it == state().devices.end()) {
+    state().now += limit_ms;
+    return 0;
+  }
+  fake::Report r{};
+  const std::optional<std::uint32_t> delay = it->second->read(r);
+  if (!delay || *delay > limit_ms) {
+    state().now += limit_ms;
+    return 0;
+  }
+  state().now += *delay;
+  std::memcpy(report, r.data(), r.size());
+  return static_cast<int>(kReportSize);
+}
+
+struct DeviceSet {};
+
+DeviceSet *open_device_set() {
+  if (!state().set_available) return nullptr;
+  ++state().sets_open;
+  static DeviceSet set;
+  return &set;
+}
+
+void close_device_set(DeviceSet *) { --state().sets_open; }
+
+Probe open_interface(DeviceSet *, int index, VelkorHandle *handle) {
+  *handle = VELKOR_INVALID_HANDLE;
+  auto &all = state().interfaces;
+  if (index < 0 || static_cast<std::size_t>(index) >= all.size() || !all[index])
+    return Probe::kNoInterface;
+  const fake::Interface &itf = *all[index];
+  if (!itf.has_path) return Probe::kNoPath;
+  if (!itf.opens) return Probe::kOpenFailed;
+  *handle = state().next_handle++;
+  if (itf.device) state().devices[*handle] = itf.device;
+  state().opened.push_back(*handle);
+  state().opened_from[*handle] = itf;
+  return Probe::kOpened;
+}
+
+bool device_ids(VelkorHandle handle, std::uint16_t *vendor,
+                std::uint16_t *product) {
+  auto it = state().opened_from.find(handle);
+  if (it == state().opened_from.end() || !it->second.ids_readable) return false;
+  *vendor = it->second.vendor;
+  *product = it->second.product;
+  return true;
+}
+
+void close_device(VelkorHandle handle) {
+  state().closed.push_back(handle);
+  state().devices.erase(handle);
+}
+
+}  // namespace velkor::platform

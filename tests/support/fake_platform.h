@@ -1,0 +1,62 @@
+// A platform for unit tests: a virtual clock and devices that are C++ objects.
+// A sleep advances the clock at once; a read that delivers nothing advances it
+// by the read's limit.  Single-threaded by design.
+#ifndef VELKOR_TESTS_FAKE_PLATFORM_H
+#define VELKOR_TESTS_FAKE_PLATFORM_H
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "velkor.h"
+
+namespace velkor::fake {
+
+using Report = std::array<std::uint8_t, 64>;
+
+class Device {
+ public:
+  virtual ~Device() = default;
+  /// An output report arrives; returns the bytes the write transfers.
+  virtual int write(const Report &report) = 0;
+  /// The host reads one input report: fill report and return after how many
+  /// milliseconds it is delivered, or nullopt when nothing comes.
+  virtual std::optional<std::uint32_t> read(Report &report) = 0;
+};
+
+/// Makes a handle for a device (never the invalid value).
+VelkorHandle attach(Device &device);
+void detach(VelkorHandle handle);
+
+void set_clock(std::uint32_t ms);
+std::uint32_t clock();
+
+/// One HID interface of the fake enumeration.
+struct Interface {
+  bool has_path = true;
+  bool opens = true;
+  bool ids_readable = true;
+  std::uint16_t vendor = 0x0470;
+  std::uint16_t product = 0xA112;
+  Device *device = nullptr;  ///< what the opened handle talks to
+};
+
+/// Sets the interfaces present at indices 0.. (an index past the end, or
+/// holding nullopt, has none); `available` false makes the set unobtainable.
+void set_interfaces(std::vector<std::optional<Interface>> interfaces,
+                    bool available = true);
+
+/// Handles opened by discovery and not yet closed.
+std::vector<VelkorHandle> open_handles();
+/// Handles closed through the platform, in order.
+const std::vector<VelkorHandle> &closed_handles();
+/// Whether every device set taken was released.
+bool device_sets_balanced();
+
+/// Forgets devices, interfaces and logs; the clock is set to 0.
+void reset();
+
+}  // namespace velkor::fake
+
+#endif  // VELKOR_TESTS_FAKE_PLATFORM_H
