@@ -1,0 +1,47 @@
+// The reader emulator as a device of the fake platform, on the virtual clock.
+#ifndef VELKOR_TESTS_EMULATED_DEVICE_H
+#define VELKOR_TESTS_EMULATED_DEVICE_H
+
+#include <gtest/gtest.h>
+
+#include "emulator/emulator.h"
+#include "tests/support/fake_platform.h"
+
+namespace velkor::test {
+
+class EmulatedDevice : public fake::Device {
+ public:
+  explicit EmulatedDevice(const emu::ReaderOptions &options = {}) : emulator(options) {}
+
+  int write(const fake::Report &report) override {
+    return emulator.receive(report.data(), fake::clock()) ? 64 : 0;
+  }
+  std::optional<std::uint32_t> read(fake::Report &report) override {
+    if (!emulator.transmit(report.data(), fake::clock())) return std::nullopt;
+    return 0;
+  }
+
+  emu::Emulator emulator;
+};
+
+/// A fixture with one emulated reader attached to the fake platform.
+class EmulatorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake::reset();
+    handle = fake::attach(device);
+    device.emulator.trace().record = true;
+  }
+  void TearDown() override { fake::reset(); }
+
+  emu::Emulator &emulator() { return device.emulator; }
+  emu::Reader &reader() { return device.emulator.reader(); }
+
+  EmulatedDevice device;
+  VelkorHandle handle{};
+  unsigned char address = 0x00;
+};
+
+}  // namespace velkor::test
+
+#endif  // VELKOR_TESTS_EMULATED_DEVICE_H
