@@ -32,7 +32,9 @@ struct Selection {
 // group is read when its bank names a readable bank and the bytes after it
 // leave room for exactly the TID and/or trailing groups; otherwise the
 // request carries none.  (Seven data bytes fit both a lone one-byte mask and
-// TID plus trailing groups; the bank byte decides.)
+// TID plus trailing groups; the bank and length bytes decide.)  The
+// parameter, TID and trailing bytes do not change what the emulated reader
+// finds.
 std::optional<Selection> selection_of(const Bytes &data) {
   if (data.size() < kParamBytes + kMaskHead) return std::nullopt;
   const std::uint8_t bank = data[2];
@@ -67,7 +69,8 @@ Bytes be16(std::size_t value) {
   return {static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
 }
 
-// Every live tag that the selection names goes into the buffer once.  The
+// Every live tag (neither killed nor hidden by privacy) that the selection
+// names goes into the buffer once.  The
 // reply: tags now in the buffer, then tags seen this round, each a 16-bit
 // number high byte first.
 Response inventory_into_buffer(Reader &r, const Command &c) {

@@ -1,5 +1,7 @@
 // ISO 18000-6B commands of the emulated reader: inventories, byte reads and
-// writes, byte locks.
+// writes, byte locks.  Tag errors use the same codes as Gen2 tags (memory
+// overrun, memory locked); a command naming a tag not in the field gets
+// status 0xFB.
 #include <algorithm>
 #include <initializer_list>
 #include <optional>

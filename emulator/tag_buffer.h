@@ -14,6 +14,8 @@ namespace velkor::emu {
 
 struct TagBuffer {
   /// Tags the buffer holds; further tags are counted as seen but not kept.
+  /// A full buffer of 96-bit EPCs reads back in about 5300 bytes, within
+  /// what the host collects.
   static constexpr std::size_t kCapacity = 400;
   /// Save length: the most EPC bytes a record keeps (1 to 62, a 31-word EPC).
   static constexpr std::uint8_t kMinSaveLength = 1;
