@@ -9,6 +9,7 @@
 #include "emulator/command.h"
 #include "emulator/rng.h"
 #include "emulator/settings.h"
+#include "emulator/tag_buffer.h"
 #include "emulator/tags.h"
 
 namespace velkor::emu {
@@ -50,6 +51,7 @@ class Reader {
   Identity identity;
   Settings settings;
   Population tags;
+  TagBuffer buffer;  ///< filled by buffered inventories
   Rng rng;
   CommandTable commands;
   bool keyboard_mode = false;  ///< set by the switch-to-keyboard control report
@@ -57,6 +59,8 @@ class Reader {
 
 /// Command families, each registering its commands in the table.
 void register_identity_commands(CommandTable &table);
+void register_iso6b_commands(CommandTable &table);
+void register_buffer_commands(CommandTable &table);
 
 }  // namespace velkor::emu
 
