@@ -10,4 +10,4 @@ endif()
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${VELKOR_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest
-                 EXCLUDE_FROM_ALL SYSTEM)
+                 EXCLUDE_FROM_ALL)
