@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "emulator/command.h"
+#include "emulator/gen2_conditions.h"
 #include "emulator/rng.h"
 #include "emulator/settings.h"
 #include "emulator/tags.h"
@@ -50,6 +51,7 @@ class Reader {
   Identity identity;
   Settings settings;
   Population tags;
+  Gen2Conditions gen2;
   Rng rng;
   CommandTable commands;
   bool keyboard_mode = false;  ///< set by the switch-to-keyboard control report
@@ -57,6 +59,7 @@ class Reader {
 
 /// Command families, each registering its commands in the table.
 void register_identity_commands(CommandTable &table);
+void register_gen2_commands(CommandTable &table);
 
 }  // namespace velkor::emu
 
