@@ -3,12 +3,17 @@
 #ifndef VELKOR_EMULATOR_GEN2_COMMANDS_H
 #define VELKOR_EMULATOR_GEN2_COMMANDS_H
 
+#include <cstdint>
 #include <functional>
 
 #include "emulator/gen2_request.h"
 #include "emulator/reader.h"
 
 namespace velkor::emu {
+
+/// Status of a Gen2 command that no tag answered, or whose selection
+/// matched none.
+constexpr std::uint8_t kStatusNoTag = 0xFB;
 
 void register_gen2_inventory_commands(CommandTable &table);
 void register_gen2_memory_commands(CommandTable &table);

@@ -7,6 +7,8 @@ Reader::Reader(const ReaderOptions &options) : rng(options.seed) {
   for (auto &b : identity.serial) b = rng.byte();
   register_identity_commands(commands);
   register_gen2_commands(commands);
+  register_iso6b_commands(commands);
+  register_buffer_commands(commands);
 }
 
 Bytes Reader::information_block() const {

@@ -10,6 +10,7 @@
 #include "emulator/gen2_conditions.h"
 #include "emulator/rng.h"
 #include "emulator/settings.h"
+#include "emulator/tag_buffer.h"
 #include "emulator/tags.h"
 
 namespace velkor::emu {
@@ -52,6 +53,7 @@ class Reader {
   Settings settings;
   Population tags;
   Gen2Conditions gen2;
+  TagBuffer buffer;  ///< filled by buffered inventories
   Rng rng;
   CommandTable commands;
   bool keyboard_mode = false;  ///< set by the switch-to-keyboard control report
@@ -60,6 +62,8 @@ class Reader {
 /// Command families, each registering its commands in the table.
 void register_identity_commands(CommandTable &table);
 void register_gen2_commands(CommandTable &table);
+void register_iso6b_commands(CommandTable &table);
+void register_buffer_commands(CommandTable &table);
 
 }  // namespace velkor::emu
 
