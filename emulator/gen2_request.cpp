@@ -97,7 +97,8 @@ InventoryRequestView parse_inventory_request(const Bytes &data) {
     FieldReader in(data);
     in.take(2);
     std::optional<MaskSpec> mask = read_mask(in);
-    if (mask && optional_groups(in.left())) {
+    if (mask && mask->bank >= kEpcBank && mask->bank <= kUserBank &&
+        optional_groups(in.left())) {
       view.mask = std::move(mask);
       return view;
     }

@@ -68,10 +68,14 @@ Gen2Tag *select_tag(Population &tags, const TagSelection &selection);
 Gen2Tag *first_answering(Population &tags);
 
 /// An inventory request: two parameter bytes, then the optional mask (4 + n
-/// bytes), TID (2) and trailing (3) groups.  The groups are told apart by
-/// length, the mask reading first: a request with a TID and a trailing group
-/// but no mask whose second trailing byte lies in 1..8 reads as a one-byte
-/// mask.  status 0xFD when no reading fits.
+/// bytes), TID (2) and trailing (3) groups.  The request does not say which
+/// groups it carries: a mask group is read when its bank is the EPC, TID or
+/// user bank and the bytes after it leave room for exactly the TID and/or
+/// trailing groups (so a request with TID and trailing groups but no mask
+/// reads as a one-byte mask only when its TID bytes look like a bank and
+/// address and its second trailing byte lies in 1..8).  The reader-side
+/// buffer's inventory reads its request by the same rule.  status 0xFD when
+/// no reading fits.
 struct InventoryRequestView {
   std::uint8_t status = kStatusOk;
   std::optional<MaskSpec> mask;

@@ -437,6 +437,9 @@ TEST(Gen2EmulatorRequests, InventoryGroupsAreToldApartByLength) {
   EXPECT_FALSE(emu::parse_inventory_request({0, 0, 2, 6}).mask);
   EXPECT_FALSE(emu::parse_inventory_request({0, 0, 7, 8, 9}).mask);
   EXPECT_EQ(emu::parse_inventory_request({0, 0, 7}).status, 0xFD);
+  EXPECT_FALSE(emu::parse_inventory_request({0, 0, 0x00, 0x00, 0x20, 8, 0xAB}).mask)
+      << "the reserved bank takes no mask: TID and trailing groups";
+  EXPECT_TRUE(emu::parse_inventory_request({0, 0, 0x01, 0x00, 0x20, 8, 0xAB}).mask);
   const auto masked = emu::parse_inventory_request({0, 0, 1, 0x00, 0x20, 12, 0xAB, 0xC0, 2, 6});
   ASSERT_TRUE(masked.mask);
   EXPECT_EQ(masked.mask->bytes, (Bytes{0xAB, 0xC0}));
