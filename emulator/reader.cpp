@@ -6,6 +6,7 @@ Reader::Reader(const ReaderOptions &options) : rng(options.seed) {
   tags = make_population(rng, options.gen2_tags, options.iso6b_tags);
   for (auto &b : identity.serial) b = rng.byte();
   register_identity_commands(commands);
+  register_gen2_commands(commands);
   register_iso6b_commands(commands);
   register_buffer_commands(commands);
 }

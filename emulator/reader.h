@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "emulator/command.h"
+#include "emulator/gen2_conditions.h"
 #include "emulator/rng.h"
 #include "emulator/settings.h"
 #include "emulator/tag_buffer.h"
@@ -51,6 +52,7 @@ class Reader {
   Identity identity;
   Settings settings;
   Population tags;
+  Gen2Conditions gen2;
   TagBuffer buffer;  ///< filled by buffered inventories
   Rng rng;
   CommandTable commands;
@@ -59,6 +61,7 @@ class Reader {
 
 /// Command families, each registering its commands in the table.
 void register_identity_commands(CommandTable &table);
+void register_gen2_commands(CommandTable &table);
 void register_iso6b_commands(CommandTable &table);
 void register_buffer_commands(CommandTable &table);
 

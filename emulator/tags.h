@@ -51,6 +51,7 @@ struct Gen2Tag {
   bool killed = false;
   bool privacy = false;          ///< hidden from inventories while set
   bool eas = false;              ///< raises the EAS alarm while set
+  std::uint32_t permalocked_blocks = 0;  ///< user-memory blocks (bit k: words 8k..8k+7)
   std::uint8_t monza_qt = 0;     ///< Monza 4QT work parameter
 
   std::uint32_t kill_password() const;

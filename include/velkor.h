@@ -182,22 +182,38 @@ VELKOR_EXPORT int VELKOR_CALL TransparentCMD(unsigned char *address,
 
 /* ------------------------------------------------------------------------ */
 /* EPC Gen2 inventory                                                        */
+/*                                                                           */
+/* The full and fast inventories answer with a run of frames: length,       */
+/* address, echo, status, byte 4, tag count, tag data, CRC.  Frames with    */
+/* status 1 to 4 are accepted: their tag data is appended to the            */
+/* tag-identifier list in arrival order (the library passes the reader's    */
+/* per-tag records through unsplit), their tag counts are summed, and the   */
+/* byte 4 of the last one is handed back.  Other frames are stepped over.   */
+/* An accepted frame too short for its fields, or running past the bytes    */
+/* received, contributes nothing.  Neither echo nor the frames' CRCs are    */
+/* tested; the reply is complete once a final frame (status 1, 2, 0xF8,     */
+/* 0xF9, 0xFB, 0xFD, 0xFE or 0xFF) has arrived whole.                       */
 /* ------------------------------------------------------------------------ */
 
 /**
- * Gen2 inventory (0x01) with optional mask, TID and trailing groups; each
- * group is sent only when its flag is exactly 1.  The begin control report
- * precedes the frame.  The reply is a run of frames; frames with status 1 to
- * 4 contribute their tag data to list, their tag counts to *tag_count and
- * their byte 4 to *frame4 (the last one wins).
- * @param address   in: reader address (not written back).
- * @param list      out: tag-identifier list (the reader's per-tag records).
- * @param total_len out: bytes in list.
- * @param tag_count out: set to 0 once the reply has been collected (or not),
- *                  then the sum of the accepted frames' tag counts.
- * @return the last frame's status; STATUS_COMM_ERROR when the begin report
- *         cannot be written (nothing written) or no final frame arrives within
- *         15 s; STATUS_PARAMETER_ERROR if the request cannot fit one report.
+ * Gen2 inventory (command 0x01).  The begin control report precedes the
+ * frame.  Request data: param0, param1, then up to three groups in this
+ * order, each sent only when its flag is exactly 1 (otherwise its arguments
+ * are not read): the mask group (mask_mem, the two bytes at mask_addr,
+ * mask_len, ceil(mask_len / 8) bytes at mask_data), the TID group (tid_addr,
+ * tid_len) and the trailing group (trail0, trail1, trail2).
+ * @param address   in: reader address (never written back).
+ * @param list      out: the tag-identifier list; must hold *total_len bytes
+ *                  (at most 6000).  Written only when the reply arrived.
+ * @param frame4    out: byte 4 of the last accepted frame; untouched when no
+ *                  frame was accepted.
+ * @param total_len out: bytes in list; written when the reply arrived.
+ * @param tag_count out: set to 0 once collection was tried (whatever its
+ *                  outcome), then the sum of the accepted frames' tag counts.
+ * @return the status of the reply's last frame (1 when all went well, 0xFB
+ *         when no tag answered); STATUS_COMM_ERROR when the begin report
+ *         cannot be written (nothing written, tag_count untouched) or no
+ *         final frame arrives within 15 s (only tag_count written).
  */
 VELKOR_EXPORT int VELKOR_CALL Inventory_G2(
     unsigned char *address, unsigned char param0, unsigned char param1,
@@ -209,10 +225,14 @@ VELKOR_EXPORT int VELKOR_CALL Inventory_G2(
     VelkorHandle handle);
 
 /**
- * Fast EPC inventory (0x00).  Request data bytes 0..4 are param0, param1,
- * param2, *param3_frame4, param4 (argument order is not frame order).
- * *param3_frame4 receives byte 4 of the last accepted frame.  No begin
- * report.  Outputs and result as Inventory_G2.
+ * Fast EPC inventory (command 0x00), without the begin report.  Request data
+ * bytes 0 to 4 are param0, param1, param2, *param3_frame4, param4: the
+ * argument order is not the frame order.
+ * @param param3_frame4 in: request data byte 3; out: byte 4 of the last
+ *                      accepted frame (untouched when none was accepted).
+ * @param list, total_len, tag_count as for Inventory_G2.
+ * @return as Inventory_G2; STATUS_INVALID_HANDLE for the invalid handle (with
+ *         *tag_count set to 0).
  */
 VELKOR_EXPORT int VELKOR_CALL Fast_EPC_Inventory_G2(
     unsigned char *address, unsigned char param0, unsigned char param1,
@@ -220,8 +240,14 @@ VELKOR_EXPORT int VELKOR_CALL Fast_EPC_Inventory_G2(
     unsigned char *list, int *total_len, int *tag_count, VelkorHandle handle);
 
 /**
- * Single-tag inventory (0x0F).  On status 1: address written back, *frame4 =
- * reply byte 4, tag_data = reply bytes 5..L-2.  reserved is not used.
+ * Single-tag inventory (command 0x0F, no request data).  Success is status 1,
+ * not 0: only then is the reply's address written to *address, reply byte 4
+ * to *frame4 and reply bytes 5 to L-2 (L-6 bytes, L the length byte; one
+ * tag's data, without a tag-count byte) to tag_data.  Any other status writes
+ * nothing.
+ * @param reserved not used; nothing is read or written through it.
+ * @return the reply's status, or STATUS_COMM_ERROR, STATUS_CRC_ERROR,
+ *         STATUS_COMMAND_MISMATCH, STATUS_INVALID_HANDLE (nothing written).
  */
 VELKOR_EXPORT int VELKOR_CALL SingleTagInventory_G2(unsigned char *address,
                                                     unsigned char *tag_data,
@@ -230,17 +256,39 @@ VELKOR_EXPORT int VELKOR_CALL SingleTagInventory_G2(unsigned char *address,
                                                     VelkorHandle handle);
 
 /* ------------------------------------------------------------------------ */
-/* EPC Gen2 memory access                                                    */
+/* EPC Gen2 tag commands: memory access, kill and lock, privacy and EAS,     */
+/* Monza 4QT.                                                                */
 /*                                                                           */
-/* Tag addressing: enum_words 0..31 names the tag by its identifier          */
-/* (2*enum_words bytes at epc); 0xFF names it by the mask group (mask_mem,   */
-/* two bytes at mask_addr, mask_len bits, ceil(mask_len/8) bytes at          */
-/* mask_data), which then closes the request.  32..254, or a request that    */
-/* would not fit one report, gives STATUS_PARAMETER_ERROR before sending.    */
+/* Tag addressing: enum_words (E) 0..31 names the tag by its identifier     */
+/* (2*E bytes at epc, right after E; the mask arguments are not read); 0xFF */
+/* names it by the mask group (mask_mem, the two bytes at mask_addr,        */
+/* mask_len bits, ceil(mask_len/8) bytes at mask_data), which then closes   */
+/* the request (epc is not read).  E from 32 to 254 gives                   */
+/* STATUS_PARAMETER_ERROR before anything is sent, and so does a request    */
+/* that would not fit one 62-byte report (e.g. E from 25 in the read        */
+/* functions, E + word_count above 24 in the identifier form of the write   */
+/* functions); then no output is written.                                   */
+/*                                                                           */
+/* Passwords: four bytes at a pointer, sent in memory order.                */
+/*                                                                           */
+/* Tag error code (*error_code): -1 after status 0, reply byte 4 (0..255)   */
+/* after status 0xFC (the tag reported an error, e.g. 0x03 memory overrun,  */
+/* 0x04 memory locked, 0x0B insufficient power), untouched otherwise.       */
+/*                                                                           */
+/* Every function returns 0, 0xFC, any other reader status unchanged (no    */
+/* output written), STATUS_PARAMETER_ERROR as above, or the exchange's      */
+/* codes (STATUS_COMM_ERROR, STATUS_CRC_ERROR, STATUS_COMMAND_MISMATCH,     */
+/* STATUS_INVALID_HANDLE), after which nothing is written.                  */
 /* ------------------------------------------------------------------------ */
 
-/** Reads words (0x02).  Variant: outputs on success; data receives the words
- *  the reader returned, at most 2*word_count bytes. */
+/**
+ * Reads word_count words from bank mem at word_ptr (command 0x02).  Request:
+ * E, identifier, mem, word_ptr, word_count, password (identifier form); 0xFF,
+ * mem, word_ptr, word_count, password, mask group (mask form).
+ * Variant: outputs on success.  On status 0: *address = the reply's address,
+ * data = the reply's data bytes, but at most 2 * word_count bytes (a reader
+ * that sends more cannot overrun the caller's buffer), *error_code = -1.
+ */
 VELKOR_EXPORT int VELKOR_CALL ReadData_G2(
     unsigned char *address, unsigned char *epc, unsigned char enum_words,
     unsigned char mem, unsigned char word_ptr, unsigned char word_count,
@@ -248,7 +296,8 @@ VELKOR_EXPORT int VELKOR_CALL ReadData_G2(
     unsigned char mask_len, unsigned char *mask_data, unsigned char *data,
     int *error_code, VelkorHandle handle);
 
-/** As ReadData_G2 with a two-byte word pointer (0x15). */
+/** As ReadData_G2 (command 0x15) with a two-byte word pointer: the byte at
+ *  word_ptr is sent first, the byte after it second. */
 VELKOR_EXPORT int VELKOR_CALL ExtReadData_G2(
     unsigned char *address, unsigned char *epc, unsigned char enum_words,
     unsigned char mem, unsigned char *word_ptr, unsigned char word_count,
@@ -256,7 +305,14 @@ VELKOR_EXPORT int VELKOR_CALL ExtReadData_G2(
     unsigned char mask_len, unsigned char *mask_data, unsigned char *data,
     int *error_code, VelkorHandle handle);
 
-/** Writes 2*word_count bytes (0x03).  Variant: outputs on success (address). */
+/**
+ * Writes the 2 * word_count bytes at data to bank mem from word_ptr on
+ * (command 0x03).  The word count travels ahead of E: word_count, E,
+ * identifier, mem, word_ptr, data, password (identifier form); word_count,
+ * 0xFF, mem, word_ptr, data, password, mask group (mask form).
+ * Variant: outputs on success: on status 0 *address = the reply's address
+ * and *error_code = -1.
+ */
 VELKOR_EXPORT int VELKOR_CALL WriteData_G2(
     unsigned char *address, unsigned char *epc, unsigned char word_count,
     unsigned char enum_words, unsigned char mem, unsigned char word_ptr,
@@ -264,7 +320,7 @@ VELKOR_EXPORT int VELKOR_CALL WriteData_G2(
     unsigned char *mask_addr, unsigned char mask_len, unsigned char *mask_data,
     int *error_code, VelkorHandle handle);
 
-/** Block write (0x10); as WriteData_G2. */
+/** Block write (command 0x10); request and outputs as WriteData_G2. */
 VELKOR_EXPORT int VELKOR_CALL BlockWrite_G2(
     unsigned char *address, unsigned char *epc, unsigned char word_count,
     unsigned char enum_words, unsigned char mem, unsigned char word_ptr,
@@ -272,7 +328,8 @@ VELKOR_EXPORT int VELKOR_CALL BlockWrite_G2(
     unsigned char *mask_addr, unsigned char mask_len, unsigned char *mask_data,
     int *error_code, VelkorHandle handle);
 
-/** As WriteData_G2 with a two-byte word pointer (0x16). */
+/** As WriteData_G2 (command 0x16) with a two-byte word pointer, the byte at
+ *  word_ptr first. */
 VELKOR_EXPORT int VELKOR_CALL ExtWriteData_G2(
     unsigned char *address, unsigned char *epc, unsigned char word_count,
     unsigned char enum_words, unsigned char mem, unsigned char *word_ptr,
@@ -280,7 +337,9 @@ VELKOR_EXPORT int VELKOR_CALL ExtWriteData_G2(
     unsigned char *mask_addr, unsigned char mask_len, unsigned char *mask_data,
     int *error_code, VelkorHandle handle);
 
-/** Block erase (0x07).  Variant: no address. */
+/** Erases word_count words of bank mem from word_ptr on (command 0x07);
+ *  request as ReadData_G2.  Variant: no address: on status 0 only
+ *  *error_code = -1 is written. */
 VELKOR_EXPORT int VELKOR_CALL BlockErase_G2(
     unsigned char *address, unsigned char *epc, unsigned char enum_words,
     unsigned char mem, unsigned char word_ptr, unsigned char word_count,
@@ -288,9 +347,13 @@ VELKOR_EXPORT int VELKOR_CALL BlockErase_G2(
     unsigned char mask_len, unsigned char *mask_data, int *error_code,
     VelkorHandle handle);
 
-/** Writes a new identifier of enum_words words (0x04): password, then the
- *  identifier.  enum_words above 25 gives STATUS_PARAMETER_ERROR.  Variant: no
- *  address. */
+/**
+ * Writes a new identifier of enum_words words (command 0x04) to the tag in
+ * the field.  Here E counts the words written; there is no mask form.
+ * Request: E, password, the 2 * E bytes at new_epc.  E above 25 (0xFF
+ * included) gives STATUS_PARAMETER_ERROR before sending.  Variant: no
+ * address: on status 0 only *error_code = -1 is written.
+ */
 VELKOR_EXPORT int VELKOR_CALL WriteEPC_G2(unsigned char *address,
                                           unsigned char *password,
                                           unsigned char *new_epc,
@@ -298,81 +361,93 @@ VELKOR_EXPORT int VELKOR_CALL WriteEPC_G2(unsigned char *address,
                                           int *error_code,
                                           VelkorHandle handle);
 
-/* ------------------------------------------------------------------------ */
-/* EPC Gen2 kill and lock (variant: no address)                              */
-/* ------------------------------------------------------------------------ */
-
+/** Kills the tag with its kill password (command 0x05).  Request: E,
+ *  identifier, kill password; or 0xFF, kill password, mask group.  Variant:
+ *  no address. */
 VELKOR_EXPORT int VELKOR_CALL KillTag_G2(
     unsigned char *address, unsigned char *epc, unsigned char enum_words,
     unsigned char *kill_password, unsigned char mask_mem,
     unsigned char *mask_addr, unsigned char mask_len, unsigned char *mask_data,
     int *error_code, VelkorHandle handle);
 
-/** Lock (0x06): the two parameter bytes travel ahead of the password. */
+/** Lock (command 0x06).  The two lock bytes travel ahead of the password,
+ *  unread by the library: E, identifier, select, set_protect, password; or
+ *  0xFF, select, set_protect, password, mask group.  Variant: no address. */
 VELKOR_EXPORT int VELKOR_CALL Lock_G2(
     unsigned char *address, unsigned char *epc, unsigned char enum_words,
     unsigned char select, unsigned char set_protect, unsigned char *password,
     unsigned char mask_mem, unsigned char *mask_addr, unsigned char mask_len,
     unsigned char *mask_data, int *error_code, VelkorHandle handle);
 
-/** Block lock (0x0E): the parameter byte travels after the password. */
+/** Block lock (command 0x0E).  The parameter byte travels after the
+ *  password: E, identifier, password, block_param; or 0xFF, password,
+ *  block_param, mask group.  Variant: no address. */
 VELKOR_EXPORT int VELKOR_CALL BlockLock_G2(
     unsigned char *address, unsigned char *epc, unsigned char enum_words,
     unsigned char *password, unsigned char block_param, unsigned char mask_mem,
     unsigned char *mask_addr, unsigned char mask_len, unsigned char *mask_data,
     int *error_code, VelkorHandle handle);
 
-/* ------------------------------------------------------------------------ */
-/* Tag privacy and EAS                                                       */
-/* ------------------------------------------------------------------------ */
-
-/** Puts the named tag into privacy (0x08).  Variant: no address. */
+/** Puts the named tag into privacy (command 0x08).  Request: E, identifier,
+ *  password; or 0xFF, password, mask group.  Variant: no address. */
 VELKOR_EXPORT int VELKOR_CALL SetPrivacyByEPC_G2(
     unsigned char *address, unsigned char *epc, unsigned char enum_words,
     unsigned char *password, unsigned char mask_mem, unsigned char *mask_addr,
     unsigned char mask_len, unsigned char *mask_data, int *error_code,
     VelkorHandle handle);
 
-/** Puts a tag into privacy without naming it (0x09).  Variant: no address. */
+/** Puts a tag into privacy without naming it (command 0x09; request: the
+ *  password).  Variant: no address. */
 VELKOR_EXPORT int VELKOR_CALL SetPrivacyWithoutEPC_G2(unsigned char *address,
                                                       unsigned char *password,
                                                       int *error_code,
                                                       VelkorHandle handle);
 
-/** Takes a tag out of privacy (0x0A).  Variant: no address. */
+/** Takes a tag out of privacy (command 0x0A; request: the password).
+ *  Variant: no address. */
 VELKOR_EXPORT int VELKOR_CALL ResetPrivacy_G2(unsigned char *address,
                                               unsigned char *password,
                                               int *error_code,
                                               VelkorHandle handle);
 
-/** Asks for the privacy state (0x0B) into *state.  Variant: no address. */
+/** Asks for the privacy state (command 0x0B, no request data).  Variant: no
+ *  address: on status 0 *state = reply byte 4 and *error_code = -1; on 0xFC
+ *  only the tag error code is written. */
 VELKOR_EXPORT int VELKOR_CALL CheckPrivacy_G2(unsigned char *address,
                                               unsigned char *state,
                                               int *error_code,
                                               VelkorHandle handle);
 
-/** Writes a tag's EAS setting (0x0C).  Variant: outputs on success. */
+/** Writes a tag's EAS setting (command 0x0C), unread by the library.
+ *  Request: E, identifier, password, eas; or 0xFF, password, eas, mask group.
+ *  Variant: outputs on success: on status 0 *address = the reply's address
+ *  and *error_code = -1. */
 VELKOR_EXPORT int VELKOR_CALL EASConfigure_G2(
     unsigned char *address, unsigned char *epc, unsigned char enum_words,
     unsigned char *password, unsigned char eas, unsigned char mask_mem,
     unsigned char *mask_addr, unsigned char mask_len, unsigned char *mask_data,
     int *error_code, VelkorHandle handle);
 
-/** Asks for an EAS alarm (0x0D).  Variant: outputs on success. */
+/** Asks for an EAS alarm (command 0x0D, no request data): status 0 reports
+ *  an alarm.  Variant: outputs on success (address and tag error code). */
 VELKOR_EXPORT int VELKOR_CALL EASAlarm_G2(unsigned char *address,
                                           int *error_code,
                                           VelkorHandle handle);
 
-/* ------------------------------------------------------------------------ */
-/* Monza 4QT work parameter (variant: outputs on success)                    */
-/* ------------------------------------------------------------------------ */
-
+/** Reads the Monza 4QT work parameter (command 0x11).  Request as
+ *  SetPrivacyByEPC_G2.  Variant: outputs on success: on status 0 *address =
+ *  the reply's address, *work_param = reply byte 5 (byte 4 is not returned),
+ *  *error_code = -1. */
 VELKOR_EXPORT int VELKOR_CALL GetMonza4QTWorkParamter_G2(
     unsigned char *address, unsigned char *epc, unsigned char enum_words,
     unsigned char *password, unsigned char mask_mem, unsigned char *mask_addr,
     unsigned char mask_len, unsigned char *mask_data,
     unsigned char *work_param, int *error_code, VelkorHandle handle);
 
+/** Writes the Monza 4QT work parameter (command 0x12), sent as 0x00 then
+ *  work_param: E, identifier, 0x00, work_param, password; or 0xFF, 0x00,
+ *  work_param, password, mask group.  Variant: outputs on success (address
+ *  and tag error code). */
 VELKOR_EXPORT int VELKOR_CALL SetMonza4QTWorkParamter_G2(
     unsigned char *address, unsigned char *epc, unsigned char enum_words,
     unsigned char work_param, unsigned char *password, unsigned char mask_mem,

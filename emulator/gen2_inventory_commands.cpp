@@ -1,0 +1,77 @@
+// Gen2 inventories of the emulated reader.
+//
+// The full (0x01) and fast (0x00) inventories answer with a run of frames:
+// every frame but the last has status 0x03 (more to come), the last 0x01.
+// Each frame's data is the antenna, the number of tags in the frame, then per
+// tag one byte of EPC length and the EPC.  At most tags_per_frame tags go in
+// a frame, and no frame exceeds 255 bytes.  With no tag to report the answer
+// is one frame with status 0xFB, antenna and a count of 0.  Killed tags and
+// tags in privacy do not answer; a mask group lets only matching tags answer.
+// The TID and trailing groups are accepted and do not change the answer.
+//
+// The single-tag inventory (0x0F) answers with status 0x01 and the antenna
+// and record of the first tag that answers, or 0xFB.
+#include <algorithm>
+
+#include "emulator/gen2_commands.h"
+
+namespace velkor::emu {
+
+namespace {
+
+constexpr std::uint8_t kFinal = 0x01;
+constexpr std::uint8_t kMore = 0x03;
+constexpr std::size_t kFastRequestSize = 5;
+// Frame bytes besides the data (length, address, echo, status, CRC), and the
+// frame's own two data bytes ahead of the records.
+constexpr std::size_t kFrameOverhead = 6;
+constexpr std::size_t kFrameHead = 2;
+constexpr std::size_t kMaxFrame = 255;
+constexpr std::size_t kMaxInventoryRequest = 2 + 4 + 32 + 2 + 3;
+
+Bytes record(const Gen2Tag &tag) {
+  Bytes r = tag.epc();
+  r.insert(r.begin(), static_cast<std::uint8_t>(r.size()));
+  return r;
+}
+
+Response inventory(Reader &r, const std::optional<MaskSpec> &mask) {
+  const std::uint8_t antenna = r.settings.antenna;
+  const std::size_t per_frame = std::max<std::size_t>(r.gen2.tags_per_frame, 1);
+  Response response;
+  auto open_frame = [&] { response.frames.push_back({kMore, {antenna, 0}}); };
+  for (const Gen2Tag &tag : r.tags.gen2) {
+    if (!answers(tag) || (mask && !mask_matches(tag, *mask))) continue;
+    const Bytes rec = record(tag);
+    if (response.frames.empty() || response.frames.back().data[1] == per_frame ||
+        response.frames.back().data.size() + rec.size() + kFrameOverhead > kMaxFrame)
+      open_frame();
+    ReplyFrame &frame = response.frames.back();
+    frame.data.insert(frame.data.end(), rec.begin(), rec.end());
+    ++frame.data[1];
+  }
+  if (response.frames.empty()) return Response::status(kStatusNoTag, {antenna, 0});
+  response.frames.back().status = kFinal;
+  return response;
+}
+
+}  // namespace
+
+void register_gen2_inventory_commands(CommandTable &table) {
+  table.add(0x01, kFrameHead, kMaxInventoryRequest, [](Reader &r, const Command &c) {
+    const InventoryRequestView request = parse_inventory_request(c.data);
+    if (request.status != kStatusOk) return Response::status(request.status);
+    return inventory(r, request.mask);
+  });
+  table.add(0x00, kFastRequestSize,
+            [](Reader &r, const Command &) { return inventory(r, std::nullopt); });
+  table.add(0x0F, 0, [](Reader &r, const Command &) {
+    const Gen2Tag *tag = first_answering(r.tags);
+    if (tag == nullptr) return Response::status(kStatusNoTag);
+    Bytes data = record(*tag);
+    data.insert(data.begin(), r.settings.antenna);
+    return Response::status(kFinal, data);
+  });
+}
+
+}  // namespace velkor::emu
