@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "emulator/command.h"
+#include "emulator/config_state.h"
 #include "emulator/rng.h"
 #include "emulator/settings.h"
 #include "emulator/tags.h"
@@ -30,6 +31,8 @@ struct ReaderOptions {
   std::uint64_t seed = 1;
   std::size_t gen2_tags = 5;
   std::size_t iso6b_tags = 2;
+  /// Answer the parameter-set command as older firmware (42 bytes).
+  bool short_system_parameters = false;
 };
 
 class Reader {
@@ -49,6 +52,7 @@ class Reader {
 
   Identity identity;
   Settings settings;
+  Configuration config;
   Population tags;
   Rng rng;
   CommandTable commands;
@@ -57,6 +61,7 @@ class Reader {
 
 /// Command families, each registering its commands in the table.
 void register_identity_commands(CommandTable &table);
+void register_config_commands(CommandTable &table);
 
 }  // namespace velkor::emu
 
