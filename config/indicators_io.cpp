@@ -14,16 +14,12 @@ int VELKOR_CALL BuzzerAndLEDControl(unsigned char *address, unsigned char first,
 int VELKOR_CALL SetReal_timeClock(unsigned char *address, unsigned char *clock6,
                                   VelkorHandle handle) {
   // The six clock bytes travel as they stand; their fields are the reader's.
-  Frame frame(address, 0x41);
-  frame.bytes(clock6, 6);
-  return exchange(frame, handle, {.variant = kStatusOnly});
+  return send_block(address, 0x41, {.variant = kStatusOnly}, clock6, 6, handle);
 }
 
 int VELKOR_CALL GetTime(unsigned char *address, unsigned char *clock6,
                         VelkorHandle handle) {
-  Frame frame(address, 0x42);
-  return exchange(frame, handle, {.variant = kNoAddress},
-                  [&](const Reply &r) { r.copy_data(0, clock6, 6); });
+  return read_block(address, 0x42, {.variant = kNoAddress}, clock6, 6, handle);
 }
 
 int VELKOR_CALL SetRelay(unsigned char *address, unsigned char setting,

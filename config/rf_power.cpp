@@ -85,11 +85,8 @@ int VELKOR_CALL SetAValue(unsigned char *address, unsigned char lead,
 
 int VELKOR_CALL GetAdjustPara(unsigned char *address, unsigned char *block148,
                               VelkorHandle handle) {
-  // A full block spans three reports; the copy reads fixed positions of the
-  // cleared reply, whatever arrived.
-  Frame frame(address, 0x65);
-  return exchange(frame, handle, {.variant = kOutputsOnSuccess},
-                  [&](const Reply &r) { r.copy_data(0, block148, 148); });
+  // A full block spans three reports.
+  return read_block(address, 0x65, {.variant = kOutputsOnSuccess}, block148, 148, handle);
 }
 
 int VELKOR_CALL SetCheckAnt(unsigned char *address, unsigned char setting,
@@ -119,9 +116,7 @@ int VELKOR_CALL GetQS(unsigned char *address, unsigned char *qs1, unsigned char 
 
 int VELKOR_CALL SetDCOffset(unsigned char *address, unsigned char *offset2,
                             VelkorHandle handle) {
-  Frame frame(address, 0x6C);
-  frame.bytes(offset2, 2);
-  return exchange(frame, handle, {.variant = kOutputsOnSuccess});
+  return send_block(address, 0x6C, {.variant = kOutputsOnSuccess}, offset2, 2, handle);
 }
 
 int VELKOR_CALL SetFlashRom(unsigned char *address, VelkorHandle handle) {

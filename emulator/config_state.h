@@ -36,6 +36,8 @@ struct Calibration {
   /// temperature, supply voltage (raw 12-bit counts).
   std::array<std::uint16_t, 4> ad{0x0312, 0x0045, 0x01A0, 0x0C80};
   unsigned flash_writes = 0;  ///< times the settings were saved to flash
+
+  bool operator==(const Calibration &) const = default;
 };
 
 /// Work mode and the automatic inventory.
@@ -53,6 +55,8 @@ struct WorkParameters {
   std::array<std::uint8_t, 2> tid{0x00, 0x06};  ///< TID word pointer and word count, any
   std::uint8_t custom_function = 0;             ///< 0 to 3
   std::array<std::uint8_t, 2> work_time{};      ///< minutes, least significant byte first
+
+  bool operator==(const WorkParameters &) const = default;
 };
 
 /// Indicators, clock and I/O lines.
@@ -66,6 +70,8 @@ struct IoLines {
   std::uint8_t gpio_out = 0;      ///< output lines 1 and 2 in bits 0 and 1
   std::uint8_t gpio_in = 0;       ///< input lines 1 and 2 in bits 0 and 1 (set by tests)
   std::uint8_t pulse_output = 0;  ///< notification pulse: 0 off, 1 on
+
+  bool operator==(const IoLines &) const = default;
 };
 
 /// HID keyboard output.
@@ -73,6 +79,8 @@ struct KeyboardOutput {
   std::uint8_t beep = 1;  ///< 0 or 1
   /// Work parameters 1 to 6; 1 is 1 to 4, 3 is 0 to 15, 4 and 5 are 0 or 1.
   std::array<std::uint8_t, 6> params{1, 0, 0, 0, 0, 0};
+
+  bool operator==(const KeyboardOutput &) const = default;
 };
 
 struct Configuration {
@@ -83,6 +91,8 @@ struct Configuration {
   /// Answer command 0x36 as older firmware does, with the 42-byte parameter
   /// set (no trigger time and TID parameters).
   bool short_system_parameters = false;
+
+  bool operator==(const Configuration &) const = default;
 };
 
 }  // namespace velkor::emu

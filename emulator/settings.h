@@ -16,6 +16,8 @@ struct Settings {
   std::uint8_t scan_time = 10;      ///< inventory scan time, 3 to 255, 100 ms units
   std::uint8_t antenna = 0x01;      ///< antennas in use, bits 0-3, at least one
   std::uint8_t beep = 0x01;         ///< beep on each inventory: 0 or 1
+
+  bool operator==(const Settings &) const = default;
 };
 
 }  // namespace velkor::emu

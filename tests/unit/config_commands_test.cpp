@@ -30,6 +30,8 @@ struct ConfigCase {
   bool echo_tested = true;
 };
 
+void PrintTo(const ConfigCase &c, std::ostream *os) { *os << c.name; }
+
 constexpr std::uint8_t kReplyAddress = 0x09;
 
 bool writes(Write w, bool success) {

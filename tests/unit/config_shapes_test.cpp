@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/link_fixture.h"
+#include "tests/support/system_parameters.h"
 
 namespace velkor::test {
 namespace {
@@ -79,15 +80,6 @@ INSTANTIATE_TEST_SUITE_P(Lengths, MaskFrame,
                                            MaskSize{255, 32}));
 
 // --- system parameters ----------------------------------------------------
-
-struct SystemParameters {
-  unsigned char b[48];
-  SystemParameters() { std::fill(std::begin(b), std::end(b), 0xEE); }
-  int get(unsigned char *address, VelkorHandle h) {
-    return GetSystemParameter(address, b, b + 1, b + 2, b + 3, b + 4, b + 5, b + 6, b + 7,
-                              b + 9, b + 10, b + 42, b + 43, b + 44, h);
-  }
-};
 
 Bytes counting(std::size_t n) {
   Bytes d(n);
