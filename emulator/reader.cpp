@@ -7,6 +7,8 @@ Reader::Reader(const ReaderOptions &options) : rng(options.seed) {
   for (auto &b : identity.serial) b = rng.byte();
   config.short_system_parameters = options.short_system_parameters;
   register_identity_commands(commands);
+  register_iso6b_commands(commands);
+  register_buffer_commands(commands);
   register_config_commands(commands);
 }
 

@@ -10,6 +10,7 @@
 #include "emulator/config_state.h"
 #include "emulator/rng.h"
 #include "emulator/settings.h"
+#include "emulator/tag_buffer.h"
 #include "emulator/tags.h"
 
 namespace velkor::emu {
@@ -54,6 +55,7 @@ class Reader {
   Settings settings;
   Configuration config;
   Population tags;
+  TagBuffer buffer;  ///< filled by buffered inventories
   Rng rng;
   CommandTable commands;
   bool keyboard_mode = false;  ///< set by the switch-to-keyboard control report
@@ -61,6 +63,8 @@ class Reader {
 
 /// Command families, each registering its commands in the table.
 void register_identity_commands(CommandTable &table);
+void register_iso6b_commands(CommandTable &table);
+void register_buffer_commands(CommandTable &table);
 void register_config_commands(CommandTable &table);
 
 }  // namespace velkor::emu

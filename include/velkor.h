@@ -383,23 +383,64 @@ VELKOR_EXPORT int VELKOR_CALL SetMonza4QTWorkParamter_G2(
 /* ISO 18000-6B                                                              */
 /* ------------------------------------------------------------------------ */
 
-/** Single 6B inventory (0x50).  Address always; when the reply's length byte
- *  is above 5, whatever the status: *frame4 = reply byte 4, id = reply bytes
- *  5..14 (10 bytes). */
+/*
+ * 6B tags are named by their 8-byte identifier (id), passed by pointer and
+ * sent in memory order.  In the memory and lock functions the identifier is
+ * the second parameter but travels after the start or byte address.
+ * Each function runs one command frame and one single reply frame, and
+ * returns the reader's status once the reply has passed the CRC and echo
+ * tests, or a link code (then nothing is written, the address included).
+ */
+
+/**
+ * Inventory of one 6B tag (0x50).
+ * @param address in/out: reader address; receives the reply's address byte
+ *                after any good reply, whatever the status.
+ * @param frame4  out: reply byte 4.
+ * @param id      out: 10 bytes, reply bytes 5 to 14, copied whatever the
+ *                reply's length (bytes it lacks read as 0).
+ * frame4 and id are written, whatever the status, only when the reply's
+ * length byte is above 5 (the reply carries data).
+ * @return the reader's status, whatever it is, or a link code.
+ */
 VELKOR_EXPORT int VELKOR_CALL InventorySingle_6B(unsigned char *address,
                                                  unsigned char *frame4,
                                                  unsigned char *id,
                                                  VelkorHandle handle);
 
-/** Selective 6B inventory (0x51).  Address always; when L > 5, whatever the
- *  status: *frame4 = byte 4, *tag_count = byte 5, list = bytes 6..L-2. */
+/**
+ * Inventory of the 6B tags that match a group selection (0x51).  The four
+ * selection bytes go to the reader unchanged: condition, start address, byte
+ * mask, then the 8 bytes at word_data in memory order.
+ * @param address   in/out: written back after any good reply, whatever the
+ *                  status.
+ * @param frame4    out: reply byte 4.
+ * @param list      out: reply bytes 6 to L-2 (L the reply's length byte,
+ *                  L-7 bytes, at most 248; none when L is 6 or 7).
+ * @param tag_count out: reply byte 5, zero-extended; 0 when the reply ends
+ *                  before it (L = 6).
+ * The outputs are written, whatever the status, only when L is above 5.
+ * @return the reader's status, whatever it is, or a link code.
+ */
 VELKOR_EXPORT int VELKOR_CALL InventoryMultiple_6B(
     unsigned char *address, unsigned char condition, unsigned char start,
     unsigned char byte_mask, unsigned char *word_data, unsigned char *frame4,
     unsigned char *list, int *tag_count, VelkorHandle handle);
 
-/** Reads byte_count bytes of a 6B tag (0x52).  Address always; on status 0
- *  data receives byte_count bytes. */
+/**
+ * Reads byte_count bytes of a 6B tag's memory from start on (0x52; request:
+ * start, id, byte_count).
+ * @param address    in/out: written back after any good reply, whatever the
+ *                   status.
+ * @param data       out: on status 0, when the reply carries data (length
+ *                   byte above 5), byte_count bytes from reply data byte 0
+ *                   on; bytes the reply lacks read as 0.  Must hold
+ *                   byte_count bytes.
+ * @param error_code out: -1 on status 0, reply data byte 0 on 0xFC,
+ *                   untouched otherwise.
+ * @return 0, 0xFC, any other reader status (only the address written), or a
+ *         link code.
+ */
 VELKOR_EXPORT int VELKOR_CALL ReadData_6B(unsigned char *address,
                                           unsigned char *id,
                                           unsigned char start,
@@ -407,9 +448,18 @@ VELKOR_EXPORT int VELKOR_CALL ReadData_6B(unsigned char *address,
                                           unsigned char *data, int *error_code,
                                           VelkorHandle handle);
 
-/** Writes byte_count bytes (0x53).  byte_count above 48 gives
- *  STATUS_PARAMETER_ERROR.  Address always; on status 0 *written =
- *  byte_count. */
+/**
+ * Writes byte_count bytes from data into a 6B tag's memory from start on
+ * (0x53; request: start, id, the data; length byte byte_count + 13).
+ * @param address    in/out: written back after any good reply, whatever the
+ *                   status.
+ * @param written    out: byte_count on status 0 (the reply carries no count).
+ * @param error_code out: -1 on status 0, reply data byte 0 on 0xFC,
+ *                   untouched otherwise.
+ * @return 0, 0xFC, any other reader status (only the address written), a link
+ *         code, or STATUS_PARAMETER_ERROR for a byte_count above 48 (the frame
+ *         would not fit one report; nothing is sent or written).
+ */
 VELKOR_EXPORT int VELKOR_CALL WriteData_6B(unsigned char *address,
                                            unsigned char *id,
                                            unsigned char start,
@@ -419,13 +469,28 @@ VELKOR_EXPORT int VELKOR_CALL WriteData_6B(unsigned char *address,
                                            int *error_code,
                                            VelkorHandle handle);
 
-/** Locks one byte of a 6B tag (0x55).  Address always. */
+/**
+ * Locks one byte of a 6B tag's memory (0x55; request: byte_address, id).
+ * @param address    in/out: written back after any good reply, whatever the
+ *                   status.
+ * @param error_code out: -1 on status 0, reply data byte 0 on 0xFC,
+ *                   untouched otherwise.
+ * @return 0, 0xFC, any other reader status, or a link code.
+ */
 VELKOR_EXPORT int VELKOR_CALL Lock_6B(unsigned char *address,
                                       unsigned char *id,
                                       unsigned char byte_address,
                                       int *error_code, VelkorHandle handle);
 
-/** Asks whether one byte is locked (0x54).  Outputs on success. */
+/**
+ * Asks whether one byte of a 6B tag's memory is locked (0x54; request:
+ * byte_address, id).  Outputs on success.
+ * @param address    in/out: written back on status 0 only.
+ * @param lock_state out: reply data byte 0, on status 0 only.
+ * @param error_code out: -1 on status 0, reply data byte 0 on 0xFC,
+ *                   untouched otherwise.
+ * @return 0, 0xFC, any other reader status (nothing written), or a link code.
+ */
 VELKOR_EXPORT int VELKOR_CALL CheckLock_6B(unsigned char *address,
                                            unsigned char *id,
                                            unsigned char byte_address,
@@ -794,9 +859,25 @@ VELKOR_EXPORT int VELKOR_CALL GetHidWorkPara(unsigned char *address,
 /* Reader-side tag buffer (the address is never written back)                */
 /* ------------------------------------------------------------------------ */
 
-/** Inventory into the reader's buffer (0x18; request as Inventory_G2).
- *  Outputs always: *first and *second receive reply data bytes 0-1 and 2-3,
- *  each a big-endian 16-bit number. */
+/*
+ * What the buffer's counts and its save length mean belongs to the reader;
+ * the library passes them through.  None of these functions writes the
+ * reader address back.
+ */
+
+/**
+ * Inventories Gen2 tags into the reader's own buffer (0x18).  Parameters 2 to
+ * 15 and the request are those of Inventory_G2 (mask, TID and trailing
+ * groups, each sent only when its flag is exactly 1) under command 0x18.  No
+ * control report precedes the frame; the reply is one frame, complete by its
+ * length byte (6 s limit), and makes the CRC and echo tests.
+ * @param first  out: reply data bytes 0-1 as a big-endian 16-bit number,
+ *               zero-extended; written after a good reply, whatever the
+ *               status.
+ * @param second out: reply data bytes 2-3, likewise.
+ * @return the reader's status, a link code, or STATUS_PARAMETER_ERROR if the
+ *         request cannot fit one report.
+ */
 VELKOR_EXPORT int VELKOR_CALL InventoryBuffer_G2(
     unsigned char *address, unsigned char param0, unsigned char param1,
     unsigned char mask_mem, unsigned char *mask_addr, unsigned char mask_len,
@@ -805,20 +886,52 @@ VELKOR_EXPORT int VELKOR_CALL InventoryBuffer_G2(
     unsigned char trail1, unsigned char trail2, unsigned char trail_flag,
     int *first, int *second, VelkorHandle handle);
 
-/** Reads the buffer back (0x72) as a run of frames; frames with status 0x01
- *  or 0x03 contribute.  No CRC or echo test. */
+/**
+ * Reads the reader's buffer back (0x72).  The begin control report precedes
+ * the frame; the reply is a run of frames (length, address, echo, status, tag
+ * count, tag data, CRC) ending with a frame of status 0x01 (10 s limit, at
+ * most 6000 bytes).  Neither CRC nor echo is tested.  Frames of status 0x01
+ * or 0x03 contribute; a frame too short for its tag count (length byte below
+ * 6) or running past the bytes received contributes nothing.
+ * @param total_len out: bytes in list.
+ * @param tag_count out: sum of the contributing frames' tag counts (starts
+ *                  from 0 on every call).
+ * @param list      out: the contributing frames' tag data in arrival order;
+ *                  must hold total_len bytes (at most 6000).  Untouched when
+ *                  fewer than 11 bytes arrived (an empty buffer); total_len
+ *                  and tag_count are then 0.
+ * @return the last frame's status (0x01 after a complete read; the first
+ *         frame's when fewer than 11 bytes arrived); STATUS_COMM_ERROR when
+ *         the begin report cannot be written (so also for an invalid handle)
+ *         or no complete reply arrives; outputs are written only with a
+ *         reader status.
+ */
 VELKOR_EXPORT int VELKOR_CALL ReadBuffer_G2(unsigned char *address,
                                             int *total_len, int *tag_count,
                                             unsigned char *list,
                                             VelkorHandle handle);
-/** Outputs always: *count = reply data bytes 0-1, big-endian. */
+
+/** Asks how many tags the buffer holds (0x74).  Outputs always: *count =
+ *  reply data bytes 0-1 as a big-endian 16-bit number, written after a good
+ *  reply whatever the status.  Returns the reader's status or a link code. */
 VELKOR_EXPORT int VELKOR_CALL GetBufferCnt_G2(unsigned char *address,
                                               int *count, VelkorHandle handle);
+
+/** Empties the buffer (0x73).  Status only: nothing is written.  Returns the
+ *  reader's status or a link code. */
 VELKOR_EXPORT int VELKOR_CALL ClearBuffer_G2(unsigned char *address,
                                              VelkorHandle handle);
+
+/** Sets the buffer's one-byte save length (0x70; request: save_len).  Status
+ *  only: nothing is written.  Returns the reader's status (which refuses
+ *  values outside its range) or a link code. */
 VELKOR_EXPORT int VELKOR_CALL SetSaveLen(unsigned char *address,
                                          unsigned char save_len,
                                          VelkorHandle handle);
+
+/** Reads the buffer's save length (0x71).  Outputs always: *save_len = reply
+ *  data byte 0, written after a good reply whatever the status.  Returns the
+ *  reader's status or a link code. */
 VELKOR_EXPORT int VELKOR_CALL GetSaveLen(unsigned char *address,
                                          unsigned char *save_len,
                                          VelkorHandle handle);

@@ -80,6 +80,11 @@ class Reply {
   std::uint8_t status() const { return bytes_[3]; }
   /// Reply data byte k (frame byte 4 + k).
   std::uint8_t data(std::size_t k) const { return byte(4 + k); }
+  /// Reply data bytes k and k + 1 as a 16-bit number, high byte first (the
+  /// few counters the reader sends big-endian).
+  std::uint16_t data_be16(std::size_t k) const {
+    return static_cast<std::uint16_t>((data(k) << 8) | data(k + 1));
+  }
   /// Copies n frame bytes from frame byte `from` on; zeros past the buffer.
   void copy(std::size_t from, void *dest, std::size_t n) const;
   void copy_data(std::size_t k, void *dest, std::size_t n) const {
