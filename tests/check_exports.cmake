@@ -1,7 +1,9 @@
-# Compares the dynamic symbols a library defines with the expected list.
+# Compares the dynamic symbols a shared object defines with the expected list.
 # -DLIBRARY=path -DEXPECTED=list -DHANDLE_TYPE=int|void*
 # The list holds plain C names and demangled C++ signatures in which
 # @HANDLE@ stands for the device handle type.
+include(${CMAKE_CURRENT_LIST_DIR}/export_list.cmake)
+
 execute_process(COMMAND nm -D --defined-only -C ${LIBRARY}
                 OUTPUT_VARIABLE nm_out RESULT_VARIABLE nm_rc)
 if(NOT nm_rc EQUAL 0)
@@ -16,25 +18,5 @@ foreach(line IN LISTS nm_lines)
 endforeach()
 list(REMOVE_DUPLICATES actual)
 
-file(STRINGS ${EXPECTED} expected_lines)
-set(expected "")
-foreach(line IN LISTS expected_lines)
-  string(STRIP "${line}" line)
-  if(line STREQUAL "" OR line MATCHES "^#")
-    continue()
-  endif()
-  string(REPLACE "@HANDLE@" "${HANDLE_TYPE}" line "${line}")
-  list(APPEND expected "${line}")
-endforeach()
-
-set(missing ${expected})
-list(REMOVE_ITEM missing ${actual})
-set(extra ${actual})
-list(REMOVE_ITEM extra ${expected})
-if(missing OR extra)
-  string(REPLACE ";" "\n  " missing_text "${missing}")
-  string(REPLACE ";" "\n  " extra_text "${extra}")
-  message(FATAL_ERROR "export mismatch\nmissing:\n  ${missing_text}\nunexpected:\n  ${extra_text}")
-endif()
-list(LENGTH expected n)
-message(STATUS "${n} exports as expected")
+velkor_expected_exports(${EXPECTED} "${HANDLE_TYPE}" expected)
+velkor_compare_exports("${expected}" "${actual}")

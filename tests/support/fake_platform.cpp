@@ -12,7 +12,7 @@ namespace {
 struct State {
   std::uint32_t now = 0;
   std::map<VelkorHandle, Device *> devices;
-  VelkorHandle next_handle = 100;
+  std::intptr_t next_handle = 100;
   std::vector<std::optional<Interface>> interfaces;
   bool set_available = true;
   int sets_open = 0;
@@ -29,7 +29,7 @@ State &state() {
 }  // namespace
 
 VelkorHandle attach(Device &device) {
-  const VelkorHandle h = state().next_handle++;
+  const VelkorHandle h = handle_from(state().next_handle++);
   state().devices[h] = &device;
   return h;
 }
@@ -118,7 +118,7 @@ Probe open_interface(DeviceSet *, int index, VelkorHandle *handle) {
   const fake::Interface &itf = *all[index];
   if (!itf.has_path) return Probe::kNoPath;
   if (!itf.opens) return Probe::kOpenFailed;
-  *handle = state().next_handle++;
+  *handle = fake::handle_from(state().next_handle++);
   if (itf.device) state().devices[*handle] = itf.device;
   state().opened.push_back(*handle);
   state().opened_from[*handle] = itf;

@@ -25,6 +25,16 @@ class Device {
   virtual std::optional<std::uint32_t> read(Report &report) = 0;
 };
 
+/// The handle with the given number: the handle type is an int on Linux and
+/// a pointer on Windows.
+inline VelkorHandle handle_from(std::intptr_t n) {
+#ifdef _WIN32
+  return reinterpret_cast<VelkorHandle>(n);
+#else
+  return static_cast<VelkorHandle>(n);
+#endif
+}
+
 /// Makes a handle for a device (never the invalid value).
 VelkorHandle attach(Device &device);
 void detach(VelkorHandle handle);

@@ -12,7 +12,7 @@ class Discovery : public ::testing::Test {
  protected:
   void SetUp() override {
     fake::reset();
-    handles.fill(static_cast<VelkorHandle>(-5));
+    handles.fill(fake::handle_from(-5));
   }
   void TearDown() override { fake::reset(); }
 
