@@ -5,6 +5,7 @@
 
 #include <CLI/CLI.hpp>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "tools/session.h"
@@ -21,17 +22,59 @@ struct Cli {
   CLI::App app{"velkor: use a Velkor UHF RFID reader from the terminal", "velkor"};
   GlobalOptions global;
   int exit_code = kExitOk;
+  /// When set, commands run on this reader instead of opening one (the
+  /// lines of a script).
+  Session *shared = nullptr;
 
   /// Opens the reader and runs body with it; body returns the exit status.
   void run(const std::function<int(Session &)> &body);
 };
 
+/// A subcommand and the options it owns.
+template <typename Options>
+struct Command {
+  CLI::App *app;
+  std::shared_ptr<Options> options;
+};
+
+/// Adds subcommand `name` to parent with a fresh Options (kept alive by the
+/// subcommand).  Once parsed, check (if any) looks at the options as a whole
+/// (throwing CLI::ValidationError), then body runs with the reader.
+template <typename Options>
+Command<Options> add_command(Cli &cli, CLI::App *parent, const char *name, const char *help,
+                             std::function<int(Session &, Options &)> body,
+                             std::function<void(const Options &)> check = {}) {
+  auto options = std::make_shared<Options>();
+  CLI::App *app = parent->add_subcommand(name, help);
+  app->callback([&cli, options, body, check] {
+    if (check) check(*options);
+    cli.run([&](Session &s) { return body(s, *options); });
+  });
+  return {app, options};
+}
+
 /// Prints "<what> failed: 0xFB (no tag in the field)" to standard error
 /// unless status is 0; returns the exit status for it.
 int check(const char *what, int status, int tag_error = -1);
 
+/// Adds every subcommand but `script` (which adds them again per line).
+void add_commands(Cli &cli);
+
+/// Runs parse (which parses a command line into cli.app, running its
+/// subcommand) and returns the exit status; bad input gets one line on
+/// standard error and kExitUsage.
+int parse_and_run(Cli &cli, const std::function<void()> &parse);
+
 /// Subcommand families.
 void add_identity_commands(Cli &cli);
+void add_inventory_commands(Cli &cli);
+void add_gen2_commands(Cli &cli);
+void add_iso6b_commands(Cli &cli);
+void add_buffer_commands(Cli &cli);
+void add_radio_commands(Cli &cli);
+void add_config_commands(Cli &cli);
+void add_io_commands(Cli &cli);
+void add_script_command(Cli &cli);
 
 }  // namespace velkor::tool
 

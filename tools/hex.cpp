@@ -24,11 +24,12 @@ std::optional<Bytes> parse_hex(const std::string &text, std::string *error) {
   return out;
 }
 
-std::string to_hex(const std::uint8_t *bytes, std::size_t n) {
+std::string to_hex(const std::uint8_t *bytes, std::size_t n, const char *separator) {
   static const char digits[] = "0123456789ABCDEF";
   std::string s;
-  s.reserve(2 * n);
+  s.reserve(3 * n);
   for (std::size_t i = 0; i < n; ++i) {
+    if (i > 0) s += separator;
     s += digits[bytes[i] >> 4];
     s += digits[bytes[i] & 0x0F];
   }

@@ -1,12 +1,18 @@
 // velkor: list readers, read their settings, inventory and write tags, from a
 // terminal, on a real reader or on the built-in emulator.
+#include <csignal>
 #include <cstdio>
 
 #include "tools/cli.h"
+#include "tools/options.h"
 
 using velkor::tool::Cli;
 
 int main(int argc, char **argv) {
+  // The handle may be a socket (the emulator, the trace relay): a reader that
+  // went away must show as a failed write, not end the program.
+  std::signal(SIGPIPE, SIG_IGN);
+
   Cli cli;
   CLI::App &app = cli.app;
   app.require_subcommand(1);
@@ -21,26 +27,14 @@ int main(int argc, char **argv) {
                  "use the built-in reader emulator (optionally seeded) instead of hardware")
       ->expected(0, 1)
       ->default_str("1");
-  app.add_option("--device", cli.global.device, "which of the readers found (from 0)")
-      ->check(CLI::NonNegativeNumber);
-  app.add_option("--address", cli.global.address, "reader address, 0-255 (255: any reader)")
-      ->check(CLI::Range(0, 255));
+  velkor::tool::add_number(&app, "--device", cli.global.device, 0, VELKOR_MAX_DEVICES - 1,
+                           "which of the readers found (from 0)");
+  velkor::tool::add_number(&app, "--address", cli.global.address, 0, 255,
+                           "reader address, 0-255 (255: any reader)");
   app.add_flag("--trace", cli.global.trace,
                "print every report in both directions, with timestamps, to stderr");
 
-  velkor::tool::add_identity_commands(cli);
-
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp &e) {
-    return app.exit(e);
-  } catch (const CLI::CallForAllHelp &e) {
-    return app.exit(e);
-  } catch (const CLI::CallForVersion &e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError &e) {
-    std::fprintf(stderr, "velkor: %s (see --help)\n", e.what());
-    return velkor::tool::kExitUsage;
-  }
-  return cli.exit_code;
+  velkor::tool::add_commands(cli);
+  velkor::tool::add_script_command(cli);
+  return velkor::tool::parse_and_run(cli, [&] { app.parse(argc, argv); });
 }

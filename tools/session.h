@@ -3,12 +3,14 @@
 #ifndef VELKOR_TOOLS_SESSION_H
 #define VELKOR_TOOLS_SESSION_H
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "emulator/socket_server.h"
+#include "tools/emulated_reader.h"
 #include "tools/trace_relay.h"
 #include "velkor.h"
 
@@ -21,9 +23,11 @@ struct GlobalOptions {
   bool trace = false;
 };
 
-/// Tags the emulated reader starts with.
-constexpr std::size_t kEmulatedGen2Tags = 6;
-constexpr std::size_t kEmulatedIso6bTags = 2;
+/// For trying --watch across an unplugged reader without hardware:
+/// VELKOR_EMULATOR_UNPLUG=ROUNDS:MS unplugs the emulated reader after ROUNDS
+/// inventory rounds and plugs a fresh one (same seed) in MS milliseconds
+/// later.
+constexpr const char *kUnplugVariable = "VELKOR_EMULATOR_UNPLUG";
 
 class Session {
  public:
@@ -35,11 +39,29 @@ class Session {
   VelkorHandle handle() const { return handle_; }
   /// The reader address byte the commands read and may write back.
   unsigned char *address() { return &address_; }
-  bool emulated() const { return emulator_ != nullptr; }
-  emu::SocketServer *emulator() { return emulator_.get(); }
+  bool emulated() const { return options_.emulate.has_value(); }
+
+  /// Lets go of the reader and looks for it again (the same device index);
+  /// false, with the reason in *error, while it is not back.
+  bool reconnect(std::string *error);
+  /// Counts a finished inventory round; the emulated reader is unplugged
+  /// when the unplug plan says so.
+  void round_finished();
 
  private:
+  struct UnplugPlan {
+    unsigned after_rounds = 0;
+    unsigned back_after_ms = 0;
+  };
+
   Session() = default;
+  bool connect(std::string *error);
+  void release();
+
+  GlobalOptions options_;
+  std::optional<UnplugPlan> unplug_;
+  unsigned rounds_ = 0;
+  std::optional<std::chrono::steady_clock::time_point> unplugged_at_;
 
   std::unique_ptr<emu::SocketServer> emulator_;
   std::unique_ptr<TraceRelay> relay_;

@@ -34,29 +34,6 @@ TEST(ToolIdentity, VersionFlag) {
   EXPECT_EQ(r.out, "velkor 1.3.0\n");
 }
 
-struct BadInput {
-  const char *args;
-  const char *message;
-};
-
-class ToolBadInput : public ::testing::TestWithParam<BadInput> {};
-
-TEST_P(ToolBadInput, GivesOneLineAndANonZeroExit) {
-  ToolRun r = run_tool(GetParam().args);
-  EXPECT_NE(r.exit_code, 0);
-  EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
-  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-  EXPECT_TRUE(r.out.empty()) << r.out;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ToolBadInput,
-    ::testing::Values(BadInput{"", "subcommand is required"},
-                      BadInput{"--emulate --address 300 info", "not in range"},
-                      BadInput{"--emulate --device -1 info", "--device"},
-                      BadInput{"--emulate frobnicate", "frobnicate"},
-                      BadInput{"--emulate=x info", "--emulate"}));
-
 TEST(ToolIdentity, NoReaderPointsAtTheEmulatorAndTheUdevRule) {
   ToolRun r = run_tool("info");
   EXPECT_EQ(r.exit_code, 2);

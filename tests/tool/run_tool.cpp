@@ -1,5 +1,8 @@
 #include "tests/tool/run_tool.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,32 +10,144 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace velkor::test {
 
 namespace {
+
 std::string slurp(const std::string &path) {
   std::ifstream in(path);
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
 }
+
+std::string temp_dir() {
+  char dir[] = "/tmp/velkor-tool-XXXXXX";
+  return mkdtemp(dir) ? dir : "";
+}
+
+std::vector<std::string> words_of(const std::string &text) {
+  std::vector<std::string> words;
+  std::istringstream in(text);
+  for (std::string w; in >> w;) words.push_back(w);
+  return words;
+}
+
 }  // namespace
 
-ToolRun run_tool(const std::string &args) {
-  char dir[] = "/tmp/velkor-tool-XXXXXX";
-  if (!mkdtemp(dir)) return {};
-  const std::string out = std::string(dir) + "/out", err = std::string(dir) + "/err";
-  const std::string command = std::string(VELKOR_TOOL_PATH) + " " + args + " >" + out +
-                              " 2>" + err + " </dev/null";
+std::vector<std::string> lines_of(const std::string &text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+ToolRun run_tool(const std::string &args, const std::string &input, const std::string &env) {
+  const std::string dir = temp_dir();
+  if (dir.empty()) return {};
+  const std::string out = dir + "/out", err = dir + "/err", in = dir + "/in";
+  std::ofstream(in) << input;
+  const std::string command = (env.empty() ? "" : "env " + env + " ") +
+                              std::string(VELKOR_TOOL_PATH) + " " + args + " >" + out + " 2>" +
+                              err + " <" + in;
   const int status = std::system(command.c_str());
   ToolRun run;
   run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   run.out = slurp(out);
   run.err = slurp(err);
-  std::remove(out.c_str());
-  std::remove(err.c_str());
-  rmdir(dir);
+  for (const std::string &f : {out, err, in}) std::remove(f.c_str());
+  rmdir(dir.c_str());
+  return run;
+}
+
+RunningTool::RunningTool(const std::string &args, const std::string &env) {
+  dir_ = temp_dir();
+  int pipe_fds[2];
+  if (dir_.empty() || pipe(pipe_fds) != 0) return;
+  const std::string err = dir_ + "/err";
+  std::vector<std::string> argv_text = words_of(args);
+  argv_text.insert(argv_text.begin(), VELKOR_TOOL_PATH);
+  std::vector<char *> argv;
+  for (std::string &a : argv_text) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::string env_entry = env;
+  std::vector<char *> envp;
+  for (char **e = environ; *e; ++e) envp.push_back(*e);
+  if (!env_entry.empty()) envp.push_back(env_entry.data());
+  envp.push_back(nullptr);
+  pid_ = fork();
+  if (pid_ == 0) {
+    // Only async-signal-safe calls between fork and exec.
+    dup2(pipe_fds[1], STDOUT_FILENO);
+    const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (err_fd >= 0) dup2(err_fd, STDERR_FILENO);
+    close(pipe_fds[0]);
+    close(pipe_fds[1]);
+    execve(argv[0], argv.data(), envp.data());
+    _exit(127);
+  }
+  close(pipe_fds[1]);
+  out_ = pipe_fds[0];
+}
+
+RunningTool::~RunningTool() {
+  if (pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (out_ >= 0) close(out_);
+  if (!dir_.empty()) {
+    std::remove((dir_ + "/err").c_str());
+    rmdir(dir_.c_str());
+  }
+}
+
+bool RunningTool::read_some(int timeout_ms) {
+  pollfd p{out_, POLLIN, 0};
+  if (poll(&p, 1, timeout_ms) <= 0) return false;
+  char buffer[4096];
+  const ssize_t n = read(out_, buffer, sizeof buffer);
+  if (n == 0) eof_ = true;
+  if (n <= 0) return false;
+  out_text_.append(buffer, static_cast<std::size_t>(n));
+  return true;
+}
+
+bool RunningTool::wait_for(const std::string &text, std::chrono::milliseconds limit) {
+  const auto until = std::chrono::steady_clock::now() + limit;
+  while (out_text_.find(text) == std::string::npos) {
+    if (eof_) return false;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        until - std::chrono::steady_clock::now());
+    if (left.count() <= 0 || (!read_some(static_cast<int>(left.count())) &&
+                              std::chrono::steady_clock::now() >= until))
+      return false;
+  }
+  return true;
+}
+
+void RunningTool::signal(int number) {
+  if (pid_ > 0) kill(pid_, number);
+}
+
+ToolRun RunningTool::finish(std::chrono::milliseconds limit) {
+  ToolRun run;
+  const auto until = std::chrono::steady_clock::now() + limit;
+  int status = 0;
+  pid_t done = 0;
+  while ((done = waitpid(pid_, &status, WNOHANG)) == 0 &&
+         std::chrono::steady_clock::now() < until)
+    read_some(20);
+  if (done == pid_) {
+    pid_ = -1;
+    run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  while (read_some(0)) {
+  }
+  run.out = out_text_;
+  run.err = slurp(dir_ + "/err");
   return run;
 }
 

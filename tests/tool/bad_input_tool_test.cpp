@@ -1,0 +1,125 @@
+// Bad input gets one clear line on standard error, a non-zero exit and no
+// half-done command; every subcommand explains itself with --help.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/tool/run_tool.h"
+
+namespace velkor::test {
+namespace {
+
+struct BadInput {
+  const char *args;
+  const char *message;
+};
+
+class ToolBadInput : public ::testing::TestWithParam<BadInput> {};
+
+TEST_P(ToolBadInput, GivesOneLineAndANonZeroExit) {
+  // --trace shows any report that went out: bad input must send none.
+  const ToolRun r = run_tool(std::string("--trace ") + GetParam().args);
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_TRUE(r.out.empty()) << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Global, ToolBadInput,
+    ::testing::Values(BadInput{"", "subcommand is required"},
+                      BadInput{"--emulate --address 300 info", "300 is not in range 0 to 255"},
+                      BadInput{"--emulate --address 010x info", "'010x' is not a number"},
+                      BadInput{"--emulate --device -1 info", "--device"},
+                      BadInput{"--emulate frobnicate", "frobnicate"},
+                      BadInput{"--emulate=x info", "--emulate"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Gen2, ToolBadInput,
+    ::testing::Values(
+        BadInput{"--emulate read --bank epc --addr 2 --epc 30G8", "--epc: '30G8' is not hex"},
+        BadInput{"--emulate read --bank epc --addr 2 --epc 300",
+                 "--epc: '300' has an odd number of hex digits"},
+        BadInput{"--emulate read --bank epc --addr 2 --epc 300833",
+                 "--epc: '300833' is 3 bytes, not whole 16-bit words"},
+        BadInput{"--emulate read --bank foo --addr 2",
+                 "--bank: unknown bank 'foo' (reserved, epc, tid, user, or 0 to 3)"},
+        BadInput{"--emulate read --bank 4 --addr 2", "--bank: unknown bank '4'"},
+        BadInput{"--emulate read --addr 2", "--bank is required"},
+        BadInput{"--emulate read --bank epc", "--addr is required"},
+        BadInput{"--emulate read --bank epc --addr 70000", "70000 is not in range 0 to 65535"},
+        BadInput{"--emulate read --bank epc --addr 2 --words 0", "--words: 0 is not in range"},
+        BadInput{"--emulate read --bank epc --addr 2 --password 1234",
+                 "--password: '1234' is 2 bytes, not 4"},
+        BadInput{"--emulate read --bank epc --addr 2 --mask-bits 4", "--mask-bits requires --mask"},
+        BadInput{"--emulate read --bank epc --addr 2 --mask 30 --mask-bits 12",
+                 "--mask-bits: 12 bits take 2 mask bytes, --mask has 1"},
+        BadInput{"--emulate read --bank epc --addr 2 --epc 3008 --mask 30",
+                 "--epc excludes --mask"},
+        BadInput{"--emulate erase --bank user --addr 300", "300 is not in range 0 to 255"},
+        BadInput{"--emulate write --bank user --addr 0", "--data is required"},
+        BadInput{"--emulate write --bank user --addr 0 --data 112233", "not whole 16-bit words"},
+        BadInput{"--emulate write-epc", "epc is required"},
+        BadInput{"--emulate write-epc 11", "is 1 bytes, not 2 to 50"},
+        BadInput{"--emulate lock --field foo --action lock", "unknown lock field 'foo'"},
+        BadInput{"--emulate lock --field epc --action maybe", "unknown lock action 'maybe'"},
+        BadInput{"--emulate kill", "--password is required"},
+        BadInput{"--emulate privacy", "subcommand is required"},
+        BadInput{"--emulate eas maybe", "maybe"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Reader, ToolBadInput,
+    ::testing::Values(
+        BadInput{"--emulate inventory --rounds 3", "--rounds requires --watch"},
+        BadInput{"--emulate inventory --json --csv", "--json excludes --csv"},
+        BadInput{"--emulate 6b read --id 1122 --addr 0", "--id: '1122' is 2 bytes, not 8"},
+        BadInput{"--emulate 6b write --id E000000000000000 --addr 0", "--data is required"},
+        BadInput{"--emulate 6b inventory --condition zz", "unknown condition 'zz'"},
+        BadInput{"--emulate buffer", "subcommand is required"},
+        BadInput{"--emulate buffer save-len --set 256", "256 is not in range 0 to 255"},
+        BadInput{"--emulate region set 6", "6 is not in range 1 to 5"},
+        BadInput{"--emulate region set 1 --highest 20", "region 1 has 20 channels, 0 to 19"},
+        BadInput{"--emulate region set 1 --lowest 5 --highest 3",
+                 "5 is above the highest channel 3"},
+        BadInput{"region channels 0", "0 is not in range 1 to 5"},
+        BadInput{"--emulate power --set -1", "-1 is not in range 0 to 255"},
+        BadInput{"--emulate config set", "nothing to set"},
+        BadInput{"--emulate config set --response 1", "--response"},
+        BadInput{"--emulate config set --mode sleepy", "unknown mode 'sleepy'"},
+        BadInput{"--emulate clock --set 2024-02-30T00:00:00",
+                 "'2024-02-30T00:00:00' is not a date"},
+        BadInput{"--emulate clock --set yesterday", "give now or YYYY-MM-DDTHH:MM:SS"},
+        BadInput{"--emulate gpio --set x", "'x' is not a number"},
+        BadInput{"--emulate beep --set maybe", "unknown beep setting 'maybe'"},
+        BadInput{"--emulate beep --control 1 2", "--control"},
+        BadInput{"--emulate script /nonexistent", "cannot read '/nonexistent'"}));
+
+TEST(ToolBadInput, AScriptStopsAtItsFirstBadLine) {
+  const ToolRun r = run_tool("--emulate script", "power\nread --bank foo --addr 0\npower\n");
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_EQ(r.out, "power 30 dBm\n");
+  EXPECT_EQ(r.err,
+            "velkor: --bank: unknown bank 'foo' (reserved, epc, tid, user, or 0 to 3) (see "
+            "--help)\nvelkor: script stopped at line 2\n");
+}
+
+class ToolHelp : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(ToolHelp, EverySubcommandExplainsItself) {
+  const ToolRun r = run_tool(std::string(GetParam()) + " --help");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find(std::string("Usage: velkor ") + GetParam()), std::string::npos) << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Subcommands, ToolHelp,
+    ::testing::Values("list", "info", "inventory", "read", "write", "erase", "write-epc", "lock",
+                      "kill", "privacy", "privacy set", "privacy reset", "privacy check", "eas",
+                      "eas on", "eas off", "eas alarm", "6b", "6b inventory", "6b read",
+                      "6b write", "6b lock", "6b check-lock", "buffer", "buffer inventory",
+                      "buffer count", "buffer read", "buffer clear", "buffer save-len", "region",
+                      "region set", "region channels", "power", "config", "config set", "clock",
+                      "gpio", "beep", "script"));
+
+}  // namespace
+}  // namespace velkor::test

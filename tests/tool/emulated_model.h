@@ -1,0 +1,41 @@
+// What the tool's emulated reader holds, from the emulator's own model, so
+// that the tests compare the tool's output with the tags themselves.
+#ifndef VELKOR_TESTS_EMULATED_MODEL_H
+#define VELKOR_TESTS_EMULATED_MODEL_H
+
+#include <string>
+#include <vector>
+
+#include "emulator/reader.h"
+#include "tools/emulated_reader.h"
+#include "tools/hex.h"
+
+namespace velkor::test {
+
+inline emu::Reader emulated_model(std::uint64_t seed = 1) {
+  return emu::Reader(tool::emulated_reader(seed));
+}
+
+/// The Gen2 EPCs in hex, in the order the reader reports them.
+inline std::vector<std::string> emulated_epcs(std::uint64_t seed = 1) {
+  std::vector<std::string> epcs;
+  for (const emu::Gen2Tag &tag : emulated_model(seed).tags.gen2)
+    epcs.push_back(tool::to_hex(tag.epc()));
+  return epcs;
+}
+
+/// The words of a Gen2 bank in hex, as `read` prints them.
+inline std::string bank_words(const emu::Gen2Tag &tag, int bank, std::size_t from,
+                              std::size_t count) {
+  std::string text;
+  for (std::size_t i = from; i < from + count; ++i) {
+    const std::uint16_t w = tag.banks[std::size_t(bank)][i];
+    const tool::Bytes bytes = {static_cast<std::uint8_t>(w >> 8), static_cast<std::uint8_t>(w)};
+    text += (text.empty() ? "" : " ") + tool::to_hex(bytes);
+  }
+  return text;
+}
+
+}  // namespace velkor::test
+
+#endif  // VELKOR_TESTS_EMULATED_MODEL_H

@@ -1,0 +1,159 @@
+// inventory against the emulator: one round in each format, the mask, and
+// --watch (rounds, SIGINT, a reader unplugged and plugged in again).
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <thread>
+
+#include "tests/tool/emulated_model.h"
+#include "tests/tool/run_tool.h"
+
+namespace velkor::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::vector<std::string> epc_lines(const ToolRun &r) {
+  std::vector<std::string> lines = lines_of(r.out);
+  if (!lines.empty()) lines.pop_back();  // the count line
+  return lines;
+}
+
+TEST(ToolInventory, OneRoundPrintsTheEmulatedTags) {
+  const ToolRun r = run_tool("--emulate inventory");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(epc_lines(r), emulated_epcs());
+  EXPECT_EQ(lines_of(r.out).back(), "6 tags, antenna 0x01");
+  EXPECT_TRUE(r.err.empty()) << r.err;
+}
+
+TEST(ToolInventory, TheSeedChoosesThePopulation) {
+  const ToolRun r = run_tool("--emulate=7 inventory");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(epc_lines(r), emulated_epcs(7));
+  EXPECT_NE(emulated_epcs(7), emulated_epcs(1));
+}
+
+TEST(ToolInventory, JsonLinesParseOneObjectPerTag) {
+  const ToolRun r = run_tool("--emulate inventory --json");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  std::vector<std::string> epcs;
+  for (const std::string &line : lines_of(r.out)) {
+    const nlohmann::json j = nlohmann::json::parse(line);
+    EXPECT_EQ(j.at("round"), 1);
+    EXPECT_EQ(j.at("antenna"), 1);
+    EXPECT_EQ(j.at("time").get<std::string>().size(), 24u) << j;  // 2024-05-01T12:00:00.000Z
+    epcs.push_back(j.at("epc"));
+  }
+  EXPECT_EQ(epcs, emulated_epcs());
+}
+
+TEST(ToolInventory, CsvHasAHeaderThenOneRowPerTag) {
+  const ToolRun r = run_tool("--emulate inventory --csv");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const std::vector<std::string> lines = lines_of(r.out);
+  ASSERT_EQ(lines.size(), 7u) << r.out;
+  EXPECT_EQ(lines[0], "round,time,epc,antenna");
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    EXPECT_EQ(lines[i].rfind("1,", 0), 0u) << lines[i];
+    EXPECT_NE(lines[i].find("," + emulated_epcs()[i - 1] + ",1"), std::string::npos) << lines[i];
+  }
+}
+
+TEST(ToolInventory, AMaskSelectsTheTagsThatMatch) {
+  const std::string second = emulated_epcs()[1];
+  // The first 16 bits of the second tag's EPC, at the EPC's bit address.
+  ToolRun r = run_tool("--emulate inventory --mask " + second.substr(0, 4));
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(epc_lines(r), std::vector<std::string>{second});
+
+  // The same bits in the TID bank match nothing.
+  r = run_tool("--emulate inventory --mask-bank tid --mask " + second.substr(0, 4));
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.err, "velkor: inventory failed: 0xFB (no tag in the field)\n");
+}
+
+// The summary table: one line per tag with its read count.
+void expect_summary(const std::string &text, unsigned rounds) {
+  for (const std::string &epc : emulated_epcs()) {
+    const std::size_t at = text.find(epc + " ");
+    ASSERT_NE(at, std::string::npos) << epc << " missing from\n" << text;
+    unsigned reads = 0;
+    std::sscanf(text.c_str() + at + epc.size(), "%u", &reads);
+    EXPECT_EQ(reads, rounds) << epc;
+  }
+}
+
+TEST(ToolInventoryWatch, StopsAfterItsRoundsWithASummary) {
+  const ToolRun r = run_tool("--emulate inventory --watch --rounds 3");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find("round 3: 6 tags, 6 unique so far"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("done after 3 rounds"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(": 6 unique tags, 18 reads"), std::string::npos) << r.out;
+  expect_summary(r.out, 3);
+}
+
+TEST(ToolInventoryWatch, JsonStreamsEveryRoundAndKeepsTheSummaryOffStdout) {
+  const ToolRun r = run_tool("--emulate inventory --watch --rounds 2 --json");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  std::multiset<unsigned> rounds;
+  std::set<std::string> epcs;
+  for (const std::string &line : lines_of(r.out)) {
+    const nlohmann::json j = nlohmann::json::parse(line);
+    rounds.insert(j.at("round").get<unsigned>());
+    epcs.insert(j.at("epc").get<std::string>());
+  }
+  EXPECT_EQ(rounds.count(1), 6u);
+  EXPECT_EQ(rounds.count(2), 6u);
+  const std::vector<std::string> all = emulated_epcs();
+  EXPECT_EQ(epcs, std::set<std::string>(all.begin(), all.end()));
+  EXPECT_NE(r.err.find("done after 2 rounds"), std::string::npos) << r.err;
+}
+
+TEST(ToolInventoryWatch, SigintStopsItCleanlyWithASummary) {
+  RunningTool tool("--emulate inventory --watch");
+  ASSERT_TRUE(tool.wait_for("round 2:", 10s));
+  tool.signal(SIGINT);
+  const ToolRun r = tool.finish(10s);
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  unsigned rounds = 0;
+  const std::size_t at = r.out.find("stopped after ");
+  ASSERT_NE(at, std::string::npos) << r.out;
+  std::sscanf(r.out.c_str() + at, "stopped after %u rounds", &rounds);
+  EXPECT_GE(rounds, 2u);
+  EXPECT_NE(r.out.find("round " + std::to_string(rounds) + ":"), std::string::npos);
+  expect_summary(r.out.substr(at), rounds);
+  EXPECT_TRUE(r.err.empty()) << r.err;
+}
+
+TEST(ToolInventoryWatch, CarriesOnAcrossAReaderUnpluggedAndPluggedInAgain) {
+  // The emulated reader goes away after round 2 and is back 1.2 s later.
+  const ToolRun r = run_tool("--emulate inventory --watch --rounds 4", "",
+                             "VELKOR_EMULATOR_UNPLUG=2:1200");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const std::vector<std::string> messages = lines_of(r.err);
+  ASSERT_EQ(messages.size(), 2u) << r.err;
+  EXPECT_EQ(messages[0].rfind("velkor: reader lost after round 2: 0x30 (", 0), 0u) << r.err;
+  EXPECT_NE(messages[0].find("looking for it every second"), std::string::npos);
+  EXPECT_EQ(messages[1].rfind("velkor: reader back after ", 0), 0u) << r.err;
+  // It kept its table: every tag was read in all four rounds.
+  EXPECT_NE(r.out.find("done after 4 rounds"), std::string::npos) << r.out;
+  expect_summary(r.out, 4);
+}
+
+TEST(ToolInventoryWatch, SigintWhileTheReaderIsAwayStillSummarises) {
+  RunningTool tool("--emulate inventory --watch", "VELKOR_EMULATOR_UNPLUG=1:60000");
+  ASSERT_TRUE(tool.wait_for("round 1:", 10s));
+  std::this_thread::sleep_for(300ms);  // the next round finds the reader gone
+  tool.signal(SIGINT);
+  const ToolRun r = tool.finish(10s);
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.err.find("reader lost after round 1"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("stopped after 1 round"), std::string::npos) << r.out;
+  expect_summary(r.out, 1);
+}
+
+}  // namespace
+}  // namespace velkor::test
