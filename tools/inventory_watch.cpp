@@ -90,6 +90,8 @@ int Watch::run() {
       continue;
     }
     const InventoryRound round = inventory_round(session_, mask_);
+    // A round cut short by Ctrl-C is no lost reader and no failed round.
+    if (g_interrupted && !round.answered()) break;
     if (round.link_lost()) {
       lost = true;
       on_lost(round.status);

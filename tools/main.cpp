@@ -23,10 +23,15 @@ int main(int argc, char **argv) {
     return "velkor " + std::to_string(v[0]) + "." + std::to_string(v[1]) + "." +
            std::to_string(v[2]);
   });
-  app.add_option("--emulate", cli.global.emulate,
-                 "use the built-in reader emulator (optionally seeded) instead of hardware")
-      ->expected(0, 1)
-      ->default_str("1");
+  // A flag, so that its seed is only ever written --emulate=SEED: a word
+  // after a bare --emulate is the subcommand, never a seed.
+  std::string seed;
+  app.add_flag("--emulate{1}", seed,
+               "use the built-in reader emulator instead of hardware; =SEED picks another "
+               "population (default 1)")
+      ->transform(velkor::tool::seed_number())
+      ->each([&cli](const std::string &seed) { cli.global.emulate = std::stoull(seed); })
+      ->type_name("[=SEED]");
   velkor::tool::add_number(&app, "--device", cli.global.device, 0, VELKOR_MAX_DEVICES - 1,
                            "which of the readers found (from 0)");
   velkor::tool::add_number(&app, "--address", cli.global.address, 0, 255,

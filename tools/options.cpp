@@ -48,6 +48,19 @@ CLI::Validator number_in(long lowest, long highest) {
       "");
 }
 
+CLI::Validator seed_number() {
+  return CLI::Validator(
+      [](std::string &text) -> std::string {
+        const bool digits = !text.empty() && text.size() <= 20 &&
+                            text.find_first_not_of("0123456789") == std::string::npos;
+        errno = 0;
+        if (!digits || (std::strtoull(text.c_str(), nullptr, 10), errno == ERANGE))
+          return "'" + text + "' is not a seed (a whole number from 0 to 2^64-1)";
+        return {};
+      },
+      "");
+}
+
 CLI::Validator name_or_number(const std::string &what, const Names &names, int lowest,
                               int highest) {
   std::string known;

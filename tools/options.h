@@ -17,6 +17,9 @@ namespace velkor::tool {
 /// text is rewritten in decimal, so "010" stays ten.
 CLI::Validator number_in(long lowest, long highest);
 
+/// An emulator seed: decimal digits that fit 64 bits.
+CLI::Validator seed_number();
+
 /// A name and the number it stands for.
 struct Name {
   const char *name;

@@ -13,7 +13,7 @@ std::string status_text(int status) {
     case 0x02: return "inventory stopped at its scan time";
     case 0x03: return "more frames follow";
     case 0x04: return "the reader's tag memory is full";
-    case STATUS_COMM_ERROR: return "no complete reply in time (is the reader connected?)";
+    case STATUS_COMM_ERROR: return "no complete reply in time";
     case STATUS_CRC_ERROR: return "the reply failed its CRC check";
     case STATUS_INVALID_HANDLE: return "invalid device handle";
     case STATUS_COMMAND_MISMATCH: return "the reply answered another command";

@@ -17,9 +17,9 @@ void TagTable::print(std::FILE *out) const {
   std::size_t width = 3;
   for (const Entry &e : entries_) width = std::max(width, 2 * e.epc.size());
   const int w = static_cast<int>(width);
-  std::fprintf(out, "%-*s  %6s  %-12s  %-12s\n", w, "EPC", "READS", "FIRST SEEN", "LAST SEEN");
+  std::fprintf(out, "%-*s  %6s  %-12s  %s\n", w, "EPC", "READS", "FIRST SEEN", "LAST SEEN");
   for (const Entry &e : entries_)
-    std::fprintf(out, "%-*s  %6u  %-12s  %-12s\n", w, to_hex(e.epc).c_str(), e.reads,
+    std::fprintf(out, "%-*s  %6u  %-12s  %s\n", w, to_hex(e.epc).c_str(), e.reads,
                  local_time(e.first).c_str(), local_time(e.last).c_str());
 }
 

@@ -27,12 +27,14 @@ TEST_P(ToolBadInput, GivesOneLineAndANonZeroExit) {
 
 INSTANTIATE_TEST_SUITE_P(
     Global, ToolBadInput,
-    ::testing::Values(BadInput{"", "subcommand is required"},
+    ::testing::Values(BadInput{"", "a subcommand is required: list, info, inventory, read"},
                       BadInput{"--emulate --address 300 info", "300 is not in range 0 to 255"},
                       BadInput{"--emulate --address 010x info", "'010x' is not a number"},
                       BadInput{"--emulate --device -1 info", "--device"},
-                      BadInput{"--emulate frobnicate", "frobnicate"},
-                      BadInput{"--emulate=x info", "--emulate"}));
+                      BadInput{"--emulate frobnicate", "unknown subcommand 'frobnicate'"},
+                      BadInput{"--emulate=x info", "--emulate: 'x' is not a seed"},
+                      BadInput{"--emulate=-1 info", "'-1' is not a seed"},
+                      BadInput{"--emulate=18446744073709551616 info", "is not a seed"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Gen2, ToolBadInput,
@@ -64,8 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"--emulate lock --field foo --action lock", "unknown lock field 'foo'"},
         BadInput{"--emulate lock --field epc --action maybe", "unknown lock action 'maybe'"},
         BadInput{"--emulate kill", "--password is required"},
-        BadInput{"--emulate privacy", "subcommand is required"},
-        BadInput{"--emulate eas maybe", "maybe"}));
+        BadInput{"--emulate privacy", "privacy: a subcommand is required: set, reset, check"},
+        BadInput{"--emulate eas maybe", "eas: unknown subcommand 'maybe'"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Reader, ToolBadInput,
@@ -75,7 +77,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"--emulate 6b read --id 1122 --addr 0", "--id: '1122' is 2 bytes, not 8"},
         BadInput{"--emulate 6b write --id E000000000000000 --addr 0", "--data is required"},
         BadInput{"--emulate 6b inventory --condition zz", "unknown condition 'zz'"},
-        BadInput{"--emulate buffer", "subcommand is required"},
+        BadInput{"--emulate buffer",
+                 "buffer: a subcommand is required: inventory, count, read, clear, save-len"},
+        BadInput{"--emulate region foo", "region: unknown subcommand 'foo'"},
         BadInput{"--emulate buffer save-len --set 256", "256 is not in range 0 to 255"},
         BadInput{"--emulate region set 6", "6 is not in range 1 to 5"},
         BadInput{"--emulate region set 1 --highest 20", "region 1 has 20 channels, 0 to 19"},

@@ -1,6 +1,5 @@
 #include "tests/tool/run_tool.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -63,10 +62,13 @@ ToolRun run_tool(const std::string &args, const std::string &input, const std::s
 }
 
 RunningTool::RunningTool(const std::string &args, const std::string &env) {
-  dir_ = temp_dir();
-  int pipe_fds[2];
-  if (dir_.empty() || pipe(pipe_fds) != 0) return;
-  const std::string err = dir_ + "/err";
+  int out[2], err[2];
+  if (pipe(out) != 0) return;
+  if (pipe(err) != 0) {
+    close(out[0]);
+    close(out[1]);
+    return;
+  }
   std::vector<std::string> argv_text = words_of(args);
   argv_text.insert(argv_text.begin(), VELKOR_TOOL_PATH);
   std::vector<char *> argv;
@@ -80,16 +82,16 @@ RunningTool::RunningTool(const std::string &args, const std::string &env) {
   pid_ = fork();
   if (pid_ == 0) {
     // Only async-signal-safe calls between fork and exec.
-    dup2(pipe_fds[1], STDOUT_FILENO);
-    const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (err_fd >= 0) dup2(err_fd, STDERR_FILENO);
-    close(pipe_fds[0]);
-    close(pipe_fds[1]);
+    dup2(out[1], STDOUT_FILENO);
+    dup2(err[1], STDERR_FILENO);
+    for (int fd : {out[0], out[1], err[0], err[1]}) close(fd);
     execve(argv[0], argv.data(), envp.data());
     _exit(127);
   }
-  close(pipe_fds[1]);
-  out_ = pipe_fds[0];
+  close(out[1]);
+  close(err[1]);
+  fds_[kOut] = out[0];
+  fds_[kErr] = err[0];
 }
 
 RunningTool::~RunningTool() {
@@ -97,33 +99,38 @@ RunningTool::~RunningTool() {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
   }
-  if (out_ >= 0) close(out_);
-  if (!dir_.empty()) {
-    std::remove((dir_ + "/err").c_str());
-    rmdir(dir_.c_str());
-  }
+  for (int fd : fds_)
+    if (fd >= 0) close(fd);
 }
 
+// Reads what either stream has within timeout_ms; false when nothing came.
 bool RunningTool::read_some(int timeout_ms) {
-  pollfd p{out_, POLLIN, 0};
-  if (poll(&p, 1, timeout_ms) <= 0) return false;
-  char buffer[4096];
-  const ssize_t n = read(out_, buffer, sizeof buffer);
-  if (n == 0) eof_ = true;
-  if (n <= 0) return false;
-  out_text_.append(buffer, static_cast<std::size_t>(n));
-  return true;
+  pollfd p[2] = {{fds_[kOut], POLLIN, 0}, {fds_[kErr], POLLIN, 0}};
+  if (!open() || poll(p, 2, timeout_ms) <= 0) return false;
+  bool got = false;
+  for (int s : {kOut, kErr}) {
+    if (!(p[s].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+    char buffer[4096];
+    const ssize_t n = read(fds_[s], buffer, sizeof buffer);
+    if (n <= 0) {
+      close(fds_[s]);
+      fds_[s] = -1;
+      continue;
+    }
+    texts_[s].append(buffer, static_cast<std::size_t>(n));
+    got = true;
+  }
+  return got;
 }
 
-bool RunningTool::wait_for(const std::string &text, std::chrono::milliseconds limit) {
+bool RunningTool::wait_for(const std::string &text, std::chrono::milliseconds limit,
+                           Stream stream) {
   const auto until = std::chrono::steady_clock::now() + limit;
-  while (out_text_.find(text) == std::string::npos) {
-    if (eof_) return false;
+  while (texts_[stream].find(text) == std::string::npos) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         until - std::chrono::steady_clock::now());
-    if (left.count() <= 0 || (!read_some(static_cast<int>(left.count())) &&
-                              std::chrono::steady_clock::now() >= until))
-      return false;
+    if (!open() || left.count() <= 0) return false;
+    read_some(static_cast<int>(left.count()));
   }
   return true;
 }
@@ -146,8 +153,8 @@ ToolRun RunningTool::finish(std::chrono::milliseconds limit) {
   }
   while (read_some(0)) {
   }
-  run.out = out_text_;
-  run.err = slurp(dir_ + "/err");
+  run.out = texts_[kOut];
+  run.err = texts_[kErr];
   return run;
 }
 

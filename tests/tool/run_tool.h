@@ -29,6 +29,8 @@ std::vector<std::string> lines_of(const std::string &text);
 /// at its output while it runs.
 class RunningTool {
  public:
+  enum Stream { kOut = 0, kErr = 1 };
+
   /// Starts `velkor <args>` (split at spaces) with `env` ("NAME=value")
   /// added to its environment when not empty.
   explicit RunningTool(const std::string &args, const std::string &env = "");
@@ -36,8 +38,10 @@ class RunningTool {
   RunningTool(const RunningTool &) = delete;
   RunningTool &operator=(const RunningTool &) = delete;
 
-  /// Reads standard output until it holds `text`; false after `limit`.
-  bool wait_for(const std::string &text, std::chrono::milliseconds limit);
+  /// Reads the tool's output until the stream holds `text`; false after
+  /// `limit` or once the tool has closed both streams.
+  bool wait_for(const std::string &text, std::chrono::milliseconds limit,
+                Stream stream = kOut);
   /// Sends the signal.
   void signal(int number);
   /// Waits for the end and collects the rest of the output.
@@ -45,11 +49,10 @@ class RunningTool {
 
  private:
   pid_t pid_ = -1;
-  int out_ = -1;
-  std::string dir_;
-  std::string out_text_;
-  bool eof_ = false;
+  int fds_[2] = {-1, -1};
+  std::string texts_[2];
   bool read_some(int timeout_ms);
+  bool open() const { return fds_[kOut] >= 0 || fds_[kErr] >= 0; }
 };
 
 }  // namespace velkor::test
