@@ -35,6 +35,8 @@ class InterruptGuard {
 };
 
 constexpr auto kRetryEvery = std::chrono::seconds(1);
+// Exit status when standard output can no longer be written.
+constexpr int kOutputGone = 1;
 constexpr auto kSleepStep = std::chrono::milliseconds(50);
 
 // Waits up to d, waking early on SIGINT.
@@ -104,6 +106,9 @@ int Watch::run() {
       continue;
     }
     on_round(round);
+    // Whoever read the output has gone (`velkor ... | head`): nobody is
+    // left to show more rounds or a summary to.
+    if (std::ferror(stdout)) return kOutputGone;
     session_.round_finished();
     if (options_.rounds > 0 && rounds_ >= static_cast<unsigned>(options_.rounds)) break;
   }

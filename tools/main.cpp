@@ -1,5 +1,6 @@
 // velkor: list readers, read their settings, inventory and write tags, from a
 // terminal, on a real reader or on the built-in emulator.
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 
@@ -41,5 +42,13 @@ int main(int argc, char **argv) {
 
   velkor::tool::add_commands(cli);
   velkor::tool::add_script_command(cli);
-  return velkor::tool::parse_and_run(cli, [&] { app.parse(argc, argv); });
+  const int status = velkor::tool::parse_and_run(cli, [&] { app.parse(argc, argv); });
+  // Output that never arrived is a failure, not a success (a full disk, a
+  // closed pipe: SIGPIPE is ignored above, so the writes fail instead).
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    // A reader that closed the pipe on purpose needs no message.
+    if (errno != EPIPE) std::fprintf(stderr, "velkor: could not write standard output\n");
+    return status == velkor::tool::kExitOk ? velkor::tool::kExitFailed : status;
+  }
+  return status;
 }

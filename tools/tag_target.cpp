@@ -24,6 +24,11 @@ void MaskOptions::add_to(CLI::App *command, const std::string &description) {
 }
 
 void MaskOptions::validate() const {
+  // The bit count travels in one byte: 32 whole bytes would read as 0 bits,
+  // a mask that matches every tag.
+  if (bits < 0 && 8 * bytes.size() > 255)
+    throw CLI::ValidationError("--mask", "a mask of " + std::to_string(bytes.size()) +
+                                             " bytes needs --mask-bits (at most 255)");
   if (bits < 0) return;
   const std::size_t whole = (std::size_t(bits) + 7) / 8;
   if (whole != bytes.size())

@@ -10,7 +10,7 @@ namespace velkor::test {
 namespace {
 
 struct BadInput {
-  const char *args;
+  std::string args;
   const char *message;
 };
 
@@ -56,6 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"--emulate read --bank epc --addr 2 --mask-bits 4", "--mask-bits requires --mask"},
         BadInput{"--emulate read --bank epc --addr 2 --mask 30 --mask-bits 12",
                  "--mask-bits: 12 bits take 2 mask bytes, --mask has 1"},
+        BadInput{"--emulate inventory --mask " + std::string(64, 'A'),
+                 "--mask: a mask of 32 bytes needs --mask-bits (at most 255)"},
         BadInput{"--emulate read --bank epc --addr 2 --epc 3008 --mask 30",
                  "--epc excludes --mask"},
         BadInput{"--emulate erase --bank user --addr 300", "300 is not in range 0 to 255"},

@@ -127,6 +127,17 @@ TEST(ToolInventoryWatch, SigintStopsItCleanlyWithASummary) {
   EXPECT_TRUE(r.err.empty()) << r.err;
 }
 
+TEST(ToolInventoryWatch, StopsWhenItsOutputIsClosed) {
+  // `velkor inventory --watch --json | head -1`: once the reader of the
+  // pipe is gone the watch ends, and not as a success.
+  RunningTool tool("--emulate inventory --watch --json");
+  ASSERT_TRUE(tool.wait_for("\n", 10s));
+  tool.close_output();
+  const ToolRun r = tool.finish(10s);
+  EXPECT_EQ(r.exit_code, 1) << r.err;
+  EXPECT_TRUE(r.err.empty()) << r.err;
+}
+
 TEST(ToolInventoryWatch, CarriesOnAcrossAReaderUnpluggedAndPluggedInAgain) {
   // The emulated reader goes away after round 2 and is back 1.2 s later.
   const ToolRun r = run_tool("--emulate inventory --watch --rounds 4", "",

@@ -135,6 +135,11 @@ bool RunningTool::wait_for(const std::string &text, std::chrono::milliseconds li
   return true;
 }
 
+void RunningTool::close_output() {
+  if (fds_[kOut] >= 0) close(fds_[kOut]);
+  fds_[kOut] = -1;
+}
+
 void RunningTool::signal(int number) {
   if (pid_ > 0) kill(pid_, number);
 }

@@ -42,6 +42,8 @@ class RunningTool {
   /// `limit` or once the tool has closed both streams.
   bool wait_for(const std::string &text, std::chrono::milliseconds limit,
                 Stream stream = kOut);
+  /// Stops reading standard output, as `velkor ... | head` does.
+  void close_output();
   /// Sends the signal.
   void signal(int number);
   /// Waits for the end and collects the rest of the output.
