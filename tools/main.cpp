@@ -27,7 +27,7 @@ int main(int argc, char **argv) {
   // A flag, so that its seed is only ever written --emulate=SEED: a word
   // after a bare --emulate is the subcommand, never a seed.
   std::string seed;
-  app.add_flag("--emulate{1}", seed,
+  app.add_flag("--emulate", seed,
                "use the built-in reader emulator instead of hardware; =SEED picks another "
                "population (default 1)")
       ->transform(velkor::tool::seed_number())

@@ -51,6 +51,7 @@ CLI::Validator number_in(long lowest, long highest) {
 CLI::Validator seed_number() {
   return CLI::Validator(
       [](std::string &text) -> std::string {
+        if (text == "true") text = "1";  // the flag alone
         const bool digits = !text.empty() && text.size() <= 20 &&
                             text.find_first_not_of("0123456789") == std::string::npos;
         errno = 0;

@@ -17,7 +17,8 @@ namespace velkor::tool {
 /// text is rewritten in decimal, so "010" stays ten.
 CLI::Validator number_in(long lowest, long highest);
 
-/// An emulator seed: decimal digits that fit 64 bits.
+/// An emulator seed: decimal digits that fit 64 bits; a flag given alone
+/// (whose value CLI11 passes as "true") stands for seed 1.
 CLI::Validator seed_number();
 
 /// A name and the number it stands for.
