@@ -26,8 +26,8 @@ int inventory(Session &s, InventoryOptions &o) {
                                     m.data(), m.used() ? 1 : 0, 0, 0, 0, 0, 0, 0, 0, &held,
                                     &seen, s.handle());
   if (rc != STATUS_OK) return check("buffer inventory", rc);
-  std::printf("%s seen this round; the buffer holds %d\n", counted(std::size_t(seen), "tag").c_str(),
-              held);
+  std::printf("%s seen this round; the buffer holds %d\n",
+              counted(std::size_t(seen), "tag").c_str(), held);
   return kExitOk;
 }
 

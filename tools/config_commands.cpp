@@ -77,7 +77,8 @@ struct SetOptions {
 };
 
 void check_set(const SetOptions &o) {
-  if (!o.any()) throw CLI::ValidationError("config set", "nothing to set: give at least one setting");
+  if (!o.any())
+    throw CLI::ValidationError("config set", "nothing to set: give at least one setting");
   o.mask.validate();
 }
 
@@ -108,7 +109,8 @@ int set(Session &s, SetOptions &o) {
        }},
       {"trigger time", o.trigger_time >= 0,
        [&] { return SetTriggerTime(a, byte(o.trigger_time), h); }},
-      {"TID", !o.tid.empty(), [&] { return SetTIDParameter(a, byte(o.tid[0]), byte(o.tid[1]), h); }},
+      {"TID", !o.tid.empty(),
+       [&] { return SetTIDParameter(a, byte(o.tid[0]), byte(o.tid[1]), h); }},
       {"work time", !o.work_time.empty(),
        [&] { return SetWorkTime(a, byte(o.work_time[0]), byte(o.work_time[1]), h); }},
       {"scan time", o.scan_time >= 0,

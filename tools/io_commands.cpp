@@ -33,7 +33,8 @@ int clock(Session &s, ClockOptions &o) {
   const int rc = GetTime(s.address(), block.data(), s.handle());
   if (rc != STATUS_OK) return check("clock", rc);
   const std::optional<std::string> date = format_clock(block);
-  std::printf("%s (%s)\n", date ? date->c_str() : "not a date", to_hex(block.data(), block.size(), " ").c_str());
+  std::printf("%s (%s)\n", date ? date->c_str() : "not a date",
+              to_hex(block.data(), block.size(), " ").c_str());
   return kExitOk;
 }
 
@@ -46,7 +47,8 @@ int gpio(Session &s, GpioOptions &o) {
   const int rc = GetGPIOStatus(s.address(), &status, s.handle());
   if (rc != STATUS_OK) return check("gpio", rc);
   std::printf("gpio 0x%02X (bits 7-0:", status);
-  for (int bit = 7; bit >= 0; --bit) std::printf("%s%d", bit % 4 == 3 ? " " : "", (status >> bit) & 1);
+  for (int bit = 7; bit >= 0; --bit)
+    std::printf("%s%d", bit % 4 == 3 ? " " : "", (status >> bit) & 1);
   std::printf(")\n");
   return kExitOk;
 }

@@ -73,10 +73,11 @@ void check_range(const RegionOptions &o) {
 int set_region(Session &s, RegionOptions &o) {
   const bool whole = o.lowest < 0 && o.highest < 0;
   const int highest = o.highest < 0 ? ChannelPlan(o.region).count() - 1 : o.highest;
-  const int rc = whole ? SetRegionWithDefaultChannel(s.address(), o.region, s.handle())
-                       : SetRegionAndChannel(s.address(), o.region,
-                                             static_cast<unsigned char>(o.lowest < 0 ? 0 : o.lowest),
-                                             static_cast<unsigned char>(highest), s.handle());
+  const int rc = whole
+                     ? SetRegionWithDefaultChannel(s.address(), o.region, s.handle())
+                     : SetRegionAndChannel(s.address(), o.region,
+                                           static_cast<unsigned char>(o.lowest < 0 ? 0 : o.lowest),
+                                           static_cast<unsigned char>(highest), s.handle());
   if (rc != STATUS_OK) return check("region set", rc);
   std::printf("region %d set\n", o.region);
   return kExitOk;

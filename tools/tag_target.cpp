@@ -32,9 +32,9 @@ void MaskOptions::validate() const {
   if (bits < 0) return;
   const std::size_t whole = (std::size_t(bits) + 7) / 8;
   if (whole != bytes.size())
-    throw CLI::ValidationError("--mask-bits", std::to_string(bits) + " bits take " +
-                                                  std::to_string(whole) + " mask bytes, --mask has " +
-                                                  std::to_string(bytes.size()));
+    throw CLI::ValidationError("--mask-bits",
+                               std::to_string(bits) + " bits take " + std::to_string(whole) +
+                                   " mask bytes, --mask has " + std::to_string(bytes.size()));
 }
 
 CLI::Option *PasswordOption::add_to(CLI::App *command, const std::string &description) {

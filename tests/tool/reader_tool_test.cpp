@@ -124,8 +124,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Case{"inventory_lists_the_identifiers", "6b inventory", "",
              {kId0, kId1, "2 tags, antenna 0x01"}},
-        Case{"inventory_by_condition", "6b inventory --condition eq --byte-mask 0xFF --data " + kId1,
-             "", {kId1, "1 tag, antenna 0x01"}},
+        Case{"inventory_by_condition",
+             "6b inventory --condition eq --byte-mask 0xFF --data " + kId1, "",
+             {kId1, "1 tag, antenna 0x01"}},
         Case{"single_inventory", "6b inventory --single", "", {kId0 + "0000"}},
         Case{"write_then_read", "",
              lines({"6b write --id " + kId1 + " --addr 20 --data A1B2C3",
