@@ -163,17 +163,20 @@ class Reader:
 
     # -- identity and settings ---------------------------------------------
 
-    def info(self) -> ReaderInfo:
-        """The information block and the serial number."""
+    def _information_block(self) -> bytes:
         block = (ctypes.c_ubyte * 12)()
         base = ctypes.addressof(block)
         # info01 takes bytes 0 and 1, then one pointer each for bytes 2 to 11.
         pointers = [ctypes.cast(base + i, _api.U8P) for i in [0] + list(range(2, 12))]
         self._run("GetReaderInformation", *pointers)
+        return bytes(block)
+
+    def info(self) -> ReaderInfo:
+        """The information block and the serial number."""
+        b = self._information_block()
         address = self.address
         serial = (ctypes.c_ubyte * 4)()
         self._run("GetSeriaNo", serial)
-        b = bytes(block)
         return ReaderInfo(
             address=address,
             serial=bytes(serial).hex().upper(),
@@ -194,7 +197,8 @@ class Reader:
         """The region and channel range in use.  Set an int for every channel
         of a region, or (code, lowest, highest).  Region 5 travels as region 2
         channels 26 to 44 and reads back so."""
-        return self.info().region
+        block = self._information_block()
+        return _decode_region(block[4], block[5])
 
     @region.setter
     def region(self, value: Union[int, Tuple[int, int, int]]) -> None:
@@ -209,7 +213,7 @@ class Reader:
     @property
     def power(self) -> int:
         """RF output power in dBm."""
-        return self.info().power
+        return self._information_block()[6]
 
     @power.setter
     def power(self, dbm: int) -> None:
