@@ -34,6 +34,11 @@ enum class Collector {
 /// The collector's own time limit (0 for those that collect nothing).
 std::uint32_t time_limit_ms(Collector collector);
 
+/// Besides its collector's limit a call may spend a begin report and a frame
+/// write (50 ms each when refused) and the poll cycle under way when the limit
+/// passes (poll and acknowledge writes, the read, the pause).
+constexpr std::uint32_t kCallSlackMs = 50 + 50 + (50 + 100 + 50 + 50);
+
 /// When a call may write the reader address or an output.
 enum class When {
   kNever,

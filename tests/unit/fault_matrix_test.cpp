@@ -19,10 +19,6 @@ constexpr std::uint8_t kSentinel = 0xEE;
 constexpr std::size_t kGuard = 16;
 constexpr std::uint8_t kReaderAddress = 0x07;
 constexpr std::uint8_t kBroadcast = 0xFF;
-// Besides the collector's limit a call may spend a begin report and a frame
-// write (50 ms each when refused) and the poll cycle under way when the limit
-// passes (poll and acknowledge writes, the read, the pause).
-constexpr std::uint32_t kSlackMs = 50 + 50 + (50 + 100 + 50 + 50);
 // Starting here the millisecond tick wraps half a second into the call.
 constexpr std::uint32_t kBeforeWrap = 0xFFFFFFFFu - 499u;
 
@@ -186,7 +182,7 @@ TEST_P(FaultMatrix, KeepsItsPromise) {
 
   const Promise p = promised(row(), fault());
   EXPECT_EQ(code, p.code);
-  EXPECT_LE(elapsed, time_limit_ms(row().collector) + kSlackMs);
+  EXPECT_LE(elapsed, time_limit_ms(row().collector) + kCallSlackMs);
 
   const std::uint8_t address = *call.a();
   if (may_write(row().address, p, row())) {
