@@ -88,6 +88,36 @@ void inventory_request(CallSetup &s, emu::Reader &r) {
 }
 
 
+using Setter = void (*)(CallSetup &, emu::Reader &);
+
+// A command that sends its request and writes at most the address back.
+CommandRow setting(const char *name, When address, int (*call)(Call &), Setter setup = nothing,
+                   bool echo = true) {
+  return {.name = name,
+          .collector = Collector::kSingle,
+          .echo = echo,
+          .address = address,
+          .call = call,
+          .setup = setup,
+          .clean = 0x00};
+}
+
+// A command whose outputs are all written under the same rule as each other.
+CommandRow reading(const char *name, When address, When outputs,
+                   std::vector<std::pair<const char *, std::size_t (*)(const Scalars &)>> blocks,
+                   int (*call)(Call &), bool echo = true) {
+  CommandRow row = setting(name, address, call, nothing, echo);
+  for (const auto &[block, size] : blocks) row.outputs.push_back({block, size, outputs});
+  return row;
+}
+
+std::vector<std::pair<const char *, std::size_t (*)(const Scalars &)>> single_bytes(
+    std::initializer_list<const char *> names) {
+  std::vector<std::pair<const char *, std::size_t (*)(const Scalars &)>> blocks;
+  for (const char *name : names) blocks.push_back({name, &fixed<1>});
+  return blocks;
+}
+
 const std::vector<CommandRow> kRows = {
     // ---- identity and link settings -------------------------------------
     {.name = "GetReaderInformation",
@@ -528,6 +558,197 @@ const std::vector<CommandRow> kRows = {
      },
      .clean = 0x00},
 
+    // ---- region and channels -----------------------------------------------
+    setting("SetRegion", When::kAnswered,
+            [](Call &c) { return SetRegion(c.a(), c.p(0), c.p(1), c.handle); },
+            [](CallSetup &s, emu::Reader &r) {
+              s.scalars.p[0] = r.settings.region_high;
+              s.scalars.p[1] = r.settings.region_low;
+            }),
+    setting("SetRegionAndChannel", When::kAnswered,
+            [](Call &c) { return SetRegionAndChannel(c.a(), c.p32(0), c.p(4), c.p(5), c.handle); },
+            [](CallSetup &s, emu::Reader &) { s.scalars.p = {2, 0, 0, 0, 3, 9}; }),
+    setting("SetRegionWithDefaultChannel", When::kAnswered,
+            [](Call &c) { return SetRegionWithDefaultChannel(c.a(), c.p32(0), c.handle); },
+            [](CallSetup &s, emu::Reader &) { s.scalars.p[0] = 2; }),
+
+    // ---- RF power, calibration and self-test ----------------------------------
+    setting("SetRfPower", When::kOnSuccess,
+            [](Call &c) { return SetRfPower(c.a(), c.p(0), c.handle); },
+            [](CallSetup &s, emu::Reader &) { s.scalars.p[0] = 20; }),
+    setting("SetDAC", When::kAnswered, [](Call &c) { return SetDAC(c.a(), c.p(0), c.handle); }),
+    reading("GetDAC", When::kOnSuccess, When::kOnSuccess, single_bytes({"dac"}),
+            [](Call &c) { return GetDAC(c.a(), c.o(0), c.handle); }),
+    reading("CheckPowerParameter", When::kOnSuccess, When::kOnSuccess, single_bytes({"result"}),
+            [](Call &c) { return CheckPowerParameter(c.a(), c.o(0), c.handle); }),
+    {.name = "SolidifyDACandPowerlist",
+     .collector = Collector::kSingle,
+     .address = When::kOnSuccess,
+     .inputs = {{"list31", &fixed<31>}},
+     .outputs = {byte_out("result", When::kOnSuccess)},
+     .call = [](Call &c) { return SolidifyDACandPowerlist(c.a(), c.i(0), c.o(0), c.handle); },
+     .setup = [](CallSetup &s, emu::Reader &) { s.inputs = {Bytes(31, 20)}; },
+     .clean = 0x00},
+    reading("GetStartInformation", When::kOnSuccess, When::kOnSuccess,
+            single_bytes({"info0", "info1", "info2", "info3", "info4", "info5", "info6", "info7",
+                          "info8"}),
+            [](Call &c) {
+              return GetStartInformation(c.a(), c.o(0), c.o(1), c.o(2), c.o(3), c.o(4), c.o(5),
+                                         c.o(6), c.o(7), c.o(8), c.handle);
+            }),
+    setting("RfOutput", When::kOnSuccess,
+            [](Call &c) { return RfOutput(c.a(), c.p(0), c.handle); },
+            [](CallSetup &s, emu::Reader &) { s.scalars.p[0] = 1; }),
+    reading("DeleteRfOutput", When::kOnSuccess, When::kOnSuccess, single_bytes({"result"}),
+            [](Call &c) { return DeleteRfOutput(c.a(), c.o(0), c.handle); }),
+    setting("InSelfTestMode", When::kAnswered,
+            [](Call &c) { return InSelfTestMode(c.a(), c.p32(0), c.handle); },
+            [](CallSetup &s, emu::Reader &) { s.scalars.p[0] = 1; }),
+    {.name = "EnableTestFreq",
+     .collector = Collector::kSingle,
+     .address = When::kOnSuccess,
+     .inputs = {{"freq4", &fixed<4>}},
+     .call = [](Call &c) { return EnableTestFreq(c.a(), c.i(0), c.p(0), c.handle); },
+     // 915000 kHz, least significant byte first.
+     .setup = [](CallSetup &s, emu::Reader &) { s.inputs = {{0x38, 0xF6, 0x0D, 0x00}}; },
+     .clean = 0x00},
+    reading("GetADValue", When::kOnSuccess, When::kOnSuccess, {{"value2", &fixed<2>}},
+            [](Call &c) { return GetADValue(c.a(), c.p(0), c.o(0), c.handle); }),
+    {.name = "SetAValue",
+     .collector = Collector::kSingle,
+     .address = When::kOnSuccess,
+     .inputs = {{"first4", &fixed<4>}, {"second4", &fixed<4>}},
+     .call = [](Call &c) { return SetAValue(c.a(), c.p(0), c.i(0), c.i(1), c.handle); },
+     .setup = [](CallSetup &s, emu::Reader &) { s.inputs = {{1, 2, 3, 4}, {5, 6, 7, 8}}; },
+     .clean = 0x00},
+    reading("GetAdjustPara", When::kOnSuccess, When::kOnSuccess, {{"block148", &fixed<148>}},
+            [](Call &c) { return GetAdjustPara(c.a(), c.o(0), c.handle); }),
+    setting("SetCheckAnt", When::kOnSuccess,
+            [](Call &c) { return SetCheckAnt(c.a(), c.p(0), c.handle); }),
+    reading("GetCheckPWR", When::kOnSuccess, When::kOnSuccess,
+            {{"first2", &fixed<2>}, {"second2", &fixed<2>}},
+            [](Call &c) { return GetCheckPWR(c.a(), c.o(0), c.o(1), c.handle); }),
+    setting("SetQS", When::kOnSuccess,
+            [](Call &c) { return SetQS(c.a(), c.p(0), c.p(1), c.handle); }),
+    reading("GetQS", When::kOnSuccess, When::kOnSuccess, single_bytes({"qs1", "qs2"}),
+            [](Call &c) { return GetQS(c.a(), c.o(0), c.o(1), c.handle); }),
+    {.name = "SetDCOffset",
+     .collector = Collector::kSingle,
+     .address = When::kOnSuccess,
+     .inputs = {{"offset2", &fixed<2>}},
+     .call = [](Call &c) { return SetDCOffset(c.a(), c.i(0), c.handle); },
+     .setup = nothing,
+     .clean = 0x00},
+    setting("SetFlashRom", When::kNever, [](Call &c) { return SetFlashRom(c.a(), c.handle); }),
+
+    // ---- work mode and automatic inventory --------------------------------------
+    setting("SetInventoryScanTime", When::kAnswered,
+            [](Call &c) { return SetInventoryScanTime(c.a(), c.p(0), c.handle); },
+            [](CallSetup &s, emu::Reader &) { s.scalars.p[0] = 10; }),
+    setting("SetWorkMode", When::kNever,
+            [](Call &c) { return SetWorkMode(c.a(), c.p(0), c.handle); }),
+    reading("GetSystemParameter", When::kNever, When::kOnSuccess,
+            {{"p2", &fixed<1>}, {"p3", &fixed<1>}, {"p4", &fixed<1>}, {"p5", &fixed<1>},
+             {"p6", &fixed<1>}, {"p7", &fixed<1>}, {"p8", &fixed<1>}, {"p9_two", &fixed<2>},
+             {"p10", &fixed<1>}, {"p11_mask32", &fixed<32>}, {"p12", &fixed<1>},
+             {"p13", &fixed<1>}, {"p14", &fixed<1>}},
+            [](Call &c) {
+              return GetSystemParameter(c.a(), c.o(0), c.o(1), c.o(2), c.o(3), c.o(4), c.o(5),
+                                        c.o(6), c.o(7), c.o(8), c.o(9), c.o(10), c.o(11),
+                                        c.o(12), c.handle);
+            }),
+    setting("SetEASSensitivity", When::kNever,
+            [](Call &c) { return SetEASSensitivity(c.a(), c.p(0), c.handle); }),
+    setting("SetTriggerTime", When::kNever,
+            [](Call &c) { return SetTriggerTime(c.a(), c.p(0), c.handle); }),
+    {.name = "SetMask",
+     .collector = Collector::kSingle,
+     .inputs = {{"mask_addr", &fixed<2>},
+                {"mask_data", [](const Scalars &s) { return mask_bytes(s.mask_len); }}},
+     .call = [](Call &c) {
+       return SetMask(c.a(), c.p(0), c.i(0), c.scalars.mask_len, c.i(1), c.handle);
+     },
+     .setup = [](CallSetup &s, emu::Reader &) {
+       s.scalars.p[0] = emu::kEpcBank;
+       s.scalars.mask_len = 12;
+       s.inputs = {{0x00, 0x20}, {0x30, 0x10}};
+     },
+     .clean = 0x00},
+    setting("SetResponsePamametersofAuto_runningMode", When::kNever, [](Call &c) {
+      return SetResponsePamametersofAuto_runningMode(c.a(), c.p(0), c.p(1), c.handle);
+    }),
+    setting("SetInventoryInterval", When::kNever,
+            [](Call &c) { return SetInventoryInterval(c.a(), c.p(0), c.handle); }),
+    setting("SelectTagType", When::kNever,
+            [](Call &c) { return SelectTagType(c.a(), c.p(0), c.handle); }),
+    setting("SetAntennaMultiplexing", When::kNever,
+            [](Call &c) { return SetAntennaMultiplexing(c.a(), c.p(0), c.handle); },
+            [](CallSetup &s, emu::Reader &) { s.scalars.p[0] = 3; }),
+    setting("SetBeepNotification", When::kNever,
+            [](Call &c) { return SetBeepNotification(c.a(), c.p(0), c.handle); }),
+    setting("ClearTagBuffer", When::kNever,
+            [](Call &c) { return ClearTagBuffer(c.a(), c.handle); }),
+    setting("SetTIDParameter", When::kOnSuccess,
+            [](Call &c) { return SetTIDParameter(c.a(), c.p(0), c.p(1), c.handle); }),
+    {.name = "SetTagCustomFunction",
+     .collector = Collector::kSingle,
+     .address = When::kOnSuccess,
+     .outputs = {byte_out("function", When::kOnSuccess)},
+     .call = [](Call &c) { return SetTagCustomFunction(c.a(), c.o(0), c.handle); },
+     .setup = [](CallSetup &s, emu::Reader &) { s.preset = {{0, 0x02}}; },
+     .clean = 0x00},
+    setting("SetWorkTime", When::kOnSuccess,
+            [](Call &c) { return SetWorkTime(c.a(), c.p(0), c.p(1), c.handle); }),
+    reading("GetWorkTime", When::kOnSuccess, When::kOnSuccess, single_bytes({"first", "second"}),
+            [](Call &c) { return GetWorkTime(c.a(), c.o(0), c.o(1), c.handle); }),
+
+    // ---- indicators, clock and I/O lines ---------------------------------------
+    setting("BuzzerAndLEDControl", When::kNever, [](Call &c) {
+      return BuzzerAndLEDControl(c.a(), c.p(0), c.p(1), c.p(2), c.handle);
+    }),
+    {.name = "SetReal_timeClock",
+     .collector = Collector::kSingle,
+     .inputs = {{"clock6", &fixed<6>}},
+     .call = [](Call &c) { return SetReal_timeClock(c.a(), c.i(0), c.handle); },
+     .setup = [](CallSetup &s, emu::Reader &) { s.inputs = {{0x24, 0x01, 0x15, 0x10, 0x30, 0x00}}; },
+     .clean = 0x00},
+    reading("GetTime", When::kNever, When::kOnSuccess, {{"clock6", &fixed<6>}},
+            [](Call &c) { return GetTime(c.a(), c.o(0), c.handle); }),
+    setting("SetRelay", When::kNever, [](Call &c) { return SetRelay(c.a(), c.p(0), c.handle); }),
+    reading("GetRevDelay", When::kNever, When::kOnSuccess, single_bytes({"delay"}),
+            [](Call &c) { return GetRevDelay(c.a(), c.o(0), c.handle); }),
+    setting("SetRevDelay", When::kNever,
+            [](Call &c) { return SetRevDelay(c.a(), c.p(0), c.handle); }),
+    setting("SetGPIO", When::kNever, [](Call &c) { return SetGPIO(c.a(), c.p(0), c.handle); }),
+    reading("GetGPIOStatus", When::kNever, When::kOnSuccess, single_bytes({"status"}),
+            [](Call &c) { return GetGPIOStatus(c.a(), c.o(0), c.handle); }),
+    setting("SetNotificationPulseOutput", When::kNever,
+            [](Call &c) { return SetNotificationPulseOutput(c.a(), c.p(0), c.handle); }),
+
+    // ---- keyboard output (no echo test) ------------------------------------------
+    {.name = "ChangeToHID",
+     .collector = Collector::kControl,
+     .call = [](Call &c) { return ChangeToHID(c.a(), c.handle); },
+     .setup = nothing,
+     .clean = 0x00},
+    setting("SetHidBeepEn", When::kNever,
+            [](Call &c) { return SetHidBeepEn(c.a(), c.p(0), c.handle); }, nothing, false),
+    reading("GetHidBeepEn", When::kNever, When::kAnswered, single_bytes({"beep"}),
+            [](Call &c) { return GetHidBeepEn(c.a(), c.o(0), c.handle); }, false),
+    setting("SetHidWorkPara", When::kNever,
+            [](Call &c) {
+              return SetHidWorkPara(c.a(), c.p(0), c.p(1), c.p(2), c.p(3), c.p(4), c.p(5),
+                                    c.handle);
+            },
+            [](CallSetup &s, emu::Reader &) { s.scalars.p[0] = 1; }, false),
+    reading("GetHidWorkPara", When::kNever, When::kAnswered,
+            single_bytes({"p1", "p2", "p3", "p4", "p5", "p6"}),
+            [](Call &c) {
+              return GetHidWorkPara(c.a(), c.o(0), c.o(1), c.o(2), c.o(3), c.o(4), c.o(5),
+                                    c.handle);
+            },
+            false),
+
     // ---- reader-side tag buffer ------------------------------------------
     {.name = "InventoryBuffer_G2",
      .collector = Collector::kLength,
@@ -590,6 +811,8 @@ const std::vector<NotACommand> kNotCommands = {
     {"ATGetDataFromPort", "identity_test.cpp (inert)"},
     {"CVelkor::CVelkor", "identity_test.cpp (no behaviour)"},
     {"CVelkor::operator=", "identity_test.cpp (no behaviour)"},
+    {"GetChannelList", "channel_list_test.cpp (texts only, no device)"},
+    {"FreeChannelList", "channel_list_test.cpp (texts only, no device)"},
     {"GetDeviceList", "discovery_test.cpp and the device-list fuzzer"},
     {"CloseUSBPort", "discovery_test.cpp"},
 };
@@ -612,8 +835,10 @@ Call make_call(const CommandRow &row, const CallSetup &setup, std::uint8_t fill,
     }
     call.in.push_back(std::move(block));
   }
-  for (const BlockSpec &spec : row.outputs)
-    call.out.emplace_back(spec.size(setup.scalars), fill, guard);
+  call.fills.assign(row.outputs.size(), fill);
+  for (const auto &[k, value] : setup.preset) call.fills.at(k) = value;
+  for (std::size_t k = 0; k < row.outputs.size(); ++k)
+    call.out.emplace_back(row.outputs[k].size(setup.scalars), call.fills[k], guard);
   return call;
 }
 

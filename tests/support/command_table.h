@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "tests/support/guarded_block.h"
@@ -72,6 +73,7 @@ struct Call {
   Scalars scalars;
   std::vector<GuardedBlock> in;
   std::vector<GuardedBlock> out;
+  std::vector<std::uint8_t> fills;  ///< what each output started as
   GuardedBlock address{1, 0};
   VelkorHandle handle{};
 
@@ -80,12 +82,20 @@ struct Call {
   int *oi(std::size_t k) { return reinterpret_cast<int *>(out[k].data()); }
   unsigned char *a() { return address.data(); }
   const std::uint8_t &p(std::size_t k) const { return scalars.p[k]; }
+  /// p[k..k+3] as a little-endian int (the few int arguments).
+  int p32(std::size_t k) const {
+    return static_cast<int>(static_cast<std::uint32_t>(p(k)) | std::uint32_t{p(k + 1)} << 8 |
+                            std::uint32_t{p(k + 2)} << 16 | std::uint32_t{p(k + 3)} << 24);
+  }
 };
 
 /// A request the emulated reader accepts: scalars and input contents.
 struct CallSetup {
   Scalars scalars;
   std::vector<Bytes> inputs;  ///< by input index; missing bytes are zero
+  /// Outputs that are inputs too, and the byte they start with (instead of
+  /// the sentinel).
+  std::vector<std::pair<std::size_t, std::uint8_t>> preset = {};
 };
 
 struct CommandRow {
