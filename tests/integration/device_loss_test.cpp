@@ -72,37 +72,41 @@ const LostCall kFastInventory{
     },
     15000};
 
-TEST(DeviceLoss, ASingleReplyCutShortFailsAtOnce) {
+// A reply spread over many small reports, cut off by the unplug a few
+// hundred milliseconds in.
+struct CutShort {
+  LostCall lost;
+  std::size_t piece;  // reply bytes per report
+  bool clears_tag_count;
+};
+
+class DeviceLossMidExchange : public ::testing::TestWithParam<CutShort> {};
+
+TEST_P(DeviceLossMidExchange, FailsWithinItsLimitAndWritesNothing) {
+  const CutShort &cut = GetParam();
   velkor::emu::SocketServer server;
-  // One reply byte per poll: the reply takes about a second.
-  server.with_emulator([](velkor::emu::Emulator &e) { e.inject_next({.split = {1}}); });
+  server.with_emulator([&](velkor::emu::Emulator &e) { e.inject_next({.split = {cut.piece}}); });
   Outputs out;
   const auto start = Clock::now();
   int code;
   {
     Unplug unplug(server, std::chrono::milliseconds(300));
-    code = kReaderInformation.call(out, server.handle());
+    code = cut.lost.call(out, server.handle());
   }
   EXPECT_EQ(code, STATUS_COMM_ERROR);
-  EXPECT_LT(ms_since(start), kReaderInformation.limit_ms + kSlackMs);
+  EXPECT_LT(ms_since(start), cut.lost.limit_ms + kSlackMs);
   EXPECT_TRUE(out.untouched());
+  if (cut.clears_tag_count) {
+    EXPECT_EQ(out.second, 0) << "cleared once collection was tried";
+  }
 }
 
-TEST(DeviceLoss, AnInventoryCutShortFailsWithinItsLimit) {
-  velkor::emu::SocketServer server;
-  server.with_emulator([](velkor::emu::Emulator &e) { e.inject_next({.split = {4}}); });
-  Outputs out;
-  const auto start = Clock::now();
-  int code;
-  {
-    Unplug unplug(server, std::chrono::milliseconds(300));
-    code = kFastInventory.call(out, server.handle());
-  }
-  EXPECT_EQ(code, STATUS_COMM_ERROR);
-  EXPECT_LT(ms_since(start), kFastInventory.limit_ms + kSlackMs);
-  EXPECT_TRUE(out.untouched());
-  EXPECT_EQ(out.second, 0) << "the tag count is cleared once collection was tried";
-}
+// The single-reply collector gives up at the first failed poll; the
+// inventory collector keeps polling until its limit.
+INSTANTIATE_TEST_SUITE_P(Collectors, DeviceLossMidExchange,
+                         ::testing::Values(CutShort{kReaderInformation, 1, false},
+                                           CutShort{kFastInventory, 4, true}),
+                         [](const auto &info) { return std::string(info.param.lost.name); });
 
 TEST(DeviceLoss, LaterCallsOnTheHandleFailCleanly) {
   velkor::emu::SocketServer server;
