@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "protocol/crc.h"
+
 namespace velkor::fuzz {
 
 namespace {
@@ -74,6 +76,20 @@ void write_u32(std::uint32_t value, Bytes &out) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
+void FrameSealer::seal(std::uint8_t *bytes, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    if (at_ == 0) {
+      length_ = bytes[i];
+      crc_ = kCrcPreset;
+    }
+    // Frames too short to carry a CRC after their length byte stay as sent.
+    if (length_ >= 3 && at_ == length_ - 1) bytes[i] = static_cast<std::uint8_t>(crc_ & 0xFF);
+    if (length_ >= 3 && at_ == length_) bytes[i] = static_cast<std::uint8_t>(crc_ >> 8);
+    if (at_ + 1 < length_) crc_ = crc16_update(crc_, bytes + i, 1);
+    at_ = at_ == length_ ? 0 : at_ + 1;
+  }
+}
+
 int ReportDevice::write(const fake::Report &) {
   const unsigned k = writes_++;
   return k < 8 && (refused_ >> k) & 1u ? 0 : 64;
@@ -83,6 +99,7 @@ std::optional<std::uint32_t> ReportDevice::read(fake::Report &report) {
   const std::optional<fake::Report> next = read_report(in_);
   if (!next) return std::nullopt;
   report = *next;
+  if (seal_) sealer_.seal(report.data() + 2, std::min<std::size_t>(report[1], kPayload));
   return 0;
 }
 

@@ -6,6 +6,11 @@
 //                    size for those scalars
 //   start tick       4 bytes, little-endian: the virtual clock at the call
 //   refused writes   1 byte: bit k refuses the call's write k (k < 8)
+//   sealing          1 byte: bit 0 set gives every frame of the reply stream
+//                    its right CRC (the payload bytes delivered, read as
+//                    frames back to back by their length bytes, get their last
+//                    two bytes replaced), so that mutated replies still pass
+//                    the CRC test and reach the decoders
 //   input reports    one after the other until the input ends, each a header
 //                    byte h and its payload:
 //                      h < 0xC0   count h, then min(h, 62) payload bytes
@@ -59,16 +64,30 @@ void write_report(const fake::Report &report, Bytes &out);
 
 void write_u32(std::uint32_t value, Bytes &out);
 
+/// Gives each frame of a byte stream its right CRC as the bytes go by.
+class FrameSealer {
+ public:
+  void seal(std::uint8_t *bytes, std::size_t n);
+
+ private:
+  std::size_t at_ = 0;       // position in the current frame
+  std::size_t length_ = 0;   // its length byte
+  std::uint16_t crc_ = 0;
+};
+
 /// A device that delivers the input's reports and refuses the chosen writes.
 class ReportDevice : public fake::Device {
  public:
-  ReportDevice(InputReader &in, std::uint8_t refused) : in_(in), refused_(refused) {}
+  ReportDevice(InputReader &in, std::uint8_t refused, bool seal)
+      : in_(in), refused_(refused), seal_(seal) {}
   int write(const fake::Report &) override;
   std::optional<std::uint32_t> read(fake::Report &report) override;
 
  private:
   InputReader &in_;
   std::uint8_t refused_;
+  bool seal_;
+  FrameSealer sealer_;
   unsigned writes_ = 0;
 };
 
