@@ -5,10 +5,12 @@ namespace velkor::emu {
 Reader::Reader(const ReaderOptions &options) : rng(options.seed) {
   tags = make_population(rng, options.gen2_tags, options.iso6b_tags);
   for (auto &b : identity.serial) b = rng.byte();
+  config.short_system_parameters = options.short_system_parameters;
   register_identity_commands(commands);
   register_gen2_commands(commands);
   register_iso6b_commands(commands);
   register_buffer_commands(commands);
+  register_config_commands(commands);
 }
 
 Bytes Reader::information_block() const {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "emulator/command.h"
+#include "emulator/config_state.h"
 #include "emulator/gen2_conditions.h"
 #include "emulator/rng.h"
 #include "emulator/settings.h"
@@ -32,6 +33,8 @@ struct ReaderOptions {
   std::uint64_t seed = 1;
   std::size_t gen2_tags = 5;
   std::size_t iso6b_tags = 2;
+  /// Answer the parameter-set command as older firmware (42 bytes).
+  bool short_system_parameters = false;
 };
 
 class Reader {
@@ -51,6 +54,7 @@ class Reader {
 
   Identity identity;
   Settings settings;
+  Configuration config;
   Population tags;
   Gen2Conditions gen2;
   TagBuffer buffer;  ///< filled by buffered inventories
@@ -64,6 +68,7 @@ void register_identity_commands(CommandTable &table);
 void register_gen2_commands(CommandTable &table);
 void register_iso6b_commands(CommandTable &table);
 void register_buffer_commands(CommandTable &table);
+void register_config_commands(CommandTable &table);
 
 }  // namespace velkor::emu
 

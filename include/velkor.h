@@ -575,227 +575,352 @@ VELKOR_EXPORT int VELKOR_CALL CheckLock_6B(unsigned char *address,
 
 /* ------------------------------------------------------------------------ */
 /* Region and channel plan                                                   */
+/*                                                                           */
+/* Regions 1 to 5 and their channels (index: frequency in MHz):              */
+/*   1: 20 channels, 920.125 + 0.25 i      2: 50 channels, 902.75 + 0.5 i    */
+/*   3: 32 channels, 917.1 + 0.2 i         4: 15 channels, 865.1 + 0.2 i     */
+/*   5: 19 channels, 916.8 ... 923.4 (irregular; see GetChannelList)         */
 /* ------------------------------------------------------------------------ */
 
-/** Sends the two packed region-and-channel bytes (0x22).  Address always. */
+/**
+ * Sets the region and channel range from two packed bytes (0x22); no range
+ * test.  high_byte: region bits 3-2 in bits 7-6, highest channel index in bits
+ * 5-0; low_byte: region bits 1-0 in bits 7-6, lowest channel index in bits
+ * 5-0.  Variant: address always (after a good reply *address holds the
+ * reply's address, whatever the status).
+ * @return the reader's status, or a link code.
+ */
 VELKOR_EXPORT int VELKOR_CALL SetRegion(unsigned char *address,
                                         unsigned char high_byte,
                                         unsigned char low_byte,
                                         VelkorHandle handle);
 
-/** Packs region and channel bounds and sends them with SetRegion. */
+/**
+ * Packs a region and a channel range and sends them with SetRegion.  The
+ * region keeps its low four bits and the indexes their low six.  Region 5
+ * (the value 5 only) travels as region 2's bits with both indexes raised by
+ * 26, wrapping within six bits.  No range test.  Variant: address always.
+ */
 VELKOR_EXPORT int VELKOR_CALL SetRegionAndChannel(unsigned char *address,
                                                   int region,
                                                   unsigned char lowest,
                                                   unsigned char highest,
                                                   VelkorHandle handle);
 
-/** Selects every channel of a region (1 to 5).  Another region gives
- *  STATUS_PARAMETER_ERROR and sends nothing. */
+/**
+ * Selects every channel of a region (lowest 0, highest its channel count
+ * - 1) with SetRegionAndChannel.  Variant: address always.
+ * @return as SetRegion; STATUS_PARAMETER_ERROR, with nothing sent, for a
+ *         region outside 1 to 5, which has no channel plan (added: such a
+ *         region has no highest channel to select).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetRegionWithDefaultChannel(unsigned char *address,
                                                           int region,
                                                           VelkorHandle handle);
 
 /**
  * Fills list with the channel texts of a region ("920.125 MHz", ...) and a
- * null pointer after the last; always STATUS_OK.  Regions 1 to 4 get fresh
- * heap texts on every call (release them with FreeChannelList); region 5
- * gets the library's constant texts; another region leaves list untouched.
+ * null pointer after the last; nothing past that null is touched.  Sends
+ * nothing.  Regions 1 to 4 get fresh 255-byte heap texts on every call; they
+ * stay valid until released with FreeChannelList.  Region 5 gets the
+ * library's constant texts (the same addresses every call; never write or
+ * release them).  Another region leaves list untouched.  If memory runs out,
+ * the texts of this call are released and list[0] is null.
  * @param list out: room for VELKOR_MAX_CHANNELS pointers.
+ * @return STATUS_OK always.
  */
 VELKOR_EXPORT int VELKOR_CALL GetChannelList(int region, char **list);
 
 /**
- * Releases the texts that one GetChannelList call put into list (entries up
- * to the first null pointer), leaving region 5's constant texts alone, and
- * sets the released entries to null.  Always STATUS_OK.
+ * Added to the interface: releases the heap texts that one GetChannelList
+ * call put into list (entries up to the first null pointer) and sets each
+ * released entry to null; region 5's constant texts are left as they are.
+ * Releasing a list twice, or a null list, does nothing.
+ * @return STATUS_OK always.
  */
 VELKOR_EXPORT int VELKOR_CALL FreeChannelList(char **list);
 
 /* ------------------------------------------------------------------------ */
 /* RF power, calibration and self-test                                       */
+/*                                                                           */
+/* Values travel unchanged and unchecked; their meaning is the reader's.     */
+/* Unless noted: variant outputs on success (on status 0 the reply's address */
+/* goes to *address and the reply data bytes named go to the outputs; on any */
+/* other status nothing is written).                                         */
 /* ------------------------------------------------------------------------ */
 
+/** Sets the RF output power (0x2F): request the power byte. */
 VELKOR_EXPORT int VELKOR_CALL SetRfPower(unsigned char *address,
                                          unsigned char power,
                                          VelkorHandle handle);
+/** Sets the DAC value (0x29).  Variant: address always. */
 VELKOR_EXPORT int VELKOR_CALL SetDAC(unsigned char *address, unsigned char dac,
                                      VelkorHandle handle);
+/** Reads the DAC value (0x2A) into *dac (reply data byte 0). */
 VELKOR_EXPORT int VELKOR_CALL GetDAC(unsigned char *address, unsigned char *dac,
                                      VelkorHandle handle);
+/** Has the reader check its power parameters (0x2B); *result = reply data
+ *  byte 0. */
 VELKOR_EXPORT int VELKOR_CALL CheckPowerParameter(unsigned char *address,
                                                   unsigned char *result,
                                                   VelkorHandle handle);
+/** Stores the DAC and power list (0x2C): the 31 bytes at list31 in order (a
+ *  36-byte frame); *result = reply data byte 0. */
 VELKOR_EXPORT int VELKOR_CALL SolidifyDACandPowerlist(unsigned char *address,
                                                       unsigned char *list31,
                                                       unsigned char *result,
                                                       VelkorHandle handle);
+/** Reads the start information (0x2D): info0 to info8 receive reply data
+ *  bytes 0 to 8. */
 VELKOR_EXPORT int VELKOR_CALL GetStartInformation(
     unsigned char *address, unsigned char *info0, unsigned char *info1,
     unsigned char *info2, unsigned char *info3, unsigned char *info4,
     unsigned char *info5, unsigned char *info6, unsigned char *info7,
     unsigned char *info8, VelkorHandle handle);
+/** Sets the RF output (0x30): request the setting byte. */
 VELKOR_EXPORT int VELKOR_CALL RfOutput(unsigned char *address,
                                        unsigned char setting,
                                        VelkorHandle handle);
+/** Deletes the RF output setting (0x32); *result = reply data byte 0. */
 VELKOR_EXPORT int VELKOR_CALL DeleteRfOutput(unsigned char *address,
                                              unsigned char *result,
                                              VelkorHandle handle);
-/** flag 0 sends the single raw byte 0xA5 instead of a framed command 0x26;
- *  echo 0x26 or 0xA5 accepted; address always. */
+/**
+ * Self-test mode.  flag non-zero (tested as a whole): command 0x26 without
+ * data.  flag 0: the single unframed byte 0xA5 (no length, address or CRC;
+ * *address is not read).  Either echo, 0x26 or 0xA5, is accepted after either
+ * request.  Variant: address always.
+ */
 VELKOR_EXPORT int VELKOR_CALL InSelfTestMode(unsigned char *address, int flag,
                                              VelkorHandle handle);
+/** Test frequency (0x60): the 4 bytes at freq4 in memory order, then the
+ *  setting byte. */
 VELKOR_EXPORT int VELKOR_CALL EnableTestFreq(unsigned char *address,
                                              unsigned char *freq4,
                                              unsigned char setting,
                                              VelkorHandle handle);
+/** Reads an AD value (0x61): request one byte; value2[0..1] = reply data
+ *  bytes 0 and 1 (a little-endian 16-bit number on the host). */
 VELKOR_EXPORT int VELKOR_CALL GetADValue(unsigned char *address,
                                          unsigned char request,
                                          unsigned char *value2,
                                          VelkorHandle handle);
+/** Sets the A values (0x62): lead, then the 4 bytes at first4 and at second4,
+ *  each in memory order. */
 VELKOR_EXPORT int VELKOR_CALL SetAValue(unsigned char *address,
                                         unsigned char lead,
                                         unsigned char *first4,
                                         unsigned char *second4,
                                         VelkorHandle handle);
+/** Reads the adjustment parameters (0x65): block148[0..147] = reply data
+ *  bytes 0 to 147 on status 0, whatever the reply's length (past a short
+ *  reply: its CRC bytes, then zeros). */
 VELKOR_EXPORT int VELKOR_CALL GetAdjustPara(unsigned char *address,
                                             unsigned char *block148,
                                             VelkorHandle handle);
+/** Sets the antenna check (0x66): request the setting byte. */
 VELKOR_EXPORT int VELKOR_CALL SetCheckAnt(unsigned char *address,
                                           unsigned char setting,
                                           VelkorHandle handle);
+/** Reads the power check (0x67): first2 = reply data bytes 0-1, second2 =
+ *  bytes 2-3, each in memory order. */
 VELKOR_EXPORT int VELKOR_CALL GetCheckPWR(unsigned char *address,
                                           unsigned char *first2,
                                           unsigned char *second2,
                                           VelkorHandle handle);
+/** Sets the two QS values (0x81). */
 VELKOR_EXPORT int VELKOR_CALL SetQS(unsigned char *address, unsigned char qs1,
                                     unsigned char qs2, VelkorHandle handle);
+/** Reads the two QS values (0x82): reply data bytes 0 and 1. */
 VELKOR_EXPORT int VELKOR_CALL GetQS(unsigned char *address, unsigned char *qs1,
                                     unsigned char *qs2, VelkorHandle handle);
+/** Sets the DC offset (0x6C): the 2 bytes at offset2 in memory order. */
 VELKOR_EXPORT int VELKOR_CALL SetDCOffset(unsigned char *address,
                                           unsigned char *offset2,
                                           VelkorHandle handle);
+/** Saves to flash memory (0x84), no data.  Variant: status only. */
 VELKOR_EXPORT int VELKOR_CALL SetFlashRom(unsigned char *address,
                                           VelkorHandle handle);
 
 /* ------------------------------------------------------------------------ */
 /* Work mode and automatic-inventory parameters                              */
+/*                                                                           */
+/* Byte values travel unchanged and unchecked, as request data in parameter  */
+/* order.  Unless noted: variant status only (nothing is written back).      */
 /* ------------------------------------------------------------------------ */
 
+/** Sets the inventory scan time (0x25).  Variant: address always. */
 VELKOR_EXPORT int VELKOR_CALL SetInventoryScanTime(unsigned char *address,
                                                    unsigned char scan_time,
                                                    VelkorHandle handle);
+/** Sets the work mode (0x35). */
 VELKOR_EXPORT int VELKOR_CALL SetWorkMode(unsigned char *address,
                                           unsigned char mode,
                                           VelkorHandle handle);
-/** Reads the parameter set (0x36).  No address.  p12 is set to 0 by a short
- *  reply (length byte 0x2F), which leaves p13 and p14 untouched. */
+/**
+ * Reads the parameter set (0x36).  Variant: no address (never written back).
+ * On status 0: p2 to p8 = reply data bytes 0 to 6; p9_two = bytes 7-8;
+ * p10 = byte 9; p11_mask32 = bytes 10 to 41 (bytes 6 to 41 are a mask:
+ * bank, two address bytes, length in bits, 32 mask bytes).  A short reply
+ * (length byte 0x2F, 42 data bytes) then sets *p12 to 0 and leaves p13 and
+ * p14 untouched; any other reply gives p12 to p14 = bytes 42 to 44.
+ */
 VELKOR_EXPORT int VELKOR_CALL GetSystemParameter(
     unsigned char *address, unsigned char *p2, unsigned char *p3,
     unsigned char *p4, unsigned char *p5, unsigned char *p6, unsigned char *p7,
     unsigned char *p8, unsigned char *p9_two, unsigned char *p10,
     unsigned char *p11_mask32, unsigned char *p12, unsigned char *p13,
     unsigned char *p14, VelkorHandle handle);
+/** Sets the EAS sensitivity (0x37). */
 VELKOR_EXPORT int VELKOR_CALL SetEASSensitivity(unsigned char *address,
                                                 unsigned char sensitivity,
                                                 VelkorHandle handle);
+/** Sets the trigger time (0x49). */
 VELKOR_EXPORT int VELKOR_CALL SetTriggerTime(unsigned char *address,
                                              unsigned char trigger_time,
                                              VelkorHandle handle);
+/** Sets the selection mask (0x3B): mask_mem, the 2 bytes at mask_addr in
+ *  memory order, mask_len (bits), then ceil(mask_len / 8) bytes from
+ *  mask_data (none, and mask_data unread, for 0 bits).  Frame of 9 to 41
+ *  bytes. */
 VELKOR_EXPORT int VELKOR_CALL SetMask(unsigned char *address,
                                       unsigned char mask_mem,
                                       unsigned char *mask_addr,
                                       unsigned char mask_len,
                                       unsigned char *mask_data,
                                       VelkorHandle handle);
+/** Sets the two response parameters of the automatic mode (0x3C). */
 VELKOR_EXPORT int VELKOR_CALL SetResponsePamametersofAuto_runningMode(
     unsigned char *address, unsigned char first, unsigned char second,
     VelkorHandle handle);
+/** Sets the inventory interval (0x3D). */
 VELKOR_EXPORT int VELKOR_CALL SetInventoryInterval(unsigned char *address,
                                                    unsigned char interval,
                                                    VelkorHandle handle);
+/** Selects the tag type (0x3E). */
 VELKOR_EXPORT int VELKOR_CALL SelectTagType(unsigned char *address,
                                             unsigned char tag_type,
                                             VelkorHandle handle);
+/** Sets antenna multiplexing (0x3F). */
 VELKOR_EXPORT int VELKOR_CALL SetAntennaMultiplexing(unsigned char *address,
                                                      unsigned char setting,
                                                      VelkorHandle handle);
+/** Sets the beep notification (0x40). */
 VELKOR_EXPORT int VELKOR_CALL SetBeepNotification(unsigned char *address,
                                                   unsigned char setting,
                                                   VelkorHandle handle);
+/** Empties the reader's tag buffer of the automatic mode (0x44), no data. */
 VELKOR_EXPORT int VELKOR_CALL ClearTagBuffer(unsigned char *address,
                                              VelkorHandle handle);
+/** Sets the two TID parameter bytes (0x4A).  Variant: outputs on success
+ *  (the address only, on status 0). */
 VELKOR_EXPORT int VELKOR_CALL SetTIDParameter(unsigned char *address,
                                               unsigned char first,
                                               unsigned char second,
                                               VelkorHandle handle);
+/** Sends the byte at *function (0x3A); on status 0 the address and *function
+ *  receive the reply's address and data byte 0 (the function the reader
+ *  took).  Variant: outputs on success. */
 VELKOR_EXPORT int VELKOR_CALL SetTagCustomFunction(unsigned char *address,
                                                    unsigned char *function,
                                                    VelkorHandle handle);
+/** Sets the work time (0x60): request 0x00, first, second.  Variant: outputs
+ *  on success (the address only). */
 VELKOR_EXPORT int VELKOR_CALL SetWorkTime(unsigned char *address,
                                           unsigned char first,
                                           unsigned char second,
                                           VelkorHandle handle);
+/** Reads the work time (0x61), no data: first and second = reply data bytes
+ *  1 and 2 (byte 0 is not copied).  Variant: outputs on success. */
 VELKOR_EXPORT int VELKOR_CALL GetWorkTime(unsigned char *address,
                                           unsigned char *first,
                                           unsigned char *second,
                                           VelkorHandle handle);
 
 /* ------------------------------------------------------------------------ */
-/* Indicators, clock and I/O lines (the address is never written back)       */
+/* Indicators, clock and I/O lines                                           */
+/*                                                                           */
+/* The address is only read, never written back.  Setters: variant status   */
+/* only.  Getters: variant no address (outputs written on status 0 only).    */
+/* Values travel unchanged and unchecked.                                    */
 /* ------------------------------------------------------------------------ */
 
+/** Drives the buzzer and LEDs (0x33): the three control bytes in order. */
 VELKOR_EXPORT int VELKOR_CALL BuzzerAndLEDControl(unsigned char *address,
                                                   unsigned char first,
                                                   unsigned char second,
                                                   unsigned char third,
                                                   VelkorHandle handle);
+/** Sets the real-time clock (0x41): the 6 bytes at clock6 in memory order
+ *  (their fields are the reader's). */
 VELKOR_EXPORT int VELKOR_CALL SetReal_timeClock(unsigned char *address,
                                                 unsigned char *clock6,
                                                 VelkorHandle handle);
+/** Reads the clock (0x42): clock6[0..5] = reply data bytes 0 to 5 on status
+ *  0, exactly six bytes whatever the reply's length. */
 VELKOR_EXPORT int VELKOR_CALL GetTime(unsigned char *address,
                                       unsigned char *clock6,
                                       VelkorHandle handle);
+/** Sets the relay (0x45). */
 VELKOR_EXPORT int VELKOR_CALL SetRelay(unsigned char *address,
                                        unsigned char setting,
                                        VelkorHandle handle);
+/** Reads the rev delay (0x31) into *delay (reply data byte 0). */
 VELKOR_EXPORT int VELKOR_CALL GetRevDelay(unsigned char *address,
                                           unsigned char *delay,
                                           VelkorHandle handle);
+/** Sets the rev delay (0x27). */
 VELKOR_EXPORT int VELKOR_CALL SetRevDelay(unsigned char *address,
                                           unsigned char delay,
                                           VelkorHandle handle);
+/** Sets the GPIO outputs (0x46). */
 VELKOR_EXPORT int VELKOR_CALL SetGPIO(unsigned char *address,
                                       unsigned char setting,
                                       VelkorHandle handle);
+/** Reads the GPIO status (0x47) into *status (reply data byte 0). */
 VELKOR_EXPORT int VELKOR_CALL GetGPIOStatus(unsigned char *address,
                                             unsigned char *status,
                                             VelkorHandle handle);
+/** Sets the notification pulse output (0x48). */
 VELKOR_EXPORT int VELKOR_CALL SetNotificationPulseOutput(unsigned char *address,
                                                          unsigned char setting,
                                                          VelkorHandle handle);
 
 /* ------------------------------------------------------------------------ */
-/* HID keyboard-output settings (no echo test; address never written back)  */
+/* HID keyboard-output settings                                              */
+/*                                                                           */
+/* The four commands make no echo test (a reply with a good CRC is taken     */
+/* whatever command it names) and never write the address back.              */
 /* ------------------------------------------------------------------------ */
 
-/** Sends the switch-to-keyboard control report and reads nothing.
- *  STATUS_OK if written, else STATUS_COMM_ERROR. */
+/** Sends the switch-to-keyboard control report (03 A0) and collects nothing;
+ *  *address is not read.
+ *  @return STATUS_OK if the report was written, else STATUS_COMM_ERROR (also
+ *          for VELKOR_INVALID_HANDLE). */
 VELKOR_EXPORT int VELKOR_CALL ChangeToHID(unsigned char *address,
                                           VelkorHandle handle);
+/** Sets the keyboard beep (0xA3).  Variant: status only. */
 VELKOR_EXPORT int VELKOR_CALL SetHidBeepEn(unsigned char *address,
                                            unsigned char beep,
                                            VelkorHandle handle);
+/** Reads the keyboard beep (0xA4): *beep = reply data byte 0.  Variant:
+ *  outputs always (written whatever the status, after a good CRC). */
 VELKOR_EXPORT int VELKOR_CALL GetHidBeepEn(unsigned char *address,
                                            unsigned char *beep,
                                            VelkorHandle handle);
-/** Parameters 1, 3, 4 and 5 must lie in 1..4, 0..15, 0..1 and 0..1, else
- *  STATUS_PARAMETER_ERROR before sending. */
+/** Sets the six keyboard work parameters (0xA1), in order.  Variant: status
+ *  only.
+ *  @return STATUS_PARAMETER_ERROR, with nothing sent, unless p1 is 1 to 4, p3
+ *          0 to 15, p4 and p5 0 or 1 (p2 and p6 may be anything); else the
+ *          reader's status or a link code. */
 VELKOR_EXPORT int VELKOR_CALL SetHidWorkPara(unsigned char *address,
                                              unsigned char p1, unsigned char p2,
                                              unsigned char p3, unsigned char p4,
                                              unsigned char p5, unsigned char p6,
                                              VelkorHandle handle);
+/** Reads the six keyboard work parameters (0xA2): p1 to p6 = reply data
+ *  bytes 0 to 5 (past a short reply: its CRC, then zeros).  Variant: outputs
+ *  always. */
 VELKOR_EXPORT int VELKOR_CALL GetHidWorkPara(unsigned char *address,
                                              unsigned char *p1,
                                              unsigned char *p2,
