@@ -25,6 +25,7 @@ inline constexpr BenchCase kBenchCases[] = {
     {"gen2_memory", "Gen2 memory: ReadData_G2, 8 words", "ReadData_G2", {}},
     {"6b", "6B: ReadData_6B, 16 bytes", "ReadData_6B", {}},
     {"buffer_count", "buffer: GetBufferCnt_G2", "GetBufferCnt_G2", {}},
+    {"config", "config: GetSystemParameter", "GetSystemParameter", {}},
     {"gen2_inventory_200", "Gen2 inventory: Inventory_G2, 200 tags", "Inventory_G2",
      kTwoHundredTags, nullptr, false},
     {"buffer_read_200", "buffer: ReadBuffer_G2, 200 tags", "ReadBuffer_G2", kTwoHundredTags,

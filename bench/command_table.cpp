@@ -250,6 +250,303 @@ const CommandCall kCommands[] = {
        Common c;
        return Lock_6B(&c.address, id_of(t), 200, &c.error, h);
      }},
+    // -------------------------------------------------------- config region
+    {"SetRegion", "config region",
+     [](const TagNames &, VelkorHandle h) {
+       // Region 1, channels 0 to 19: region bits 3-2 and 1-0 over the indexes.
+       Common c;
+       return SetRegion(&c.address, 0x13, 0x40, h);
+     }},
+    {"SetRegionAndChannel", "config region",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetRegionAndChannel(&c.address, 1, 0, 19, h);
+     }},
+    {"SetRegionWithDefaultChannel", "config region",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetRegionWithDefaultChannel(&c.address, 1, h);
+     }},
+    // ------------------------------------------------------ config rf power
+    {"SetRfPower", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetRfPower(&c.address, 30, h);
+     }},
+    {"SetDAC", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetDAC(&c.address, 0x80, h);
+     }},
+    {"GetDAC", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char dac = 0;
+       return GetDAC(&c.address, &dac, h);
+     }},
+    {"CheckPowerParameter", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char result = 0;
+       return CheckPowerParameter(&c.address, &result, h);
+     }},
+    {"SolidifyDACandPowerlist", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       // A DAC value for each power level that does not fall as power rises.
+       Common c;
+       unsigned char list[31], result = 0;
+       for (unsigned i = 0; i < sizeof list; ++i) list[i] = static_cast<unsigned char>(0x40 + 4 * i);
+       return SolidifyDACandPowerlist(&c.address, list, &result, h);
+     }},
+    {"GetStartInformation", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char i[9];
+       return GetStartInformation(&c.address, &i[0], &i[1], &i[2], &i[3], &i[4], &i[5], &i[6],
+                                  &i[7], &i[8], h);
+     }},
+    {"RfOutput", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return RfOutput(&c.address, 0, h);
+     }},
+    {"DeleteRfOutput", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char result = 0;
+       return DeleteRfOutput(&c.address, &result, h);
+     }},
+    {"InSelfTestMode", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return InSelfTestMode(&c.address, 1, h);
+     }},
+    {"InSelfTestMode (leave)", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return InSelfTestMode(&c.address, 0, h);
+     }},
+    {"EnableTestFreq", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       // 915000 kHz, least significant byte first.
+       Common c;
+       unsigned char khz[4] = {0x38, 0xF6, 0x0D, 0x00};
+       return EnableTestFreq(&c.address, khz, 0, h);
+     }},
+    {"GetADValue", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char value[2];
+       return GetADValue(&c.address, 0, value, h);
+     }},
+    {"SetAValue", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char first[4] = {1, 2, 3, 4}, second[4] = {5, 6, 7, 8};
+       return SetAValue(&c.address, 0, first, second, h);
+     }},
+    {"GetAdjustPara", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return GetAdjustPara(&c.address, c.data, h);
+     }},
+    {"SetCheckAnt", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetCheckAnt(&c.address, 1, h);
+     }},
+    {"GetCheckPWR", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char first[2], second[2];
+       return GetCheckPWR(&c.address, first, second, h);
+     }},
+    {"SetQS", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetQS(&c.address, 4, 4, h);
+     }},
+    {"GetQS", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char qs1 = 0, qs2 = 0;
+       return GetQS(&c.address, &qs1, &qs2, h);
+     }},
+    {"SetDCOffset", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char offset[2] = {0x10, 0x00};
+       return SetDCOffset(&c.address, offset, h);
+     }},
+    {"SetFlashRom", "config rf power",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetFlashRom(&c.address, h);
+     }},
+    // ----------------------------------------------------- config work mode
+    {"SetInventoryScanTime", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetInventoryScanTime(&c.address, 10, h);
+     }},
+    {"SetWorkMode", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetWorkMode(&c.address, 0, h);
+     }},
+    {"GetSystemParameter", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char p[10], p9[2];
+       return GetSystemParameter(&c.address, &p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &p[6],
+                                 p9, &p[7], c.data, &p[8], &p[9], &p[9], h);
+     }},
+    {"SetEASSensitivity", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetEASSensitivity(&c.address, 3, h);
+     }},
+    {"SetTriggerTime", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetTriggerTime(&c.address, 5, h);
+     }},
+    {"SetMask", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetMask(&c.address, 1, c.mask_addr, 0, c.mask, h);
+     }},
+    {"SetResponsePamametersofAuto_runningMode", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetResponsePamametersofAuto_runningMode(&c.address, 0, 0, h);
+     }},
+    {"SetInventoryInterval", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetInventoryInterval(&c.address, 10, h);
+     }},
+    {"SelectTagType", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SelectTagType(&c.address, 0, h);
+     }},
+    {"SetAntennaMultiplexing", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetAntennaMultiplexing(&c.address, 1, h);
+     }},
+    {"SetBeepNotification", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetBeepNotification(&c.address, 1, h);
+     }},
+    {"ClearTagBuffer", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return ClearTagBuffer(&c.address, h);
+     }},
+    {"SetTIDParameter", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetTIDParameter(&c.address, 0x00, 0x06, h);
+     }},
+    {"SetTagCustomFunction", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char function = 0;
+       return SetTagCustomFunction(&c.address, &function, h);
+     }},
+    {"SetWorkTime", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetWorkTime(&c.address, 0, 0, h);
+     }},
+    {"GetWorkTime", "config work mode",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char first = 0, second = 0;
+       return GetWorkTime(&c.address, &first, &second, h);
+     }},
+    // ---------------------------------------------- config indicators and io
+    {"BuzzerAndLEDControl", "config indicators and io",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return BuzzerAndLEDControl(&c.address, 1, 2, 3, h);
+     }},
+    {"SetReal_timeClock", "config indicators and io",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char clock[6] = {24, 1, 2, 3, 4, 5};
+       return SetReal_timeClock(&c.address, clock, h);
+     }},
+    {"GetTime", "config indicators and io",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char clock[6];
+       return GetTime(&c.address, clock, h);
+     }},
+    {"SetRelay", "config indicators and io",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetRelay(&c.address, 0, h);
+     }},
+    {"GetRevDelay", "config indicators and io",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char delay = 0;
+       return GetRevDelay(&c.address, &delay, h);
+     }},
+    {"SetRevDelay", "config indicators and io",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetRevDelay(&c.address, 0, h);
+     }},
+    {"SetGPIO", "config indicators and io",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetGPIO(&c.address, 0, h);
+     }},
+    {"GetGPIOStatus", "config indicators and io",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char status = 0;
+       return GetGPIOStatus(&c.address, &status, h);
+     }},
+    {"SetNotificationPulseOutput", "config indicators and io",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetNotificationPulseOutput(&c.address, 0, h);
+     }},
+    // ------------------------------------------------------- config keyboard
+    {"SetHidBeepEn", "config keyboard",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetHidBeepEn(&c.address, 1, h);
+     }},
+    {"GetHidBeepEn", "config keyboard",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char beep = 0;
+       return GetHidBeepEn(&c.address, &beep, h);
+     }},
+    {"SetHidWorkPara", "config keyboard",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       return SetHidWorkPara(&c.address, 1, 0, 0, 0, 0, 0, h);
+     }},
+    {"GetHidWorkPara", "config keyboard",
+     [](const TagNames &, VelkorHandle h) {
+       Common c;
+       unsigned char p[6];
+       return GetHidWorkPara(&c.address, &p[0], &p[1], &p[2], &p[3], &p[4], &p[5], h);
+     }},
+    {"ChangeToHID", "config keyboard",
+     [](const TagNames &, VelkorHandle h) {
+       // Last of its family: the reader then types tags as a keyboard.
+       Common c;
+       return ChangeToHID(&c.address, h);
+     }},
     // --------------------------------------------------------------- buffer
     {"InventoryBuffer_G2", "buffer", [](const TagNames &, VelkorHandle h) {
        return inventory_buffer_g2(h);
