@@ -34,7 +34,7 @@ foreach(entry
     " ./usr/bin/velkor\n")
   velkor_expect_part("${contents}" "${entry}" "dpkg-deb --contents")
 endforeach()
-if(contents MATCHES "emulator|_tests|gtest")
+if(contents MATCHES "/usr/(bin|lib|include)/[^\n]*(emulator|_tests|gtest|gmock)")
   message(FATAL_ERROR "the package holds test or emulator files:\n${contents}")
 endif()
 
