@@ -106,9 +106,9 @@ typedef int VelkorHandle;
  *                slots hold the readers in enumeration order.
  * @param count   out: number of readers; written only on STATUS_OK.
  * @return STATUS_OK when at least one reader was found and greeted;
- *         STATUS_COMM_ERROR when none was found or a greeting could not be
- *         written (then every handle this call opened is closed again and its
- *         slot holds VELKOR_INVALID_HANDLE).
+ *         STATUS_COMM_ERROR when none was found (no handle is left open) or
+ *         a greeting could not be written (then every handle this call
+ *         opened is closed again and its slot holds VELKOR_INVALID_HANDLE).
  */
 VELKOR_EXPORT int VELKOR_CALL GetDeviceList(VelkorHandle *handles, int *count);
 
