@@ -30,8 +30,8 @@ CommandInput read_command(InputReader &in) {
   s.mask_len = in.u8();
   s.byte_count = in.u8();
   for (std::uint8_t &p : s.p) p = in.u8();
-  for (const test::BlockSpec &spec : rows[command.row].inputs) {
-    Bytes content(spec.size(s));
+  for (const test::BlockShape &shape : rows[command.row].inputs) {
+    Bytes content(shape.size(s));
     for (std::uint8_t &b : content) b = in.u8();
     command.setup.inputs.push_back(std::move(content));
   }

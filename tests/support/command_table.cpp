@@ -46,20 +46,20 @@ constexpr std::size_t kList = 6000;        // tag-identifier lists
 constexpr std::size_t kTagRecord = 249;    // one Gen2 record: length byte 255 less 6
 constexpr std::size_t kList6b = 248;       // the 6B selective inventory's list
 
-BlockSpec byte_out(const char *name, When when) { return {name, &fixed<1>, when}; }
-BlockSpec int_out(const char *name, When when) { return {name, &fixed<sizeof(int)>, when}; }
+BlockShape byte_out(const char *name, When when) { return {name, &fixed<1>, when}; }
+BlockShape int_out(const char *name, When when) { return {name, &fixed<sizeof(int)>, when}; }
 
 // The inputs every Gen2 tag command shares, by index.
 enum : std::size_t { kEpc, kPassword, kMaskAddr, kMaskData, kExtra };
-std::vector<BlockSpec> tag_inputs(std::vector<BlockSpec> extra = {}) {
-  std::vector<BlockSpec> in = {{"epc", &epc_bytes},
+std::vector<BlockShape> tag_inputs(std::vector<BlockShape> extra = {}) {
+  std::vector<BlockShape> in = {{"epc", &epc_bytes},
                                {"password", &fixed<4>},
                                {"mask_addr", &tag_mask_addr},
                                {"mask_data", &tag_mask_data}};
   in.insert(in.end(), extra.begin(), extra.end());
   return in;
 }
-const BlockSpec kErrorCode = int_out("error_code", When::kTagError);
+const BlockShape kErrorCode = int_out("error_code", When::kTagError);
 
 // Requests the emulated reader accepts.
 void nothing(CallSetup &, emu::Reader &) {}

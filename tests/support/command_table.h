@@ -62,7 +62,7 @@ struct Scalars {
 };
 
 /// An input or output buffer of a row; its size follows from the scalars.
-struct BlockSpec {
+struct BlockShape {
   const char *name;
   std::size_t (*size)(const Scalars &);
   When when = When::kNever;  ///< outputs only
@@ -106,8 +106,8 @@ struct CommandRow {
   bool echo = true;    ///< the reply's echo is tested
   std::uint8_t success = 0;
   When address = When::kNever;
-  std::vector<BlockSpec> inputs = {};
-  std::vector<BlockSpec> outputs = {};
+  std::vector<BlockShape> inputs = {};
+  std::vector<BlockShape> outputs = {};
   int (*call)(Call &);
   /// Prepares the emulated reader and a request it accepts.
   void (*setup)(CallSetup &, emu::Reader &);

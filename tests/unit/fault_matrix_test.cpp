@@ -199,16 +199,16 @@ TEST_P(FaultMatrix, KeepsItsPromise) {
   EXPECT_TRUE(call.address.guard_intact());
 
   for (std::size_t k = 0; k < row().outputs.size(); ++k) {
-    const BlockSpec &spec = row().outputs[k];
+    const BlockShape &shape = row().outputs[k];
     const GuardedBlock &out = call.out[k];
-    EXPECT_TRUE(out.guard_intact()) << spec.name << ": written past its size";
-    const bool may = may_write(spec.when, p, row());
+    EXPECT_TRUE(out.guard_intact()) << shape.name << ": written past its size";
+    const bool may = may_write(shape.when, p, row());
     if (!may) {
-      EXPECT_TRUE(out.holds(call.fills[k])) << spec.name << " written";
+      EXPECT_TRUE(out.holds(call.fills[k])) << shape.name << " written";
     } else if (fault().kind == Kind::kNone && out.size() > 0 && !in_out(k)) {
       // A clean reply shows the row really reaches the output it names (an
       // in-out byte may come back as it went).
-      EXPECT_FALSE(out.holds(call.fills[k])) << spec.name << " not written";
+      EXPECT_FALSE(out.holds(call.fills[k])) << shape.name << " not written";
     }
   }
   for (std::size_t k = 0; k < call.in.size(); ++k)
