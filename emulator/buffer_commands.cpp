@@ -1,8 +1,6 @@
 // The reader-side tag buffer of the emulated reader: inventory into it, read
 // it back as a run of frames, count it, clear it, and its save length.
-#include <algorithm>
-#include <optional>
-
+#include "emulator/gen2_request.h"
 #include "emulator/reader.h"
 
 namespace velkor::emu {
@@ -15,70 +13,26 @@ constexpr std::uint8_t kLastFrame = 0x01;
 // Data bytes of one reply frame (length byte at most 255).
 constexpr std::size_t kFrameData = 250;
 
-// Request data of a buffered inventory: two parameter bytes, then optional
-// mask (4 + n bytes), TID (2) and trailing (3) groups.
+// Request data of a buffered inventory: as a Gen2 inventory's, two
+// parameter bytes and then the optional mask, TID and trailing groups.
 constexpr std::size_t kParamBytes = 2;
-constexpr std::size_t kMaskHead = 4;
-constexpr std::size_t kLongestRequest = kParamBytes + kMaskHead + 32 + 2 + 3;
-
-struct Selection {
-  std::uint8_t bank;
-  std::size_t bit_address;
-  std::size_t bits;
-  Bytes mask;
-};
-
-// The request does not say which groups it carries, only its length.  A mask
-// group is read when its bank names a readable bank and the bytes after it
-// leave room for exactly the TID and/or trailing groups; otherwise the
-// request carries none.  (Seven data bytes fit both a lone one-byte mask and
-// TID plus trailing groups; the bank and length bytes decide.)  The
-// parameter, TID and trailing bytes do not change what the emulated reader
-// finds.
-std::optional<Selection> selection_of(const Bytes &data) {
-  if (data.size() < kParamBytes + kMaskHead) return std::nullopt;
-  const std::uint8_t bank = data[2];
-  const std::size_t bits = data[5];
-  const std::size_t n = bits / 8 + (bits % 8 ? 1 : 0);
-  if (bank < kEpcBank || bank > kUserBank) return std::nullopt;
-  if (data.size() < kParamBytes + kMaskHead + n) return std::nullopt;
-  const std::size_t rest = data.size() - kParamBytes - kMaskHead - n;
-  if (rest != 0 && rest != 2 && rest != 3 && rest != 5) return std::nullopt;
-  const auto first = data.begin() + static_cast<std::ptrdiff_t>(kParamBytes + kMaskHead);
-  // The bit address travels most significant byte first.
-  return Selection{bank, std::size_t{data[3]} << 8 | data[4], bits,
-                   Bytes(first, first + static_cast<std::ptrdiff_t>(n))};
-}
-
-// Bit i of a bank, counted from the most significant bit of its first word.
-std::optional<bool> bank_bit(const std::vector<std::uint16_t> &bank, std::size_t i) {
-  if (i / 16 >= bank.size()) return std::nullopt;
-  return (bank[i / 16] >> (15 - i % 16)) & 1u;
-}
-
-bool matches(const Gen2Tag &tag, const Selection &s) {
-  for (std::size_t i = 0; i < s.bits; ++i) {
-    const std::optional<bool> bit = bank_bit(tag.banks[s.bank], s.bit_address + i);
-    const bool wanted = (s.mask[i / 8] >> (7 - i % 8)) & 1u;
-    if (!bit || *bit != wanted) return false;
-  }
-  return true;
-}
+constexpr std::size_t kLongestRequest = kParamBytes + 4 + 32 + 2 + 3;
 
 Bytes be16(std::size_t value) {
   return {static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
 }
 
-// Every live tag (neither killed nor hidden by privacy) that the selection
-// names goes into the buffer once.  The
-// reply: tags now in the buffer, then tags seen this round, each a 16-bit
-// number high byte first.
+// Every tag that answers (neither killed nor hidden by privacy) and that the
+// mask names goes into the buffer once, read by the Gen2 inventory's rules.
+// The reply: tags now in the buffer, then tags seen this round, each a
+// 16-bit number high byte first.
 Response inventory_into_buffer(Reader &r, const Command &c) {
-  const std::optional<Selection> selection = selection_of(c.data);
+  const InventoryRequestView request = parse_inventory_request(c.data);
+  if (request.status != kStatusOk) return Response::status(request.status);
   std::size_t seen = 0;
   for (const Gen2Tag &tag : r.tags.gen2) {
-    if (tag.killed || tag.privacy) continue;
-    if (selection && !matches(tag, *selection)) continue;
+    if (!answers(tag)) continue;
+    if (request.mask && !mask_matches(tag, *request.mask)) continue;
     ++seen;
     r.buffer.add(tag.epc());
   }

@@ -136,6 +136,7 @@ void Emulator::reply(const Command &command, Response response) {
     stream_.insert(stream_.end(), encoded.begin(), encoded.end());
     if (active_.endless && i == 0) endless_frame_ = encoded;
   }
+  stream_.resize(stream_.size() - std::min(active_.cut_tail, stream_.size()));
 }
 
 std::size_t Emulator::next_piece_size() {

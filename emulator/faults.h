@@ -16,6 +16,7 @@ struct Faults {
   std::vector<std::size_t> split{};  ///< payload sizes of the reply's reports; the last repeats
   unsigned empty_reports = 0;      ///< polls answered empty before the reply starts
   bool silence = false;            ///< the reply never comes; polls are answered empty
+  std::size_t cut_tail = 0;        ///< bytes dropped from the reply's end: it arrives partial
   std::vector<std::uint8_t> stray{}; ///< bytes sent ahead of the reply
   bool corrupt_crc = false;        ///< the last frame's CRC is wrong
   std::optional<std::uint8_t> echo{};    ///< every frame answers this command byte

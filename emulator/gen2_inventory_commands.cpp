@@ -35,7 +35,7 @@ Bytes record(const Gen2Tag &tag) {
   return r;
 }
 
-Response inventory(Reader &r, const std::optional<MaskSpec> &mask) {
+Response inventory(Reader &r, const std::optional<MaskFilter> &mask) {
   const std::uint8_t antenna = r.settings.antenna;
   const std::size_t per_frame = std::max<std::size_t>(r.gen2.tags_per_frame, 1);
   Response response;

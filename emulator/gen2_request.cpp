@@ -48,8 +48,8 @@ Bytes FieldReader::take(std::size_t n) {
   return out;
 }
 
-std::optional<MaskSpec> read_mask(FieldReader &in) {
-  MaskSpec mask;
+std::optional<MaskFilter> read_mask(FieldReader &in) {
+  MaskFilter mask;
   mask.bank = in.u8();
   mask.bit_address = in.u16();
   mask.bits = in.u8();
@@ -96,7 +96,7 @@ InventoryRequestView parse_inventory_request(const Bytes &data) {
   if (data.size() >= 6) {
     FieldReader in(data);
     in.take(2);
-    std::optional<MaskSpec> mask = read_mask(in);
+    std::optional<MaskFilter> mask = read_mask(in);
     if (mask && mask->bank >= kEpcBank && mask->bank <= kUserBank &&
         optional_groups(in.left())) {
       view.mask = std::move(mask);

@@ -35,7 +35,7 @@ class FieldReader {
 
 /// A mask group: bank, bit address (2 bytes), bit count, ceil(bits / 8)
 /// mask bytes.  nullopt when the bytes run short.
-std::optional<MaskSpec> read_mask(FieldReader &in);
+std::optional<MaskFilter> read_mask(FieldReader &in);
 
 /// How a tag command names its tag: E = 0..31 by identifier (E = 0 names no
 /// particular tag: the first tag that answers takes the command), E = 0xFF
@@ -43,7 +43,7 @@ std::optional<MaskSpec> read_mask(FieldReader &in);
 struct TagSelection {
   std::uint8_t words = 0;
   Bytes epc;
-  std::optional<MaskSpec> mask;
+  std::optional<MaskFilter> mask;
 };
 
 /// A tag command's request taken apart.  status is non-zero when it cannot
@@ -78,7 +78,7 @@ Gen2Tag *first_answering(Population &tags);
 /// no reading fits.
 struct InventoryRequestView {
   std::uint8_t status = kStatusOk;
-  std::optional<MaskSpec> mask;
+  std::optional<MaskFilter> mask;
 };
 InventoryRequestView parse_inventory_request(const Bytes &data);
 

@@ -94,7 +94,7 @@ Response TagResult::response(Bytes data) const {
 
 bool answers(const Gen2Tag &tag) { return !tag.killed && !tag.privacy; }
 
-bool mask_matches(const Gen2Tag &tag, const MaskSpec &mask) {
+bool mask_matches(const Gen2Tag &tag, const MaskFilter &mask) {
   if (mask.bank >= kBankCount || mask.bytes.size() * 8 < mask.bits) return false;
   const auto &words = tag.banks[mask.bank];
   if (std::size_t{mask.bit_address} + mask.bits > 16 * words.size()) return false;

@@ -37,7 +37,7 @@ namespace velkor::emu {
 
 /// A selection mask: bits compared with a bank from a bit address on, the
 /// first mask bit against the most significant bit of the word it falls in.
-struct MaskSpec {
+struct MaskFilter {
   std::uint8_t bank = kEpcBank;
   std::uint16_t bit_address = 0;
   std::uint8_t bits = 0;
@@ -63,7 +63,7 @@ constexpr std::size_t kBlockWords = 8;
 
 /// A tag answers inventories and selections unless killed or in privacy.
 bool answers(const Gen2Tag &tag);
-bool mask_matches(const Gen2Tag &tag, const MaskSpec &mask);
+bool mask_matches(const Gen2Tag &tag, const MaskFilter &mask);
 /// Whether the password puts the tag into its secured state.
 bool secured(const Gen2Tag &tag, std::uint32_t password);
 

@@ -106,9 +106,9 @@ typedef int VelkorHandle;
  *                slots hold the readers in enumeration order.
  * @param count   out: number of readers; written only on STATUS_OK.
  * @return STATUS_OK when at least one reader was found and greeted;
- *         STATUS_COMM_ERROR when none was found or a greeting could not be
- *         written (then every handle this call opened is closed again and its
- *         slot holds VELKOR_INVALID_HANDLE).
+ *         STATUS_COMM_ERROR when none was found (no handle is left open) or
+ *         a greeting could not be written (then every handle this call
+ *         opened is closed again and its slot holds VELKOR_INVALID_HANDLE).
  */
 VELKOR_EXPORT int VELKOR_CALL GetDeviceList(VelkorHandle *handles, int *count);
 
@@ -245,6 +245,8 @@ VELKOR_EXPORT int VELKOR_CALL Fast_EPC_Inventory_G2(
  * to *frame4 and reply bytes 5 to L-2 (L-6 bytes, L the length byte; one
  * tag's data, without a tag-count byte) to tag_data.  Any other status writes
  * nothing.
+ * @param tag_data out: must hold 249 bytes, the most a reply can carry (length
+ *                 byte 255), whatever one tag's record needs.
  * @param reserved not used; nothing is read or written through it.
  * @return the reply's status, or STATUS_COMM_ERROR, STATUS_CRC_ERROR,
  *         STATUS_COMMAND_MISMATCH, STATUS_INVALID_HANDLE (nothing written).

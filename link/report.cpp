@@ -45,10 +45,16 @@ int PollReport(std::uint8_t *payload, int *count, VelkorHandle handle) {
   switch (poll_cycle(handle, report)) {
     case Poll::kOk:
       break;
+    case Poll::kPollFailed:
+      // An unplugged reader refuses writes at once, and the collectors that
+      // use this step poll on after a failure until their time limit: the
+      // cycle keeps its pause, so that they wait instead of spinning.
+      platform::sleep_ms(kPollPauseMs);
+      return STATUS_COMM_ERROR;
     case Poll::kReadFailed:
       *count = 0;
       return STATUS_COMM_ERROR;
-    default:
+    case Poll::kAckFailed:
       return STATUS_COMM_ERROR;
   }
   const unsigned c = payload_count(report);

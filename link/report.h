@@ -35,6 +35,7 @@ unsigned payload_count(const std::uint8_t *report);
 /// payload (up to 62 bytes) and its length into *count.  A payload of nothing
 /// but zero bytes counts as empty.  STATUS_OK or STATUS_COMM_ERROR; *count is
 /// set to 0 when the read fails and left alone when a report is not written.
+/// A cycle whose poll report cannot be written still pauses 50 ms.
 int PollReport(std::uint8_t *payload, int *count, VelkorHandle handle);
 
 }  // namespace velkor

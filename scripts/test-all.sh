@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test suite: the normal build, then the
-# whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then the Windows build under Wine.
+# whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# integration suite (threads, socket pairs, signals) under ThreadSanitizer,
+# a short run of each libFuzzer target, then the Windows build under Wine
+# (SKIP_WINDOWS=1 leaves it out).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -15,4 +17,16 @@ cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
-./scripts/test-windows.sh
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_SANITIZE=thread
+cmake --build build-tsan -j"$jobs" --target velkor_integration_tests
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  ctest --test-dir build-tsan -L integration --output-on-failure -j"$jobs"
+
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_FUZZ=ON
+cmake --build build-fuzz -j"$jobs" \
+  --target velkor_command_fuzzer velkor_device_list_fuzzer velkor_fuzz_seeds
+./scripts/fuzz.sh 60
+
+if [ -z "${SKIP_WINDOWS:-}" ]; then
+  ./scripts/test-windows.sh
+fi

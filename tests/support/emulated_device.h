@@ -1,28 +1,12 @@
-// The reader emulator as a device of the fake platform, on the virtual clock.
+// A test fixture with one emulated reader on the fake platform.
 #ifndef VELKOR_TESTS_EMULATED_DEVICE_H
 #define VELKOR_TESTS_EMULATED_DEVICE_H
 
 #include <gtest/gtest.h>
 
-#include "emulator/emulator.h"
-#include "tests/support/fake_platform.h"
+#include "tests/support/emulated_reader.h"
 
 namespace velkor::test {
-
-class EmulatedDevice : public fake::Device {
- public:
-  explicit EmulatedDevice(const emu::ReaderOptions &options = {}) : emulator(options) {}
-
-  int write(const fake::Report &report) override {
-    return emulator.receive(report.data(), fake::clock()) ? 64 : 0;
-  }
-  std::optional<std::uint32_t> read(fake::Report &report) override {
-    if (!emulator.transmit(report.data(), fake::clock())) return std::nullopt;
-    return 0;
-  }
-
-  emu::Emulator emulator;
-};
 
 /// A fixture with one emulated reader attached to the fake platform.
 class EmulatorTest : public ::testing::Test {

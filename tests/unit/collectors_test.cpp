@@ -91,6 +91,18 @@ TEST_P(TimeLimit, APartialReplyEndsAtTheOverallLimit) {
   EXPECT_EQ(elapsed(), lc().overall_ms + 50);
 }
 
+// A reader that refuses every write at once, as an unplugged one does (here a
+// handle no device answers).  The collectors that poll on after a failed
+// poll still wait out each cycle's pause and reach their limit; without it
+// they would spin, and on the virtual clock never see the limit pass.
+TEST_P(TimeLimit, AReaderRefusingWritesAtOnceIsStillPolledAtThePace) {
+  const std::uint32_t limit = lc().quiet_ms ? lc().quiet_ms : lc().overall_ms;
+  Collected c = collect(lc().fn, fake::handle_from(7));
+  EXPECT_EQ(c.rc, STATUS_COMM_ERROR);
+  // The single-frame collector ends at its first failed poll.
+  EXPECT_EQ(elapsed(), lc().fn == &GetDataFromPort ? 0u : limit + 50);
+}
+
 TEST_P(TimeLimit, InvalidHandleSendsNothing) {
   Collected c = collect(lc().fn, VELKOR_INVALID_HANDLE);
   EXPECT_EQ(c.rc, STATUS_INVALID_HANDLE);

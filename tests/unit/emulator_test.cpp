@@ -117,6 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"delay_within_limit", {.empty_reports = 10}, STATUS_OK},
         FaultCase{"delay_past_limit", {.empty_reports = 40}, STATUS_COMM_ERROR},
         FaultCase{"stray_byte", {.stray = {0x55}}, STATUS_COMM_ERROR},
+        FaultCase{"partial_reply", {.cut_tail = 1}, STATUS_COMM_ERROR},
         FaultCase{"corrupt_crc", {.corrupt_crc = true}, STATUS_COMM_ERROR},
         FaultCase{"wrong_echo", {.echo = 0x22}, STATUS_COMMAND_MISMATCH},
         FaultCase{"forced_status", {.status = 0xFB}, 0xFB},

@@ -1,0 +1,20 @@
+"""A test case with a fresh emulated reader per test, so that no test sees
+another's tags or settings."""
+
+from __future__ import annotations
+
+import unittest
+from pathlib import Path
+
+import velkor
+
+SOURCE_DIR = Path(__file__).resolve().parents[3]
+
+
+class EmulatedReaderCase(unittest.TestCase):
+    seed = 7
+    gen2_tags = 5
+
+    def setUp(self) -> None:
+        self.reader = velkor.Reader.emulated(seed=self.seed, gen2_tags=self.gen2_tags)
+        self.addCleanup(self.reader.close)

@@ -1,0 +1,117 @@
+// The emulator's C entry points (velkor_emulator.h): a registry of socket
+// servers by their host handle.  Built into libvelkor_emulator.so only.
+#include "emulator/velkor_emulator.h"
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "emulator/socket_server.h"
+
+namespace {
+
+using velkor::emu::Emulator;
+using velkor::emu::Faults;
+using velkor::emu::SocketServer;
+
+struct Registry {
+  std::mutex mutex;
+  std::map<int, std::unique_ptr<SocketServer>> servers;
+};
+
+// Never destroyed: a caller may still stop an emulator while the process
+// runs its exit handlers, and the serving threads end with the process.
+Registry &registry() {
+  static Registry *r = new Registry;
+  return *r;
+}
+
+// Runs f on the emulator behind handle with the registry held, so that no
+// stop can destroy it meanwhile; -1 for an unknown handle.
+template <typename F>
+int with_emulator(int handle, F &&f) {
+  Registry &r = registry();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  const auto it = r.servers.find(handle);
+  if (it == r.servers.end()) return -1;
+  return it->second->with_emulator(f);
+}
+
+bool valid_count(int count) { return count >= 0 && count <= VELKOR_EMULATOR_MAX_TAGS; }
+
+}  // namespace
+
+int velkor_emulator_start(uint64_t seed, int gen2_tags, int iso6b_tags) {
+  if (!valid_count(gen2_tags) || !valid_count(iso6b_tags)) return -1;
+  try {
+    auto server = std::make_unique<SocketServer>(velkor::emu::ReaderOptions{
+        seed, static_cast<std::size_t>(gen2_tags), static_cast<std::size_t>(iso6b_tags)});
+    const int handle = server->handle();
+    Registry &r = registry();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    r.servers.emplace(handle, std::move(server));
+    return handle;
+  } catch (...) {  // no exception may cross the C boundary
+    return -1;
+  }
+}
+
+int velkor_emulator_stop(int handle) {
+  std::unique_ptr<SocketServer> server;
+  {
+    Registry &r = registry();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    const auto it = r.servers.find(handle);
+    if (it == r.servers.end()) return -1;
+    server = std::move(it->second);
+    r.servers.erase(it);
+  }
+  // Joining the serving thread can take a moment; the registry stays free.
+  server.reset();
+  return 0;
+}
+
+int velkor_emulator_disconnect(int handle) {
+  Registry &r = registry();
+  std::lock_guard<std::mutex> lock(r.mutex);
+  const auto it = r.servers.find(handle);
+  if (it == r.servers.end()) return -1;
+  it->second->disconnect();
+  return 0;
+}
+
+int velkor_emulator_inject(int handle, int fault, int value) {
+  if (value < 0 || value > 0xFF) return -1;
+  const auto byte = static_cast<std::uint8_t>(value);
+  Faults faults;
+  switch (fault) {
+    case VELKOR_FAULT_STATUS: faults.status = byte; break;
+    case VELKOR_FAULT_ECHO: faults.echo = byte; break;
+    case VELKOR_FAULT_CORRUPT_CRC: faults.corrupt_crc = true; break;
+    case VELKOR_FAULT_SILENCE: faults.silence = true; break;
+    case VELKOR_FAULT_EMPTY_REPORTS: faults.empty_reports = byte; break;
+    case VELKOR_FAULT_STRAY_BYTE: faults.stray = {byte}; break;
+    default: return -1;
+  }
+  return with_emulator(handle, [&](Emulator &e) {
+    e.inject_next(faults);
+    return 0;
+  });
+}
+
+int velkor_emulator_gen2_count(int handle) {
+  return with_emulator(handle,
+                       [](Emulator &e) { return static_cast<int>(e.reader().tags.gen2.size()); });
+}
+
+int velkor_emulator_gen2_epc(int handle, int index, unsigned char *epc, int size) {
+  return with_emulator(handle, [&](Emulator &e) {
+    const auto &tags = e.reader().tags.gen2;
+    if (index < 0 || static_cast<std::size_t>(index) >= tags.size()) return -1;
+    const velkor::emu::Bytes id = tags[static_cast<std::size_t>(index)].epc();
+    if (size < 0 || id.size() > static_cast<std::size_t>(size)) return -1;
+    if (!id.empty()) std::memcpy(epc, id.data(), id.size());
+    return static_cast<int>(id.size());
+  });
+}

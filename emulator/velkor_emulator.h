@@ -1,0 +1,82 @@
+/*
+ * C entry points of the reader emulator, built as libvelkor_emulator.so for
+ * tools and bindings that cannot link C++ (the Python binding's tests, for
+ * one).  Never part of the shipped library.  Linux only.
+ *
+ * Each emulator serves one socket pair; its host end is a device handle that
+ * every function of velkor.h accepts.  The emulator keeps that handle: stop
+ * it with velkor_emulator_stop, which closes it, not with CloseUSBPort.
+ *
+ * Every function may be called from any thread; the running emulators are
+ * kept in a registry under one lock.
+ */
+#ifndef VELKOR_EMULATOR_C_API_H
+#define VELKOR_EMULATOR_C_API_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+#  define VELKOR_EMULATOR_API extern "C" __attribute__((visibility("default")))
+#else
+#  define VELKOR_EMULATOR_API __attribute__((visibility("default")))
+#endif
+
+/** Most tags of each kind an emulated reader may start with. */
+#define VELKOR_EMULATOR_MAX_TAGS 1000
+
+/** Faults for velkor_emulator_inject. */
+enum VelkorEmulatorFault {
+  /** The reply's last frame carries the status given as value. */
+  VELKOR_FAULT_STATUS = 1,
+  /** Every reply frame names the command byte given as value. */
+  VELKOR_FAULT_ECHO = 2,
+  /** The reply's last frame has a wrong CRC. */
+  VELKOR_FAULT_CORRUPT_CRC = 3,
+  /** No reply at all; polls are answered empty. */
+  VELKOR_FAULT_SILENCE = 4,
+  /** value polls are answered empty before the reply starts. */
+  VELKOR_FAULT_EMPTY_REPORTS = 5,
+  /** One stray byte (value) goes ahead of the reply. */
+  VELKOR_FAULT_STRAY_BYTE = 6
+};
+
+/**
+ * Starts an emulated reader whose population is made from seed: gen2_tags
+ * EPC Gen2 tags and iso6b_tags ISO 18000-6B tags (0 to
+ * VELKOR_EMULATOR_MAX_TAGS each).
+ * @return its device handle, or -1 when a count is out of range or the
+ *         socket pair cannot be made.
+ */
+VELKOR_EMULATOR_API int velkor_emulator_start(uint64_t seed, int gen2_tags,
+                                              int iso6b_tags);
+
+/** Stops the emulator behind handle and closes the handle.
+ *  @return 0, or -1 when no running emulator has that handle. */
+VELKOR_EMULATOR_API int velkor_emulator_stop(int handle);
+
+/** Closes the reader's end, as if the reader were unplugged: from then on
+ *  every command on handle fails.  The emulator still has to be stopped.
+ *  @return 0, or -1 for an unknown handle. */
+VELKOR_EMULATOR_API int velkor_emulator_disconnect(int handle);
+
+/** Applies one fault to the reply of the next command frame; it replaces a
+ *  fault injected earlier that has not been used yet.
+ *  @return 0, or -1 for an unknown handle or fault, or a value outside
+ *          0 to 255. */
+VELKOR_EMULATOR_API int velkor_emulator_inject(int handle, int fault,
+                                               int value);
+
+/** Number of Gen2 tags in the emulated field, killed ones included, or -1
+ *  for an unknown handle. */
+VELKOR_EMULATOR_API int velkor_emulator_gen2_count(int handle);
+
+/**
+ * Copies the EPC of Gen2 tag index (0 to velkor_emulator_gen2_count - 1) as
+ * the tag holds it now into epc, which has room for size bytes.
+ * @return the EPC's length in bytes; -1 for an unknown handle or index or a
+ *         buffer too small (then nothing is copied).
+ */
+VELKOR_EMULATOR_API int velkor_emulator_gen2_epc(int handle, int index,
+                                                 unsigned char *epc, int size);
+
+#endif /* VELKOR_EMULATOR_C_API_H */

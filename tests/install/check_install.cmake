@@ -1,0 +1,97 @@
+# Installs the build tree into a fresh prefix and uses it as an application
+# would: the example is built against the installed tree through
+# find_package(Velkor) and through pkg-config, and each build runs.
+#   cmake -DBUILD_DIR=... -DWORK_DIR=... -DSOURCE_DIR=... -DVERSION=x.y.z
+#         -DC_COMPILER=... -DREADELF=... -DPKG_CONFIG=... -P check_install.cmake
+cmake_minimum_required(VERSION 3.24)
+include(${CMAKE_CURRENT_LIST_DIR}/run_checked.cmake)
+
+set(prefix ${WORK_DIR}/prefix)
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+string(REGEX MATCH "^[0-9]+" major "${VERSION}")
+
+velkor_run_checked(OUTPUT ignored
+  COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+
+# What is installed, and nothing else: no emulator, no test, no tool internals.
+set(expected
+  bin/velkor
+  include/velkor.h
+  include/velkor_link.hpp
+  lib/libVelkor.so
+  lib/libVelkor.so.${major}
+  lib/libVelkor.so.${VERSION}
+  lib/cmake/Velkor/VelkorConfig.cmake
+  lib/cmake/Velkor/VelkorConfigVersion.cmake
+  lib/cmake/Velkor/VelkorTargets.cmake
+  lib/pkgconfig/velkor.pc
+  lib/udev/rules.d/70-velkor.rules
+  share/doc/Velkor/README.md
+  share/doc/Velkor/examples/first_inventory.c
+  share/doc/Velkor/examples/CMakeLists.txt)
+foreach(file IN LISTS expected)
+  if(NOT EXISTS ${prefix}/${file})
+    message(FATAL_ERROR "not installed: ${file}")
+  endif()
+endforeach()
+file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE ${prefix} ${prefix}/*)
+foreach(file IN LISTS installed)
+  if(NOT file IN_LIST expected AND
+     NOT file MATCHES "^lib/cmake/Velkor/VelkorTargets-[a-z]+\\.cmake$" AND
+     NOT file MATCHES "^share/doc/Velkor/[a-z_-]+\\.md$")
+    message(FATAL_ERROR "installed but not part of the SDK: ${file}")
+  endif()
+endforeach()
+
+# The versioned library: libVelkor.so -> .so.MAJOR -> .so.VERSION, soname .so.MAJOR.
+file(READ_SYMLINK ${prefix}/lib/libVelkor.so dev_link)
+file(READ_SYMLINK ${prefix}/lib/libVelkor.so.${major} soname_link)
+if(NOT dev_link STREQUAL "libVelkor.so.${major}" OR
+   NOT soname_link STREQUAL "libVelkor.so.${VERSION}")
+  message(FATAL_ERROR "library links: libVelkor.so -> ${dev_link}, "
+                      "libVelkor.so.${major} -> ${soname_link}")
+endif()
+velkor_run_checked(OUTPUT dynamic COMMAND ${READELF} -d ${prefix}/lib/libVelkor.so.${VERSION})
+if(NOT dynamic MATCHES "soname: \\[libVelkor\\.so\\.${major}\\]")
+  message(FATAL_ERROR "soname is not libVelkor.so.${major}:\n${dynamic}")
+endif()
+
+# The installed tool finds the installed library and its built-in emulator.
+velkor_run_checked(OUTPUT tool COMMAND ${prefix}/bin/velkor --version)
+velkor_expect_output("${tool}" "^velkor ${VERSION}\n$" "the installed tool's version")
+velkor_run_checked(OUTPUT tool COMMAND ${prefix}/bin/velkor --emulate info)
+velkor_expect_output("${tool}" "library +${VERSION}" "the installed tool's info")
+
+# The example through find_package(Velkor), with the project's warnings.
+set(cmake_build ${WORK_DIR}/find-package)
+velkor_run_checked(OUTPUT ignored
+  COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples -B ${cmake_build}
+          -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_C_COMPILER=${C_COMPILER}
+          "-DCMAKE_C_FLAGS=-Wall -Wextra -Werror")
+file(STRINGS ${cmake_build}/CMakeCache.txt found_dir REGEX "^Velkor_DIR:")
+if(NOT found_dir STREQUAL "Velkor_DIR:PATH=${prefix}/lib/cmake/Velkor")
+  message(FATAL_ERROR "find_package(Velkor) found another package: ${found_dir}")
+endif()
+velkor_run_checked(OUTPUT ignored COMMAND ${CMAKE_COMMAND} --build ${cmake_build})
+velkor_run_checked(OUTPUT example COMMAND ${cmake_build}/first_inventory --version)
+velkor_expect_output("${example}" "^first_inventory: Velkor library ${VERSION}\n$"
+                     "the find_package build")
+
+# The example through pkg-config, as a Makefile would build it.
+set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
+velkor_run_checked(OUTPUT flags COMMAND ${PKG_CONFIG} --cflags --libs velkor)
+velkor_expect_part("${flags}" "-I${prefix}/include " "pkg-config --cflags")
+velkor_expect_part("${flags}" "-L${prefix}/lib -lVelkor" "pkg-config --libs")
+velkor_run_checked(OUTPUT version COMMAND ${PKG_CONFIG} --modversion velkor)
+velkor_expect_output("${version}" "^${VERSION}\n$" "pkg-config --modversion")
+separate_arguments(flags UNIX_COMMAND "${flags}")
+set(pc_program ${WORK_DIR}/pkg-config/first_inventory)
+file(MAKE_DIRECTORY ${WORK_DIR}/pkg-config)
+velkor_run_checked(OUTPUT ignored
+  COMMAND ${C_COMPILER} -std=c99 -Wall -Wextra -Werror
+          ${SOURCE_DIR}/examples/first_inventory.c ${flags} -o ${pc_program})
+velkor_run_checked(OUTPUT example
+  COMMAND ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/lib ${pc_program} --version)
+velkor_expect_output("${example}" "^first_inventory: Velkor library ${VERSION}\n$"
+                     "the pkg-config build")
