@@ -1,41 +1,38 @@
-// Every command function of the library, ready to call on a device handle
-// with arguments an emulated reader accepts: the benchmarks and the
-// allocation checks walk it family by family.
+// The benchmarks and the allocation checks call the command functions
+// through the tests' command table (one row per exported command function,
+// with a request the emulated reader accepts); this adds what they need on
+// top of it: a call laid out once and run as often as wanted.
 #ifndef VELKOR_BENCH_COMMAND_TABLE_H
 #define VELKOR_BENCH_COMMAND_TABLE_H
 
-#include <array>
-#include <cstdint>
-#include <span>
 #include <string_view>
 
 #include "emulator/reader.h"
+#include "tests/support/command_table.h"
 #include "velkor.h"
 
 namespace velkor::bench {
 
-/// The tags the commands name: the first Gen2 tag and the first 6B tag of
-/// the emulated population.
-struct TagNames {
-  std::array<unsigned char, 12> epc{};
-  std::array<unsigned char, 8> id6b{};
+/// Changes a row's request before it is laid out (a bench case's own
+/// arguments); nullptr keeps the row's request.
+using Adjust = void (*)(test::CallSetup &);
+
+/// A row's call with its buffers laid out, ready to run on a handle.  Laying
+/// it out allocates; running it must not.
+struct PreparedCall {
+  const test::CommandRow *row;
+  test::Call call;
+
+  int run() { return row->call(call); }
 };
 
-TagNames first_tags(const emu::Reader &reader);
+/// Prepares the reader for the row, lays out the request it then accepts
+/// (adjusted, if asked) and aims it at handle.
+PreparedCall prepare_call(const test::CommandRow &row, emu::Reader &reader,
+                          VelkorHandle handle, Adjust adjust = nullptr);
 
-struct CommandCall {
-  const char *name;    ///< the function called
-  const char *family;  ///< "identity", "gen2 inventory", "6b", ...
-  int (*run)(const TagNames &tags, VelkorHandle handle);
-};
-
-/// Every command function, in an order that leaves the reader able to answer
-/// the next one (the buffered inventory before the buffer read, nothing that
-/// moves the reader's address or disables a tag).
-std::span<const CommandCall> every_command();
-
-/// The entry for a function name; nullptr when there is none.
-const CommandCall *find_command(std::string_view name);
+/// The row of the function named; throws std::invalid_argument when none.
+const test::CommandRow &row_named(std::string_view name);
 
 /// Whether a result came from the reader (a status it sent back) rather than
 /// from a failed link, CRC or echo test.

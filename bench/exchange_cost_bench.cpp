@@ -24,9 +24,8 @@ void exchange_cost(benchmark::State &state, const BenchCase &bench_case, Reader 
   fake::reset();
   UncountedEmulatedDevice emulated(bench_case.options);
   VelkorHandle handle = fake::attach(emulated);
-  const TagNames tags = first_tags(emulated.emulator.reader());
-  if (bench_case.prepare != nullptr) find_command(bench_case.prepare)->run(tags, handle);
-  const CommandCall &command = *find_command(bench_case.command);
+  PreparedCall command = prepare_call(row_named(bench_case.command),
+                                      emulated.emulator.reader(), handle, bench_case.adjust);
 
   // One call outside the timing: its result, allocations and virtual time,
   // and the reports the replay serves.
@@ -36,7 +35,7 @@ void exchange_cost(benchmark::State &state, const BenchCase &bench_case, Reader 
   std::size_t allocations = 0;
   {
     const AllocationCount count;
-    result = command.run(tags, handle);
+    result = command.run();
     allocations = count.count();
   }
   const std::uint32_t virtual_ms = fake::clock() - start;
@@ -51,10 +50,11 @@ void exchange_cost(benchmark::State &state, const BenchCase &bench_case, Reader 
     replay = std::make_unique<ReplayDevice>(emulated.emulator.trace());
     fake::detach(handle);
     handle = fake::attach(*replay);
+    command.call.handle = handle;
   }
   emulated.emulator.trace().entries.clear();
 
-  for (auto _ : state) benchmark::DoNotOptimize(command.run(tags, handle));
+  for (auto _ : state) benchmark::DoNotOptimize(command.run());
 
   state.SetLabel(bench_case.label);
   state.counters["allocs"] = static_cast<double>(allocations);

@@ -3,8 +3,6 @@
 #include <time.h>
 
 #include <algorithm>
-#include <stdexcept>
-#include <string>
 
 #include "bench/alloc_count.h"
 #include "bench/command_table.h"
@@ -26,21 +24,14 @@ bool is_poll(const emu::TraceEntry &e) {
          e.report[1] == CTRL_POLL;
 }
 
-const CommandCall &command_named(const char *name) {
-  const CommandCall *command = find_command(name);
-  if (command == nullptr) throw std::invalid_argument(std::string("no command ") + name);
-  return *command;
-}
-
 }  // namespace
 
 std::vector<PaceSample> measure_pace(const BenchCase &bench_case, int runs) {
   emu::SocketServer server(bench_case.options);
-  const TagNames tags =
-      server.with_emulator([](emu::Emulator &e) { return first_tags(e.reader()); });
-  if (bench_case.prepare != nullptr)
-    command_named(bench_case.prepare).run(tags, server.handle());
-  const CommandCall &command = command_named(bench_case.command);
+  const test::CommandRow &row = row_named(bench_case.command);
+  PreparedCall command = server.with_emulator([&](emu::Emulator &e) {
+    return prepare_call(row, e.reader(), server.handle(), bench_case.adjust);
+  });
 
   std::vector<PaceSample> samples;
   for (int i = 0; i < runs; ++i) {
@@ -53,7 +44,7 @@ std::vector<PaceSample> measure_pace(const BenchCase &bench_case, int runs) {
     const double cpu0 = now_ms(CLOCK_THREAD_CPUTIME_ID);
     {
       const AllocationCount allocations;
-      s.result = command.run(tags, server.handle());
+      s.result = command.run();
       s.allocations = allocations.count();
     }
     s.cpu_ms = now_ms(CLOCK_THREAD_CPUTIME_ID) - cpu0;

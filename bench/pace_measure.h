@@ -31,7 +31,7 @@ struct PaceSample {
 };
 
 /// Runs a case's command `runs` times on a fresh emulated reader served over
-/// a socket pair (after the case's preparing command, if any).
+/// a socket pair.
 std::vector<PaceSample> measure_pace(const BenchCase &bench_case, int runs);
 
 /// The median (the mean of the middle two for an even count); 0 for none.

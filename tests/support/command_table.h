@@ -1,7 +1,8 @@
 // One row per exported command function: how to call it with buffers of
 // exactly the sizes its contract promises, which reply collector it runs, and
 // when it may write the reader address and each output.  The fault matrix, the
-// fuzzers and the seed-corpus generator all work from this table.
+// fuzzers, the seed-corpus generator and the benchmarks all work from this
+// table.
 #ifndef VELKOR_TESTS_COMMAND_TABLE_H
 #define VELKOR_TESTS_COMMAND_TABLE_H
 
