@@ -1,6 +1,6 @@
 // The reader's tag buffer: its tag count, clearing it, and its one-byte save
 // length.  The reader address is never written back.
-#include "protocol/exchange.h"
+#include "protocol/byte_command.h"
 
 using namespace velkor;
 
@@ -12,20 +12,15 @@ int VELKOR_CALL GetBufferCnt_G2(unsigned char *address, int *count,
 }
 
 int VELKOR_CALL ClearBuffer_G2(unsigned char *address, VelkorHandle handle) {
-  Frame frame(address, 0x73);
-  return exchange(frame, handle, {.variant = kStatusOnly});
+  return send_bytes(address, 0x73, {.variant = kStatusOnly}, {}, handle);
 }
 
 int VELKOR_CALL SetSaveLen(unsigned char *address, unsigned char save_len,
                            VelkorHandle handle) {
-  Frame frame(address, 0x70);
-  frame.u8(save_len);
-  return exchange(frame, handle, {.variant = kStatusOnly});
+  return send_bytes(address, 0x70, {.variant = kStatusOnly}, {save_len}, handle);
 }
 
 int VELKOR_CALL GetSaveLen(unsigned char *address, unsigned char *save_len,
                            VelkorHandle handle) {
-  Frame frame(address, 0x71);
-  return exchange(frame, handle, {.variant = kOutputsAlways},
-                  [&](const Reply &r) { *save_len = r.data(0); });
+  return read_bytes(address, 0x71, {.variant = kOutputsAlways}, {}, {save_len}, handle);
 }

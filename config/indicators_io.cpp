@@ -1,6 +1,6 @@
 // Buzzer and LEDs, real-time clock, relay, rev delay, GPIO lines and the
 // notification pulse output.  None of these writes the reader address back.
-#include "config/byte_command.h"
+#include "protocol/byte_command.h"
 
 using namespace velkor;
 

@@ -1,7 +1,7 @@
 // The reader's HID keyboard output: the switch-over and its settings.  The
 // reader's answers to these commands need not echo the command byte, so no
 // echo test is made; the address is never written back.
-#include "config/byte_command.h"
+#include "protocol/byte_command.h"
 #include "link/report.h"
 
 using namespace velkor;

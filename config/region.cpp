@@ -1,5 +1,5 @@
 // Frequency region and channel range (command 0x22).
-#include "config/byte_command.h"
+#include "protocol/byte_command.h"
 #include "config/channel_plan.h"
 
 using namespace velkor;

@@ -1,6 +1,6 @@
 // RF power, calibration and self-test.  The values mean something only to
 // the reader: they travel unchanged and unchecked.
-#include "config/byte_command.h"
+#include "protocol/byte_command.h"
 
 using namespace velkor;
 

@@ -1,5 +1,5 @@
 // Work mode and the parameters of the reader's automatic inventory.
-#include "config/byte_command.h"
+#include "protocol/byte_command.h"
 
 using namespace velkor;
 

@@ -1,7 +1,7 @@
 // Reader identity and link settings.
 #include <iterator>
 
-#include "protocol/exchange.h"
+#include "protocol/byte_command.h"
 
 using namespace velkor;
 
@@ -32,16 +32,12 @@ int VELKOR_CALL GetReaderInformation(
 
 int VELKOR_CALL SetAddress(unsigned char *address, unsigned char new_address,
                            VelkorHandle handle) {
-  Frame frame(address, 0x24);
-  frame.u8(new_address);
-  return exchange(frame, handle, {.variant = kAddressAlways});
+  return send_bytes(address, 0x24, {.variant = kAddressAlways}, {new_address}, handle);
 }
 
 int VELKOR_CALL SetCommType(unsigned char *address, unsigned char comm_type,
                             VelkorHandle handle) {
-  Frame frame(address, 0x6A);
-  frame.u8(comm_type);
-  return exchange(frame, handle, {.variant = kOutputsOnSuccess});
+  return send_bytes(address, 0x6A, {.variant = kOutputsOnSuccess}, {comm_type}, handle);
 }
 
 int VELKOR_CALL SetSeriaNo(unsigned char *address, unsigned char *serial,
@@ -54,16 +50,12 @@ int VELKOR_CALL SetSeriaNo(unsigned char *address, unsigned char *serial,
 
 int VELKOR_CALL GetSeriaNo(unsigned char *address, unsigned char *serial,
                            VelkorHandle handle) {
-  Frame frame(address, 0x4C);
-  return exchange(frame, handle, {.variant = kOutputsOnSuccess},
-                  [&](const Reply &r) { r.copy_data(0, serial, 4); });
+  return read_block(address, 0x4C, {.variant = kOutputsOnSuccess}, serial, 4, handle);
 }
 
 int VELKOR_CALL GetModuleVersion(unsigned char *address, unsigned char *version,
                                  VelkorHandle handle) {
-  Frame frame(address, 0x83);
-  return exchange(frame, handle, {.variant = kNoAddress},
-                  [&](const Reply &r) { r.copy_data(0, version, 2); });
+  return read_block(address, 0x83, {.variant = kNoAddress}, version, 2, handle);
 }
 
 int VELKOR_CALL GetSDKVersion(unsigned char *version) {

@@ -1,9 +1,9 @@
-// The shapes most configuration commands share: a few one-byte values out
-// and a few reply data bytes back, one to each output pointer; or one block
-// of bytes out or back, in memory order.  Each command still names its own
+// The shapes most simple commands share: a few one-byte values out and a
+// few reply data bytes back, one to each output pointer; or one block of
+// bytes out or back, in memory order.  Each command still names its own
 // command byte and write-back rules at its call.
-#ifndef VELKOR_CONFIG_BYTE_COMMAND_H
-#define VELKOR_CONFIG_BYTE_COMMAND_H
+#ifndef VELKOR_PROTOCOL_BYTE_COMMAND_H
+#define VELKOR_PROTOCOL_BYTE_COMMAND_H
 
 #include <cstddef>
 #include <cstdint>
@@ -61,4 +61,4 @@ inline int read_block(unsigned char *address, std::uint8_t command,
 
 }  // namespace velkor
 
-#endif  // VELKOR_CONFIG_BYTE_COMMAND_H
+#endif  // VELKOR_PROTOCOL_BYTE_COMMAND_H
