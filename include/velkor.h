@@ -228,6 +228,18 @@ VELKOR_EXPORT int VELKOR_CALL GetModuleVersion(unsigned char *address,
                                                unsigned char *version,
                                                VelkorHandle handle);
 
+/** The library version GetSDKVersion reports, as three numbers. */
+#define VELKOR_VERSION_MAJOR 1
+#define VELKOR_VERSION_MINOR 3
+#define VELKOR_VERSION_PATCH 0
+/** Room GetSDKVersion needs: major, minor, patch. */
+#define VELKOR_SDK_VERSION_SIZE 3
+/** Room of GetReaderInformation's info01, GetModuleVersion's version and
+ *  GetSeriaNo's serial. */
+#define VELKOR_INFO01_SIZE 2
+#define VELKOR_MODULE_VERSION_SIZE 2
+#define VELKOR_SERIAL_SIZE 4
+
 /** Writes the library version 1.3.0 as the three bytes 0x01 0x03 0x00.
  *  Sends nothing; always STATUS_OK. */
 VELKOR_EXPORT int VELKOR_CALL GetSDKVersion(unsigned char *version);
@@ -258,6 +270,18 @@ VELKOR_EXPORT int VELKOR_CALL TransparentCMD(unsigned char *address,
 /* tested; the reply is complete once a final frame (status 1, 2, 0xF8,     */
 /* 0xF9, 0xFB, 0xFD, 0xFE or 0xFF) has arrived whole.                       */
 /* ------------------------------------------------------------------------ */
+
+/* The two inventory parameter bytes (request data bytes 0 and 1) are the
+ * reader's to interpret; the emulator accepts any value and ignores them.
+ * The tool, the examples, the Python binding and the documentation all send
+ * this pair. */
+#define VELKOR_INVENTORY_PARAM0 0x04
+#define VELKOR_INVENTORY_PARAM1 0x00
+/** Room of the tag-identifier list of Inventory_G2 and Fast_EPC_Inventory_G2
+ *  (the most the reply collector keeps). */
+#define VELKOR_MAX_TAG_LIST 6000
+/** Room of SingleTagInventory_G2's tag_data (the most one reply carries). */
+#define VELKOR_MAX_SINGLE_TAG 249
 
 /**
  * Gen2 inventory (command 0x01).  The begin control report precedes the
@@ -346,6 +370,25 @@ VELKOR_EXPORT int VELKOR_CALL SingleTagInventory_G2(unsigned char *address,
 /* codes (STATUS_COMM_ERROR, STATUS_CRC_ERROR, STATUS_COMMAND_MISMATCH,     */
 /* STATUS_INVALID_HANDLE), after which nothing is written.                  */
 /* ------------------------------------------------------------------------ */
+
+/* Gen2 memory banks (mem, mask_mem), by their number on the air. */
+#define VELKOR_BANK_RESERVED 0 /**< kill password (words 0-1), access password (2-3) */
+#define VELKOR_BANK_EPC      1 /**< stored CRC, PC, then the EPC */
+#define VELKOR_BANK_TID      2 /**< the tag's identification */
+#define VELKOR_BANK_USER     3 /**< user memory */
+
+/* Lock_G2's select byte: the field to lock, as this reader and the emulator
+ * number them. */
+#define VELKOR_LOCK_KILL_PASSWORD   0
+#define VELKOR_LOCK_ACCESS_PASSWORD 1
+#define VELKOR_LOCK_EPC             2
+#define VELKOR_LOCK_TID             3
+#define VELKOR_LOCK_USER            4
+/* Lock_G2's set_protect byte: what the field becomes. */
+#define VELKOR_LOCK_WRITABLE             0 /**< writable (unlock) */
+#define VELKOR_LOCK_PERMANENTLY_WRITABLE 1 /**< writable, for good */
+#define VELKOR_LOCK_SECURED              2 /**< writable with the access password only */
+#define VELKOR_LOCK_PERMANENTLY_LOCKED   3 /**< never writable */
 
 /**
  * Reads word_count words from bank mem at word_ptr (command 0x02).  Request:
@@ -533,6 +576,11 @@ VELKOR_EXPORT int VELKOR_CALL SetMonza4QTWorkParamter_G2(
  * tests, or a link code (then nothing is written, the address included).
  */
 
+/** Room of InventorySingle_6B's id. */
+#define VELKOR_6B_ID_SIZE 10
+/** Room of InventoryMultiple_6B's list. */
+#define VELKOR_MAX_6B_LIST 248
+
 /**
  * Inventory of one 6B tag (0x50).
  * @param address in/out: reader address; receives the reply's address byte
@@ -647,6 +695,18 @@ VELKOR_EXPORT int VELKOR_CALL CheckLock_6B(unsigned char *address,
 /*   3: 32 channels, 917.1 + 0.2 i         4: 15 channels, 865.1 + 0.2 i     */
 /*   5: 19 channels, 916.8 ... 923.4 (irregular; see GetChannelList)         */
 /* ------------------------------------------------------------------------ */
+
+/* Region numbers, by the start of their band, and their channel counts. */
+#define VELKOR_REGION_920MHZ 1 /**< 920.125 to 924.875 MHz */
+#define VELKOR_REGION_902MHZ 2 /**< 902.75 to 927.25 MHz */
+#define VELKOR_REGION_917MHZ 3 /**< 917.1 to 923.3 MHz */
+#define VELKOR_REGION_865MHZ 4 /**< 865.1 to 867.9 MHz */
+#define VELKOR_REGION_916MHZ 5 /**< 916.8 to 923.4 MHz, irregular */
+#define VELKOR_REGION_920MHZ_CHANNELS 20
+#define VELKOR_REGION_902MHZ_CHANNELS 50
+#define VELKOR_REGION_917MHZ_CHANNELS 32
+#define VELKOR_REGION_865MHZ_CHANNELS 15
+#define VELKOR_REGION_916MHZ_CHANNELS 19
 
 /**
  * Sets the region and channel range from two packed bytes (0x22); no range
@@ -778,6 +838,8 @@ VELKOR_EXPORT int VELKOR_CALL SetAValue(unsigned char *address,
                                         unsigned char *first4,
                                         unsigned char *second4,
                                         VelkorHandle handle);
+/** Room of GetAdjustPara's adjustment block. */
+#define VELKOR_ADJUST_BLOCK_SIZE 148
 /** Reads the adjustment parameters (0x65): block148[0..147] = reply data
  *  bytes 0 to 147 on status 0, whatever the reply's length (past a short
  *  reply: its CRC bytes, then zeros). */
@@ -922,6 +984,8 @@ VELKOR_EXPORT int VELKOR_CALL BuzzerAndLEDControl(unsigned char *address,
 VELKOR_EXPORT int VELKOR_CALL SetReal_timeClock(unsigned char *address,
                                                 unsigned char *clock6,
                                                 VelkorHandle handle);
+/** Room of the clock block of SetReal_timeClock and GetTime. */
+#define VELKOR_CLOCK_SIZE 6
 /** Reads the clock (0x42): clock6[0..5] = reply data bytes 0 to 5 on status
  *  0, exactly six bytes whatever the reply's length. */
 VELKOR_EXPORT int VELKOR_CALL GetTime(unsigned char *address,
@@ -958,6 +1022,20 @@ VELKOR_EXPORT int VELKOR_CALL SetNotificationPulseOutput(unsigned char *address,
 /* The four commands make no echo test (a reply with a good CRC is taken     */
 /* whatever command it names) and never write the address back.              */
 /* ------------------------------------------------------------------------ */
+
+/* Keyboard work parameters 1 to 6 of SetHidWorkPara: the ranges the library
+ * checks (parameters 2 and 6 may be any byte).  What they mean is the
+ * reader's; the emulator keeps them as sent. */
+#define VELKOR_HID_PARAM1_MIN 1
+#define VELKOR_HID_PARAM1_MAX 4
+#define VELKOR_HID_PARAM3_MIN 0
+#define VELKOR_HID_PARAM3_MAX 15
+#define VELKOR_HID_PARAM4_MAX 1 /**< 0 or 1 */
+#define VELKOR_HID_PARAM5_MAX 1 /**< 0 or 1 */
+/* The keyboard beep setting of SetHidBeepEn and GetHidBeepEn, as the
+ * emulator accepts it. */
+#define VELKOR_HID_BEEP_OFF 0
+#define VELKOR_HID_BEEP_ON  1
 
 /** Sends the switch-to-keyboard control report (03 A0) and collects nothing;
  *  *address is not read.
@@ -1026,6 +1104,9 @@ VELKOR_EXPORT int VELKOR_CALL InventoryBuffer_G2(
     unsigned char tid_len, unsigned char tid_flag, unsigned char trail0,
     unsigned char trail1, unsigned char trail2, unsigned char trail_flag,
     int *first, int *second, VelkorHandle handle);
+
+/** Room of ReadBuffer_G2's list (the most the reply collector keeps). */
+#define VELKOR_MAX_BUFFER_LIST 6000
 
 /**
  * Reads the reader's buffer back (0x72).  The begin control report precedes
