@@ -290,6 +290,21 @@ VELKOR_EXPORT int VELKOR_CALL TransparentCMD(unsigned char *address,
  * are not read): the mask group (mask_mem, the two bytes at mask_addr,
  * mask_len, ceil(mask_len / 8) bytes at mask_data), the TID group (tid_addr,
  * tid_len) and the trailing group (trail0, trail1, trail2).
+ * @param[in] param0, param1 the inventory parameter bytes (request data 0 and
+ *                   1; VELKOR_INVENTORY_PARAM0 and VELKOR_INVENTORY_PARAM1
+ *                   are what the tool and the bindings send).
+ * @param[in] mask_mem, mask_addr, mask_len, mask_data the mask group: bank
+ *                   (VELKOR_BANK_...), two address bytes, length in bits and
+ *                   ceil(mask_len / 8) mask bytes; read only when mask_flag
+ *                   is 1.
+ * @param[in] mask_flag 1 to send the mask group.
+ * @param[in] tid_addr, tid_len the TID group; read only when tid_flag is 1.
+ * @param[in] tid_flag 1 to send the TID group.
+ * @param[in] trail0, trail1, trail2 the trailing group; read only when
+ *                   trail_flag is 1.
+ * @param[in] trail_flag 1 to send the trailing group.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param address   in: reader address (never written back).
  * @param list      out: the tag-identifier list; must hold *total_len bytes
  *                  (at most 6000).  Written only when the reply arrived.
@@ -316,6 +331,10 @@ VELKOR_EXPORT int VELKOR_CALL Inventory_G2(
  * Fast EPC inventory (command 0x00), without the begin report.  Request data
  * bytes 0 to 4 are param0, param1, param2, *param3_frame4, param4: the
  * argument order is not the frame order.
+ * @param[in] address reader address (never written back).
+ * @param[in] param0, param1, param2, param4 request data bytes 0, 1, 2 and 4.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param param3_frame4 in: request data byte 3; out: byte 4 of the last
  *                      accepted frame (untouched when none was accepted).
  * @param list, total_len, tag_count as for Inventory_G2.
@@ -333,6 +352,10 @@ VELKOR_EXPORT int VELKOR_CALL Fast_EPC_Inventory_G2(
  * to *frame4 and reply bytes 5 to L-2 (L-6 bytes, L the length byte; one
  * tag's data, without a tag-count byte) to tag_data.  Any other status writes
  * nothing.
+ * @param[in,out] address reader address; the reply's on status 1.
+ * @param[out] frame4 reply byte 4, on status 1 only.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param tag_data out: must hold 249 bytes, the most a reply can carry (length
  *                 byte 255), whatever one tag's record needs.
  * @param reserved not used; nothing is read or written through it.
@@ -583,6 +606,8 @@ VELKOR_EXPORT int VELKOR_CALL SetMonza4QTWorkParamter_G2(
 
 /**
  * Inventory of one 6B tag (0x50).
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param address in/out: reader address; receives the reply's address byte
  *                after any good reply, whatever the status.
  * @param frame4  out: reply byte 4.
@@ -601,6 +626,11 @@ VELKOR_EXPORT int VELKOR_CALL InventorySingle_6B(unsigned char *address,
  * Inventory of the 6B tags that match a group selection (0x51).  The four
  * selection bytes go to the reader unchanged: condition, start address, byte
  * mask, then the 8 bytes at word_data in memory order.
+ * @param[in] condition, start, byte_mask the selection: condition, start
+ *                   address and byte mask, sent unchanged.
+ * @param[in] word_data the 8 selection bytes, sent in memory order.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param address   in/out: written back after any good reply, whatever the
  *                  status.
  * @param frame4    out: reply byte 4.
@@ -619,6 +649,11 @@ VELKOR_EXPORT int VELKOR_CALL InventoryMultiple_6B(
 /**
  * Reads byte_count bytes of a 6B tag's memory from start on (0x52; request:
  * start, id, byte_count).
+ * @param[in] id    the tag's 8-byte identifier, sent in memory order.
+ * @param[in] start first byte address.
+ * @param[in] byte_count bytes to read.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param address    in/out: written back after any good reply, whatever the
  *                   status.
  * @param data       out: on status 0, when the reply carries data (length
@@ -640,6 +675,12 @@ VELKOR_EXPORT int VELKOR_CALL ReadData_6B(unsigned char *address,
 /**
  * Writes byte_count bytes from data into a 6B tag's memory from start on
  * (0x53; request: start, id, the data; length byte byte_count + 13).
+ * @param[in] id    the tag's 8-byte identifier, sent in memory order.
+ * @param[in] start first byte address.
+ * @param[in] data the bytes to write (byte_count of them).
+ * @param[in] byte_count bytes to write, at most 48.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param address    in/out: written back after any good reply, whatever the
  *                   status.
  * @param written    out: byte_count on status 0 (the reply carries no count).
@@ -660,6 +701,10 @@ VELKOR_EXPORT int VELKOR_CALL WriteData_6B(unsigned char *address,
 
 /**
  * Locks one byte of a 6B tag's memory (0x55; request: byte_address, id).
+ * @param[in] id    the tag's 8-byte identifier, sent in memory order.
+ * @param[in] byte_address the byte to lock.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param address    in/out: written back after any good reply, whatever the
  *                   status.
  * @param error_code out: -1 on status 0, reply data byte 0 on 0xFC,
@@ -674,6 +719,10 @@ VELKOR_EXPORT int VELKOR_CALL Lock_6B(unsigned char *address,
 /**
  * Asks whether one byte of a 6B tag's memory is locked (0x54; request:
  * byte_address, id).  Outputs on success.
+ * @param[in] id    the tag's 8-byte identifier, sent in memory order.
+ * @param[in] byte_address the byte to ask about.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param address    in/out: written back on status 0 only.
  * @param lock_state out: reply data byte 0, on status 0 only.
  * @param error_code out: -1 on status 0, reply data byte 0 on 0xFC,
@@ -752,6 +801,7 @@ VELKOR_EXPORT int VELKOR_CALL SetRegionWithDefaultChannel(unsigned char *address
  * library's constant texts (the same addresses every call; never write or
  * release them).  Another region leaves list untouched.  If memory runs out,
  * the texts of this call are released and list[0] is null.
+ * @param[in] region a region number, VELKOR_REGION_... (1 to 5).
  * @param list out: room for VELKOR_MAX_CHANNELS pointers.
  * @return STATUS_OK always.
  */
@@ -1090,6 +1140,22 @@ VELKOR_EXPORT int VELKOR_CALL GetHidWorkPara(unsigned char *address,
  * groups, each sent only when its flag is exactly 1) under command 0x18.  No
  * control report precedes the frame; the reply is one frame, complete by its
  * length byte (6 s limit), and makes the CRC and echo tests.
+ * @param[in] address reader address (never written back).
+ * @param[in] param0, param1 the inventory parameter bytes (request data 0 and
+ *                   1; VELKOR_INVENTORY_PARAM0 and VELKOR_INVENTORY_PARAM1
+ *                   are what the tool and the bindings send).
+ * @param[in] mask_mem, mask_addr, mask_len, mask_data the mask group: bank
+ *                   (VELKOR_BANK_...), two address bytes, length in bits and
+ *                   ceil(mask_len / 8) mask bytes; read only when mask_flag
+ *                   is 1.
+ * @param[in] mask_flag 1 to send the mask group.
+ * @param[in] tid_addr, tid_len the TID group; read only when tid_flag is 1.
+ * @param[in] tid_flag 1 to send the TID group.
+ * @param[in] trail0, trail1, trail2 the trailing group; read only when
+ *                   trail_flag is 1.
+ * @param[in] trail_flag 1 to send the trailing group.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param first  out: reply data bytes 0-1 as a big-endian 16-bit number,
  *               zero-extended; written after a good reply, whatever the
  *               status.
@@ -1115,6 +1181,9 @@ VELKOR_EXPORT int VELKOR_CALL InventoryBuffer_G2(
  * most 6000 bytes).  Neither CRC nor echo is tested.  Frames of status 0x01
  * or 0x03 contribute; a frame too short for its tag count (length byte below
  * 6) or running past the bytes received contributes nothing.
+ * @param[in] address reader address (never written back).
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param total_len out: bytes in list.
  * @param tag_count out: sum of the contributing frames' tag counts (starts
  *                  from 0 on every call).
