@@ -1,4 +1,4 @@
-#include "tools/status_text.h"
+#include "tools/output/status_text.h"
 
 #include <cstdio>
 
