@@ -24,6 +24,7 @@ from .tags import Bank, LockAction, LockField, Tag, TagLike, decode_tags, epc_of
 
 BROADCAST_ADDRESS = 0xFF  # every reader answers it besides its own address
 # Request data bytes 0 and 1 of the inventory; their meaning is the reader's.
+# The pair velkor.h names VELKOR_INVENTORY_PARAM0 and VELKOR_INVENTORY_PARAM1.
 DEFAULT_INVENTORY_PARAMS = (0x04, 0x00)
 _CLOCK_EPOCH = 2000  # the clock block holds the year less this
 
