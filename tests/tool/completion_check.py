@@ -37,7 +37,7 @@ with tempfile.TemporaryDirectory() as prefix:
             failures.append(f"bash after {path}: {sorted(missing)} not offered")
     fish = open(os.path.join(share, files["fish"])).read()
     zsh = open(os.path.join(share, files["zsh"])).read()
-    man = open(os.path.join(share, files["man"])).read()
+    man = open(os.path.join(share, files["man"])).read().replace("\\-", "-")
     for command in top:
         if f"-a '{command}'" not in fish: failures.append(f"fish: {command} not offered")
         if not re.search(rf"offer=\([^)]*\b{re.escape(command)}\b", zsh): failures.append(f"zsh: {command} not offered")
