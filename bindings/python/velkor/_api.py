@@ -147,12 +147,22 @@ SIGNATURES: Dict[str, List[Any]] = {
 }
 
 
+# The status tables, which return a constant text.
+TEXT_SIGNATURES: Dict[str, List[Any]] = {
+    "GetReturnCodeText": [INT],
+    "GetTagErrorText": [INT],
+}
+
+
 def bind(dll: ctypes.CDLL) -> ctypes.CDLL:
-    """Types every function of SIGNATURES on dll."""
-    for name, argtypes in SIGNATURES.items():
-        function = getattr(dll, name)
-        function.argtypes = argtypes
-        function.restype = INT
+    """Types every function of SIGNATURES and TEXT_SIGNATURES on dll."""
+    for table, restype in ((SIGNATURES, INT), (TEXT_SIGNATURES, ctypes.c_char_p)):
+        for name, argtypes in table.items():
+            if table is TEXT_SIGNATURES and not hasattr(dll, name):
+                continue  # INTERIM: until the library's status table lands
+            function = getattr(dll, name)
+            function.argtypes = argtypes
+            function.restype = restype
     return dll
 
 
