@@ -147,7 +147,7 @@ SIGNATURES: Dict[str, List[Any]] = {
 }
 
 
-# The status tables, which return a constant text.
+# The functions that return a constant text instead of a status.
 TEXT_SIGNATURES: Dict[str, List[Any]] = {
     "GetReturnCodeText": [INT],
     "GetTagErrorText": [INT],
@@ -156,13 +156,14 @@ TEXT_SIGNATURES: Dict[str, List[Any]] = {
 
 def bind(dll: ctypes.CDLL) -> ctypes.CDLL:
     """Types every function of SIGNATURES and TEXT_SIGNATURES on dll."""
-    for table, restype in ((SIGNATURES, INT), (TEXT_SIGNATURES, ctypes.c_char_p)):
-        for name, argtypes in table.items():
-            if table is TEXT_SIGNATURES and not hasattr(dll, name):
-                continue  # INTERIM: until the library's status table lands
-            function = getattr(dll, name)
-            function.argtypes = argtypes
-            function.restype = restype
+    for name, argtypes in SIGNATURES.items():
+        function = getattr(dll, name)
+        function.argtypes = argtypes
+        function.restype = INT
+    for name, argtypes in TEXT_SIGNATURES.items():
+        function = getattr(dll, name)
+        function.argtypes = argtypes
+        function.restype = ctypes.c_char_p
     return dll
 
 

@@ -35,6 +35,8 @@ _NAMES = {
     STATUS_CRC_ERROR: "STATUS_CRC_ERROR",
     STATUS_INVALID_HANDLE: "STATUS_INVALID_HANDLE",
     STATUS_COMMAND_MISMATCH: "STATUS_COMMAND_MISMATCH",
+    0xF8: "INVENTORY_FAILED",
+    0xF9: "INVENTORY_ABORTED",
     0xFA: "TAG_UNREADABLE",
     NO_TAG: "NO_TAG",
     TAG_ERROR: "TAG_ERROR",
@@ -55,15 +57,7 @@ def status_name(status: int) -> str:
     return _NAMES.get(status, f"STATUS_0x{status & 0xFF:02X}")
 
 
-_INTERIM = {
-    "GetReturnCodeText": {0x00: "success", 0x01: "inventory complete", 0x02: "inventory stopped at its scan time", 0x03: "more frames follow", 0x04: "the reader's tag memory is full", 0x30: "no complete reply in time", 0x31: "the reply failed its CRC check", 0x37: "invalid device handle", 0xEE: "the reply answered another command", 0xFA: "tags answered but could not be read", 0xFB: "no tag in the field", 0xFC: "tag error", 0xFD: "the reader rejected the command's length", 0xFE: "the reader does not know this command", 0xFF: "parameter out of range"},
-    "GetTagErrorText": {0x00: "other error", 0x03: "memory overrun", 0x04: "memory locked", 0x0B: "insufficient power", 0x0F: "non-specific error"},
-}
-
-
 def _text(function: str, code: int) -> str:
-    if not hasattr(_api.library(), function):  # INTERIM
-        return _INTERIM[function].get(code, f"reader status 0x{code & 0xFF:02X}" if function == "GetReturnCodeText" else f"code 0x{code & 0xFF:02X}")
     text: Optional[bytes] = getattr(_api.library(), function)(code)
     return text.decode("utf-8", "replace") if text else f"code 0x{code & 0xFF:02X}"
 
