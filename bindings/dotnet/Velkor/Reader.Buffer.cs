@@ -40,13 +40,8 @@ namespace Velkor
         /// <summary>How many EPC bytes the buffer keeps per tag.</summary>
         public byte SaveLen
         {
-            get
-            {
-                byte length = 0;
-                Run("GetSaveLen", (ref byte a, ReaderHandle h) => Native.GetSaveLen(ref a, out length, h));
-                return length;
-            }
-            set { Run("SetSaveLen", (ref byte a, ReaderHandle h) => Native.SetSaveLen(ref a, value, h)); }
+            get { return GetByte("GetSaveLen", Native.GetSaveLen); }
+            set { SetByte("SetSaveLen", Native.SetSaveLen, value); }
         }
     }
 }

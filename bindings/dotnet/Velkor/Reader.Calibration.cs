@@ -5,16 +5,12 @@ namespace Velkor
     {
         public byte Dac()
         {
-            byte value = 0;
-            Run("GetDAC", (ref byte a, ReaderHandle h) => Native.GetDAC(ref a, out value, h));
-            return value;
+            return GetByte("GetDAC", Native.GetDAC);
         }
 
         public byte CheckPowerParameter()
         {
-            byte value = 0;
-            Run("CheckPowerParameter", (ref byte a, ReaderHandle h) => Native.CheckPowerParameter(ref a, out value, h));
-            return value;
+            return GetByte("CheckPowerParameter", Native.CheckPowerParameter);
         }
 
         public byte[] StartInformation()

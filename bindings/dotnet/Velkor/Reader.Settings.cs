@@ -75,7 +75,7 @@ namespace Velkor
         public byte Power
         {
             get { return InformationBlock()[6]; }
-            set { Run("SetRfPower", (ref byte a, ReaderHandle h) => Native.SetRfPower(ref a, value, h)); }
+            set { SetByte("SetRfPower", Native.SetRfPower, value); }
         }
 
         /// <summary>The reader's clock, to the second (years 2000 to 2099).</summary>
@@ -139,7 +139,7 @@ namespace Velkor
 
         public void SetInventoryInterval(byte interval)
         {
-            Run("SetInventoryInterval", (ref byte a, ReaderHandle h) => Native.SetInventoryInterval(ref a, interval, h));
+            SetByte("SetInventoryInterval", Native.SetInventoryInterval, interval);
         }
 
         public void SetResponse(byte first, byte second)
@@ -155,7 +155,7 @@ namespace Velkor
 
         public void SetEasSensitivity(byte sensitivity)
         {
-            Run("SetEASSensitivity", (ref byte a, ReaderHandle h) => Native.SetEASSensitivity(ref a, sensitivity, h));
+            SetByte("SetEASSensitivity", Native.SetEASSensitivity, sensitivity);
         }
 
         /// <summary>The selection mask of the automatic mode.</summary>
@@ -169,7 +169,7 @@ namespace Velkor
 
         public void SetTriggerTime(byte time)
         {
-            Run("SetTriggerTime", (ref byte a, ReaderHandle h) => Native.SetTriggerTime(ref a, time, h));
+            SetByte("SetTriggerTime", Native.SetTriggerTime, time);
         }
 
         public void SetTid(byte first, byte second)
@@ -185,12 +185,12 @@ namespace Velkor
         /// <summary>The inventory scan time in units of 100 ms.</summary>
         public void SetScanTime(byte scanTime)
         {
-            Run("SetInventoryScanTime", (ref byte a, ReaderHandle h) => Native.SetInventoryScanTime(ref a, scanTime, h));
+            SetByte("SetInventoryScanTime", Native.SetInventoryScanTime, scanTime);
         }
 
         public void SetAntenna(byte antenna)
         {
-            Run("SetAntennaMultiplexing", (ref byte a, ReaderHandle h) => Native.SetAntennaMultiplexing(ref a, antenna, h));
+            SetByte("SetAntennaMultiplexing", Native.SetAntennaMultiplexing, antenna);
         }
 
         public void SetCustomFunction(byte function)
@@ -205,13 +205,8 @@ namespace Velkor
 
         public byte KeyboardBeep
         {
-            get
-            {
-                byte beep = 0;
-                Run("GetHidBeepEn", (ref byte a, ReaderHandle h) => Native.GetHidBeepEn(ref a, out beep, h));
-                return beep;
-            }
-            set { Run("SetHidBeepEn", (ref byte a, ReaderHandle h) => Native.SetHidBeepEn(ref a, value, h)); }
+            get { return GetByte("GetHidBeepEn", Native.GetHidBeepEn); }
+            set { SetByte("SetHidBeepEn", Native.SetHidBeepEn, value); }
         }
 
         /// <summary>The six keyboard work parameters: the first 1 to 4, the
@@ -254,31 +249,21 @@ namespace Velkor
         /// <summary>The GPIO status; set the output setting byte.</summary>
         public byte Gpio
         {
-            get
-            {
-                byte status = 0;
-                Run("GetGPIOStatus", (ref byte a, ReaderHandle h) => Native.GetGPIOStatus(ref a, out status, h));
-                return status;
-            }
-            set { Run("SetGPIO", (ref byte a, ReaderHandle h) => Native.SetGPIO(ref a, value, h)); }
+            get { return GetByte("GetGPIOStatus", Native.GetGPIOStatus); }
+            set { SetByte("SetGPIO", Native.SetGPIO, value); }
         }
 
         public byte RevDelay
         {
-            get
-            {
-                byte delay = 0;
-                Run("GetRevDelay", (ref byte a, ReaderHandle h) => Native.GetRevDelay(ref a, out delay, h));
-                return delay;
-            }
-            set { Run("SetRevDelay", (ref byte a, ReaderHandle h) => Native.SetRevDelay(ref a, value, h)); }
+            get { return GetByte("GetRevDelay", Native.GetRevDelay); }
+            set { SetByte("SetRevDelay", Native.SetRevDelay, value); }
         }
 
-        public void SetRelay(byte setting) { Run("SetRelay", (ref byte a, ReaderHandle h) => Native.SetRelay(ref a, setting, h)); }
+        public void SetRelay(byte setting) { SetByte("SetRelay", Native.SetRelay, setting); }
 
         public void SetNotificationPulse(byte setting)
         {
-            Run("SetNotificationPulseOutput", (ref byte a, ReaderHandle h) => Native.SetNotificationPulseOutput(ref a, setting, h));
+            SetByte("SetNotificationPulseOutput", Native.SetNotificationPulseOutput, setting);
         }
     }
 }

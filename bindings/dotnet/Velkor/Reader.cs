@@ -182,6 +182,22 @@ namespace Velkor
             Check(status, function, error);
         }
 
+        // The one-byte getters and setters, by their C function.
+        private delegate int ByteGetter(ref byte address, out byte value, ReaderHandle handle);
+        private delegate int ByteSetter(ref byte address, byte value, ReaderHandle handle);
+
+        private byte GetByte(string function, ByteGetter getter)
+        {
+            byte value = 0;
+            Run(function, (ref byte a, ReaderHandle h) => getter(ref a, out value, h));
+            return value;
+        }
+
+        private void SetByte(string function, ByteSetter setter, byte value)
+        {
+            Run(function, (ref byte a, ReaderHandle h) => setter(ref a, value, h));
+        }
+
         private static byte[] Password(uint password)
         {
             return new[] { (byte)(password >> 24), (byte)(password >> 16), (byte)(password >> 8), (byte)password };
