@@ -14,6 +14,7 @@ constexpr std::int64_t kFirstRetryMs = 500;
 constexpr std::int64_t kLongestRetryMs = 30000;
 constexpr std::int64_t kSyncEveryMs = 1000;
 constexpr int kStatusWaitMs = 1000;
+constexpr std::int64_t kDropNoticeEveryMs = 10000;
 
 std::string prefix_of(const Settings &s) { return s.topic.empty() ? "velkor/" + s.reader : s.topic; }
 
@@ -146,6 +147,7 @@ void Publisher::handle(const TransportEvent &event) {
         notice_("reached the broker " + describe(broker_) + " again; sending the " +
                 std::to_string(outbox_->pending()) + " waiting messages first");
       announced_outage_ = false;
+      report_drops();
       in_flight_.clear();
       outbox_->rewind();
       send_status();
@@ -220,12 +222,28 @@ void Publisher::enqueue(Record record) {
   if (dropped > 0) {
     const std::size_t n = std::min(dropped, in_flight_.size());
     in_flight_.erase(in_flight_.begin(), in_flight_.begin() + std::ptrdiff_t(n));
+    // Said at once the first time, then at most every so often.
+    const bool first = dropped_ == 0;
     dropped_ += dropped;
-    notice_("the outbox is full (" + std::to_string(settings_.outbox_limit) +
-            " bytes): dropped the oldest " + std::to_string(dropped) + " messages (" +
-            std::to_string(dropped_) + " so far)");
+    unreported_drops_ += dropped;
+    if (first) {
+      notice_("the outbox is full (" + std::to_string(settings_.outbox_limit) +
+              " bytes): dropped the oldest " + std::to_string(dropped) + " messages");
+      unreported_drops_ = 0;
+      drop_noticed_at_ms_ = clock_.now_ms();
+    } else if (clock_.now_ms() - drop_noticed_at_ms_ >= kDropNoticeEveryMs) {
+      report_drops();
+    }
   }
   if (const std::string e = outbox_->take_error(); !e.empty()) notice_(e);
+}
+
+void Publisher::report_drops() {
+  if (unreported_drops_ == 0) return;
+  notice_("the outbox is full: dropped " + std::to_string(unreported_drops_) +
+          " more of the oldest messages (" + std::to_string(dropped_) + " so far)");
+  unreported_drops_ = 0;
+  drop_noticed_at_ms_ = clock_.now_ms();
 }
 
 void Publisher::publish_read(const Read &read) {
@@ -265,6 +283,7 @@ std::size_t Publisher::finish(int limit_ms) {
       service(50);
   }
   transport_->disconnect();
+  report_drops();
   state_ = State::kFinished;
   outbox_->sync();
   return outbox_->pending();

@@ -109,6 +109,7 @@ class Publisher {
   void pump();
   void send_status();
   void lose(const std::string &why, bool permanent);
+  void report_drops();
 
   Settings settings_;
   BrokerUrl broker_;
@@ -133,6 +134,8 @@ class Publisher {
   std::uint64_t read_seq_ = 0;
   std::uint64_t event_seq_ = 0;
   std::size_t dropped_ = 0;
+  std::size_t unreported_drops_ = 0;
+  std::int64_t drop_noticed_at_ms_ = 0;
 };
 
 /// The largest number of messages handed to the connection and not yet
