@@ -95,6 +95,70 @@ typedef int VelkorHandle;
  *  nothing was sent. */
 #define STATUS_PARAMETER_ERROR  0xFF
 
+/* Reader statuses this library and the emulator give a meaning to.  The
+ * reader sends them in its reply's status byte; the library passes them
+ * through unchanged.  0xFF, the reader's "parameter out of range", has the
+ * value of STATUS_PARAMETER_ERROR. */
+/** Inventory complete; the success status of SingleTagInventory_G2 and of
+ *  a complete multi-frame inventory or buffer read. */
+#define VELKOR_STATUS_INVENTORY_COMPLETE 0x01
+/** The inventory stopped at its scan time (final; its frame holds tags). */
+#define VELKOR_STATUS_INVENTORY_STOPPED  0x02
+/** More frames follow (not final). */
+#define VELKOR_STATUS_MORE_FRAMES        0x03
+/** The reader's tag memory is full (not final). */
+#define VELKOR_STATUS_MEMORY_FULL        0x04
+/** The reader's inventory failed, first kind (final, contributes nothing). */
+#define VELKOR_STATUS_INVENTORY_FAILED   0xF8
+/** The reader's inventory failed, second kind (final, contributes nothing). */
+#define VELKOR_STATUS_INVENTORY_ABORTED  0xF9
+/** Tags answered but could not be read (not final). */
+#define VELKOR_STATUS_TAG_UNREADABLE     0xFA
+/** No tag in the field, or no tag matched the addressing (final). */
+#define VELKOR_STATUS_NO_TAG             0xFB
+/** The tag reported an error; its code goes to the tag error output. */
+#define VELKOR_STATUS_TAG_ERROR          0xFC
+/** The reader refused the command's length (final). */
+#define VELKOR_STATUS_LENGTH_ERROR       0xFD
+/** The reader does not know the command (final). */
+#define VELKOR_STATUS_UNKNOWN_COMMAND    0xFE
+
+/* Tag error codes, written to *error_code after VELKOR_STATUS_TAG_ERROR. */
+/** What the tag commands leave in *error_code after status 0. */
+#define VELKOR_TAG_ERROR_NONE               (-1)
+/** Other error (the emulator: a wrong or zero kill password). */
+#define VELKOR_TAG_ERROR_OTHER              0x00
+/** Words or bytes past the end of the bank or memory. */
+#define VELKOR_TAG_ERROR_MEMORY_OVERRUN     0x03
+/** A locked field without the access password, or a permalocked block. */
+#define VELKOR_TAG_ERROR_MEMORY_LOCKED      0x04
+/** The tag had too little power for the operation. */
+#define VELKOR_TAG_ERROR_INSUFFICIENT_POWER 0x0B
+/** Non-specific error. */
+#define VELKOR_TAG_ERROR_NON_SPECIFIC       0x0F
+
+/**
+ * A status in words: a short constant English text for every code above
+ * ("no tag in the field", "no complete reply in time", ...), "reader status
+ * 0xNN" for any other value from 0 to 255 and "not a status code" outside
+ * that range.  Sends nothing and allocates nothing.
+ * @param[in] status a value a function of this library returned.
+ * @return a text with static storage, never NULL; the caller must not free
+ *         or change it.
+ */
+VELKOR_EXPORT const char *VELKOR_CALL GetReturnCodeText(int status);
+
+/**
+ * A tag error code in words: a constant text for every VELKOR_TAG_ERROR_
+ * code ("memory locked", ...), "code 0xNN" for any other value from 0 to
+ * 255, "no tag error" for -1 and "not a tag error code" for the rest.  Sends
+ * nothing and allocates nothing.
+ * @param[in] code the tag error code a tag command wrote.
+ * @return a text with static storage, never NULL; the caller must not free
+ *         or change it.
+ */
+VELKOR_EXPORT const char *VELKOR_CALL GetTagErrorText(int code);
+
 /* ------------------------------------------------------------------------ */
 /* Discovery and handles                                                     */
 /* ------------------------------------------------------------------------ */

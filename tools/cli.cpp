@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/status_text.h"
+#include "tools/output/status_text.h"
 
 namespace velkor::tool {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "tools/session.h"
+#include "tools/session/session.h"
 
 namespace velkor::tool {
 

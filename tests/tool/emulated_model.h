@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "emulator/reader.h"
-#include "tools/emulated_reader.h"
-#include "tools/hex.h"
+#include "tools/session/emulated_reader.h"
+#include "tools/output/hex.h"
 
 namespace velkor::test {
 

@@ -147,12 +147,23 @@ SIGNATURES: Dict[str, List[Any]] = {
 }
 
 
+# The functions that return a constant text instead of a status.
+TEXT_SIGNATURES: Dict[str, List[Any]] = {
+    "GetReturnCodeText": [INT],
+    "GetTagErrorText": [INT],
+}
+
+
 def bind(dll: ctypes.CDLL) -> ctypes.CDLL:
-    """Types every function of SIGNATURES on dll."""
+    """Types every function of SIGNATURES and TEXT_SIGNATURES on dll."""
     for name, argtypes in SIGNATURES.items():
         function = getattr(dll, name)
         function.argtypes = argtypes
         function.restype = INT
+    for name, argtypes in TEXT_SIGNATURES.items():
+        function = getattr(dll, name)
+        function.argtypes = argtypes
+        function.restype = ctypes.c_char_p
     return dll
 
 

@@ -8,6 +8,8 @@ from __future__ import annotations
 
 from typing import Optional
 
+from ._api import library
+
 STATUS_OK = 0x00
 STATUS_COMM_ERROR = 0x30
 STATUS_CRC_ERROR = 0x31
@@ -21,36 +23,28 @@ INVENTORY_STOPPED = 0x02
 NO_TAG = 0xFB
 TAG_ERROR = 0xFC
 
-# code: (name, meaning)
+# code: name.  The texts are the library's (GetReturnCodeText).
 _STATUSES = {
-    STATUS_OK: ("STATUS_OK", "success"),
-    0x01: ("INVENTORY_COMPLETE", "inventory complete"),
-    0x02: ("INVENTORY_STOPPED", "inventory stopped at its scan time"),
-    0x03: ("MORE_FRAMES", "more frames follow"),
-    0x04: ("TAG_MEMORY_FULL", "the reader's tag memory is full"),
-    STATUS_COMM_ERROR: (
-        "STATUS_COMM_ERROR",
-        "no complete reply in time (is the reader connected?)",
-    ),
-    STATUS_CRC_ERROR: ("STATUS_CRC_ERROR", "the reply failed its CRC check"),
-    STATUS_INVALID_HANDLE: ("STATUS_INVALID_HANDLE", "invalid device handle"),
-    STATUS_COMMAND_MISMATCH: ("STATUS_COMMAND_MISMATCH", "the reply answered another command"),
-    0xFA: ("TAG_UNREADABLE", "tags answered but could not be read"),
-    NO_TAG: ("NO_TAG", "no tag in the field"),
-    TAG_ERROR: ("TAG_ERROR", "tag error"),
-    0xFD: ("LENGTH_ERROR", "the reader rejected the command's length"),
-    0xFE: ("UNKNOWN_COMMAND", "the reader does not know this command"),
-    STATUS_PARAMETER_ERROR: ("STATUS_PARAMETER_ERROR", "parameter out of range"),
+    STATUS_OK: "STATUS_OK",
+    0x01: "INVENTORY_COMPLETE",
+    0x02: "INVENTORY_STOPPED",
+    0x03: "MORE_FRAMES",
+    0x04: "TAG_MEMORY_FULL",
+    STATUS_COMM_ERROR: "STATUS_COMM_ERROR",
+    STATUS_CRC_ERROR: "STATUS_CRC_ERROR",
+    STATUS_INVALID_HANDLE: "STATUS_INVALID_HANDLE",
+    STATUS_COMMAND_MISMATCH: "STATUS_COMMAND_MISMATCH",
+    0xF8: "INVENTORY_FAILED",
+    0xF9: "INVENTORY_ABORTED",
+    0xFA: "TAG_UNREADABLE",
+    NO_TAG: "NO_TAG",
+    TAG_ERROR: "TAG_ERROR",
+    0xFD: "LENGTH_ERROR",
+    0xFE: "UNKNOWN_COMMAND",
+    STATUS_PARAMETER_ERROR: "STATUS_PARAMETER_ERROR",
 }
 
 # Gen2 tag error codes that come with TAG_ERROR.
-_TAG_ERRORS = {
-    0x00: "other error",
-    0x03: "memory overrun",
-    0x04: "memory locked",
-    0x0B: "insufficient power",
-    0x0F: "non-specific error",
-}
 TAG_ERROR_OTHER = 0x00
 TAG_ERROR_MEMORY_OVERRUN = 0x03
 TAG_ERROR_MEMORY_LOCKED = 0x04
@@ -60,17 +54,20 @@ TAG_ERROR_NON_SPECIFIC = 0x0F
 
 def status_name(status: int) -> str:
     """"STATUS_COMM_ERROR", "NO_TAG", ...; "STATUS_0x42" for a code without a name."""
-    entry = _STATUSES.get(status)
-    return entry[0] if entry else f"STATUS_0x{status & 0xFF:02X}"
+    return _STATUSES.get(status, f"STATUS_0x{status & 0xFF:02X}")
 
 
 def status_text(status: int) -> str:
-    entry = _STATUSES.get(status)
-    return entry[1] if entry else f"reader status 0x{status & 0xFF:02X}"
+    """The library's words for a status ("no tag in the field", ...).
+
+    Like every call, the first one loads the library.
+    """
+    return str(library().GetReturnCodeText(status).decode("ascii"))
 
 
 def tag_error_text(code: int) -> str:
-    return _TAG_ERRORS.get(code, f"code 0x{code & 0xFF:02X}")
+    """The library's words for a tag error code ("memory locked", ...)."""
+    return str(library().GetTagErrorText(code).decode("ascii"))
 
 
 class VelkorError(Exception):

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "tools/hex.h"
+#include "tools/output/hex.h"
 
 namespace velkor::tool {
 

@@ -1,6 +1,6 @@
-#include "tools/inventory_round.h"
+#include "tools/commands/inventory_round.h"
 
-#include "tools/tag_list.h"
+#include "tools/commands/tag_list.h"
 
 namespace velkor::tool {
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "emulator/socket_server.h"
-#include "tools/emulated_reader.h"
-#include "tools/trace_relay.h"
+#include "tools/session/emulated_reader.h"
+#include "tools/session/trace_relay.h"
 #include "velkor.h"
 
 namespace velkor::tool {

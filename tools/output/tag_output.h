@@ -6,7 +6,7 @@
 #include <chrono>
 #include <string>
 
-#include "tools/hex.h"
+#include "tools/output/hex.h"
 
 namespace velkor::tool {
 

@@ -3,7 +3,7 @@
 #ifndef VELKOR_TOOLS_READER_INFO_H
 #define VELKOR_TOOLS_READER_INFO_H
 
-#include "tools/session.h"
+#include "tools/session/session.h"
 
 namespace velkor::tool {
 

@@ -1,4 +1,4 @@
-#include "tools/tag_table.h"
+#include "tools/output/tag_table.h"
 
 #include <algorithm>
 

@@ -4,9 +4,9 @@
 #ifndef VELKOR_TOOLS_INVENTORY_WATCH_H
 #define VELKOR_TOOLS_INVENTORY_WATCH_H
 
-#include "tools/session.h"
-#include "tools/tag_output.h"
-#include "tools/tag_target.h"
+#include "tools/session/session.h"
+#include "tools/output/tag_output.h"
+#include "tools/commands/tag_target.h"
 
 namespace velkor::tool {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "tools/cli.h"
-#include "tools/tag_output.h"
-#include "tools/tag_target.h"
+#include "tools/output/tag_output.h"
+#include "tools/commands/tag_target.h"
 
 namespace velkor::tool {
 

@@ -5,8 +5,8 @@
 
 #include "tools/cli.h"
 #include "tools/options.h"
-#include "tools/reader_info.h"
-#include "tools/tag_target.h"
+#include "tools/commands/reader_info.h"
+#include "tools/commands/tag_target.h"
 
 namespace velkor::tool {
 

@@ -4,7 +4,7 @@
 
 #include "tools/cli.h"
 #include "tools/options.h"
-#include "tools/tag_output.h"
+#include "tools/output/tag_output.h"
 
 namespace velkor::tool {
 

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "tools/cli.h"
-#include "tools/tag_list.h"
-#include "tools/tag_output.h"
-#include "tools/tag_target.h"
+#include "tools/commands/tag_list.h"
+#include "tools/output/tag_output.h"
+#include "tools/commands/tag_target.h"
 
 namespace velkor::tool {
 

@@ -1,4 +1,4 @@
-#include "tools/tag_target.h"
+#include "tools/commands/tag_target.h"
 
 namespace velkor::tool {
 

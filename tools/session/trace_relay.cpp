@@ -1,4 +1,4 @@
-#include "tools/trace_relay.h"
+#include "tools/session/trace_relay.h"
 
 #include <poll.h>
 #include <sys/socket.h>

@@ -1,4 +1,4 @@
-#include "tools/hex.h"
+#include "tools/output/hex.h"
 
 #include <cctype>
 

@@ -1,4 +1,4 @@
-#include "tools/reader_info.h"
+#include "tools/commands/reader_info.h"
 
 namespace velkor::tool {
 

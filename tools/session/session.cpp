@@ -1,4 +1,4 @@
-#include "tools/session.h"
+#include "tools/session/session.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,8 +2,8 @@
 #include <cstdio>
 
 #include "tools/cli.h"
-#include "tools/inventory_round.h"
-#include "tools/inventory_watch.h"
+#include "tools/commands/inventory_round.h"
+#include "tools/commands/inventory_watch.h"
 
 namespace velkor::tool {
 

@@ -4,7 +4,7 @@
 
 #include "tools/cli.h"
 #include "tools/options.h"
-#include "tools/reader_info.h"
+#include "tools/commands/reader_info.h"
 
 namespace velkor::tool {
 

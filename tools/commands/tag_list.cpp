@@ -1,4 +1,4 @@
-#include "tools/tag_list.h"
+#include "tools/commands/tag_list.h"
 
 namespace velkor::tool {
 

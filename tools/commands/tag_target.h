@@ -8,7 +8,7 @@
 #include <CLI/CLI.hpp>
 #include <array>
 
-#include "tools/hex.h"
+#include "tools/output/hex.h"
 #include "tools/options.h"
 
 namespace velkor::tool {

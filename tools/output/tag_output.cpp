@@ -1,4 +1,4 @@
-#include "tools/tag_output.h"
+#include "tools/output/tag_output.h"
 
 #include <cstdio>
 #include <ctime>

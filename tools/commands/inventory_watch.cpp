@@ -1,4 +1,4 @@
-#include "tools/inventory_watch.h"
+#include "tools/commands/inventory_watch.h"
 
 #include <unistd.h>
 
@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <thread>
 
-#include "tools/inventory_round.h"
-#include "tools/status_text.h"
-#include "tools/tag_table.h"
+#include "tools/commands/inventory_round.h"
+#include "tools/output/status_text.h"
+#include "tools/output/tag_table.h"
 
 namespace velkor::tool {
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "tools/cli.h"
-#include "tools/hex.h"
-#include "tools/reader_info.h"
+#include "tools/output/hex.h"
+#include "tools/commands/reader_info.h"
 
 namespace velkor::tool {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/tag_output.h"
+#include "tools/output/tag_output.h"
 
 namespace velkor::tool {
 

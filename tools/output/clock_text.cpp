@@ -1,4 +1,4 @@
-#include "tools/clock_text.h"
+#include "tools/output/clock_text.h"
 
 #include <cstdio>
 #include <ctime>

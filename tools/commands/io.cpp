@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "tools/cli.h"
-#include "tools/clock_text.h"
+#include "tools/output/clock_text.h"
 #include "tools/options.h"
-#include "tools/reader_info.h"
+#include "tools/commands/reader_info.h"
 
 namespace velkor::tool {
 
