@@ -101,7 +101,8 @@ void MosquittoTransport::connect(const ConnectRequest &r) {
   mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
   mosquitto_max_inflight_messages_set(mosq_, 0);  // the publisher keeps its own window
   if (!r.user.empty() &&
-      mosquitto_username_pw_set(mosq_, r.user.c_str(), r.password.c_str()) != MOSQ_ERR_SUCCESS)
+      mosquitto_username_pw_set(mosq_, r.user.c_str(),
+                                r.password.empty() ? nullptr : r.password.c_str()) != MOSQ_ERR_SUCCESS)
     return fail("the user name is not valid UTF-8", true);
   if (!r.will_topic.empty() &&
       mosquitto_will_set(mosq_, r.will_topic.c_str(), int(r.will_payload.size()),
