@@ -222,6 +222,26 @@ class PlainBrokerTest(BrokerTest):
         self.assertNotIn("time", will)  # the will, not a clean goodbye
 
 
+class PythonLibraryTest(BrokerTest):
+    def test_python_publishes_through_the_library(self):
+        import sys
+        sys.path.insert(0, os.path.join(os.path.dirname(__file__), "../../bindings/python"))
+        import importlib.util
+        spec = importlib.util.spec_from_file_location(
+            "velkor_mqtt", os.path.join(sys.path[0], "velkor/mqtt.py"))
+        mqtt = importlib.util.module_from_spec(spec)
+        spec.loader.exec_module(mqtt)
+        with self.assertRaisesRegex(mqtt.MqttError, "not an mqtt"):
+            mqtt.Publisher("http://x", reader="0A1B2C3D")
+        with mqtt.Publisher(self.url(), reader="0A1B2C3D", topic=self.prefix) as p:
+            for i in range(3):
+                p.publish_read("E200000%d" % i, antenna=1, round=1, unix_ms=1_700_000_000_000)
+            p.end_round()
+        self.assertEqual(p.waiting, 0)
+        wait_until(lambda: len(self.sub.messages("reads")) >= 3, what="the reads")
+        self.assert_every_read_once_in_order(3)
+
+
 class LoginTest(BrokerTest):
     def setUp(self):
         self.extra_dir = tempfile.TemporaryDirectory()
