@@ -1,9 +1,11 @@
 // inventory: one Gen2 round, or --watch for rounds until Ctrl-C.
+#include <algorithm>
 #include <cstdio>
 
 #include "tools/cli.h"
 #include "tools/commands/inventory_round.h"
 #include "tools/commands/inventory_watch.h"
+#include "tools/publish/watch_feed.h"
 
 namespace velkor::tool {
 
@@ -15,6 +17,7 @@ struct InventoryOptions {
   bool json = false;
   bool csv = false;
   int rounds = 0;
+  MqttOptions mqtt;
 
   Format format() const { return json ? Format::kJson : csv ? Format::kCsv : Format::kText; }
 };
@@ -51,11 +54,16 @@ void add_inventory_commands(Cli &cli) {
   CLI::Option *json =
       cmd->add_flag("--json", o->json, "one JSON object per tag per round, as they come");
   cmd->add_flag("--csv", o->csv, "one CSV row per tag per round, as they come")->excludes(json);
+  o->mqtt.add_to(cmd, watch);
   cmd->callback([&cli, o] {
     o->mask.validate();
     cli.run([o](Session &s) {
       if (!o->watch) return inventory_once(s, *o);
-      return watch_inventory(s, o->mask, {o->format(), o->rounds});
+      if (!o->mqtt.wanted()) return watch_inventory(s, o->mask, {o->format(), o->rounds});
+      std::unique_ptr<MqttFeed> feed = MqttFeed::start(s, o->mqtt);
+      if (!feed) return kExitUsage;
+      const int status = watch_inventory(s, o->mask, {o->format(), o->rounds, feed.get()});
+      return std::max(status, feed->finish());
     });
   });
 }
