@@ -22,7 +22,11 @@
  *      address always:     address written whatever the status, no outputs;
  *      no address:         outputs on status 0, address never written;
  *      status only:        nothing written;
- *      outputs always:     outputs written whatever the status, no address.
+ *      outputs always:     outputs written whatever the status, no address
+ *                          (on a non-zero status they mean nothing).
+ *  - A field the reply does not carry (past its data: its CRC, or beyond)
+ *    reads as 0.  Input reports already waiting on the handle when a command
+ *    starts answer no poll of it and are discarded.
  *  - Pointers are not tested; every pointer the call needs must be valid.
  *  - Gen2 and 6B tag commands report a tag error code through an int pointer:
  *    -1 after status 0, the tag's error byte after status 0xFC (tag error),
@@ -658,7 +662,8 @@ VELKOR_EXPORT int VELKOR_CALL InventoryMultiple_6B(
  *                   status.
  * @param data       out: on status 0, when the reply carries data (length
  *                   byte above 5), byte_count bytes from reply data byte 0
- *                   on; bytes the reply lacks read as 0.  Must hold
+ *                   on; bytes the reply does not carry (its CRC and what
+ *                   lies past it) read as 0.  Must hold
  *                   byte_count bytes.
  * @param error_code out: -1 on status 0, reply data byte 0 on 0xFC,
  *                   untouched otherwise.
@@ -799,7 +804,8 @@ VELKOR_EXPORT int VELKOR_CALL SetRegionWithDefaultChannel(unsigned char *address
  * nothing.  Regions 1 to 4 get fresh 255-byte heap texts on every call; they
  * stay valid until released with FreeChannelList.  Region 5 gets the
  * library's constant texts (the same addresses every call; never write or
- * release them).  Another region leaves list untouched.  If memory runs out,
+ * release them).  Another region sets list[0] to null only (an empty list,
+ * safe to pass to FreeChannelList).  If memory runs out,
  * the texts of this call are released and list[0] is null.
  * @param[in] region a region number, VELKOR_REGION_... (1 to 5).
  * @param list out: room for VELKOR_MAX_CHANNELS pointers.
@@ -892,7 +898,7 @@ VELKOR_EXPORT int VELKOR_CALL SetAValue(unsigned char *address,
 #define VELKOR_ADJUST_BLOCK_SIZE 148
 /** Reads the adjustment parameters (0x65): block148[0..147] = reply data
  *  bytes 0 to 147 on status 0, whatever the reply's length (past a short
- *  reply: its CRC bytes, then zeros). */
+ *  reply's data: zeros). */
 VELKOR_EXPORT int VELKOR_CALL GetAdjustPara(unsigned char *address,
                                             unsigned char *block148,
                                             VelkorHandle handle);
@@ -1113,7 +1119,7 @@ VELKOR_EXPORT int VELKOR_CALL SetHidWorkPara(unsigned char *address,
                                              unsigned char p5, unsigned char p6,
                                              VelkorHandle handle);
 /** Reads the six keyboard work parameters (0xA2): p1 to p6 = reply data
- *  bytes 0 to 5 (past a short reply: its CRC, then zeros).  Variant: outputs
+ *  bytes 0 to 5 (past a short reply's data: zeros).  Variant: outputs
  *  always. */
 VELKOR_EXPORT int VELKOR_CALL GetHidWorkPara(unsigned char *address,
                                              unsigned char *p1,
@@ -1188,7 +1194,8 @@ VELKOR_EXPORT int VELKOR_CALL InventoryBuffer_G2(
  * @param tag_count out: sum of the contributing frames' tag counts (starts
  *                  from 0 on every call).
  * @param list      out: the contributing frames' tag data in arrival order;
- *                  must hold total_len bytes (at most 6000).  Untouched when
+ *                  must have room for 6000 bytes whatever the tag count
+ *                  says (total_len is at most that).  Untouched when
  *                  fewer than 11 bytes arrived (an empty buffer); total_len
  *                  and tag_count are then 0.
  * @return the last frame's status (0x01 after a complete read; the first
