@@ -22,7 +22,7 @@ add_custom_command(OUTPUT ${VELKOR_REFERENCE_DIR}/html/index.html
                    COMMENT "Building the API reference")
 add_custom_target(reference ALL DEPENDS ${VELKOR_REFERENCE_DIR}/html/index.html)
 install(DIRECTORY ${VELKOR_REFERENCE_DIR}/html/
-        DESTINATION ${CMAKE_INSTALL_DOCDIR}/reference COMPONENT doc)
+        DESTINATION ${VELKOR_DOC_DIR}/reference COMPONENT doc)
 
 if(VELKOR_TESTS AND NOT VELKOR_FUZZ)
   velkor_doxyfile(${PROJECT_BINARY_DIR}/reference-check FAIL_ON_WARNINGS

@@ -1,10 +1,11 @@
 /*
- * first_inventory: a first session with a Velkor reader, through velkor.h
- * alone.  It finds a reader, prints its information block, runs one Gen2
- * inventory and reads the TID bank of the first tag found, naming that tag
- * by its EPC.
+ * first_inventory: a first session with a Velkor reader, through velkor.h.
+ * It finds a reader, prints its information block, runs one Gen2 inventory
+ * and reads the TID bank of the first tag found, naming that tag by its EPC.
  *
  *   first_inventory                   the first reader found
+ *   first_inventory --emulate         an emulated reader (velkor_emulator.h),
+ *                                     to try it without a reader
  *   first_inventory --handle N        an already open device handle (on
  *   VELKOR_HANDLE=N first_inventory   Linux a file descriptor; this is how
  *                                     a test hands it an emulated reader)
@@ -20,6 +21,11 @@
 #include <string.h>
 
 #include "velkor.h"
+/* Only for --emulate: a program for real readers needs neither this header
+ * nor the emulator library. */
+#ifndef VELKOR_EXAMPLE_NO_EMULATOR
+#include "velkor_emulator.h"
+#endif
 
 enum { EXIT_FAILED = 1, EXIT_USAGE = 2 };
 
@@ -146,7 +152,7 @@ int main(int argc, char **argv) {
   VelkorHandle handle = VELKOR_INVALID_HANDLE;
   const char *given = getenv("VELKOR_HANDLE");
   unsigned char address = 0xFF; /* any reader answers the broadcast address */
-  int count = 0, opened = 0, result, i;
+  int count = 0, opened = 0, emulated = 0, result, i;
 
   for (i = 1; i < argc; ++i) {
     if (strcmp(argv[i], "--version") == 0) {
@@ -156,13 +162,27 @@ int main(int argc, char **argv) {
       return EXIT_SUCCESS;
     } else if (strcmp(argv[i], "--handle") == 0 && i + 1 < argc) {
       given = argv[++i];
+#ifndef VELKOR_EXAMPLE_NO_EMULATOR
+    } else if (strcmp(argv[i], "--emulate") == 0) {
+      emulated = 1;
+#endif
     } else {
-      fprintf(stderr, "usage: first_inventory [--handle N] [--version]\n");
+      fprintf(stderr, "usage: first_inventory [--emulate | --handle N] "
+                      "[--version]\n");
       return EXIT_USAGE;
     }
   }
 
-  if (given != NULL) {
+  if (emulated) {
+#ifndef VELKOR_EXAMPLE_NO_EMULATOR
+    /* Seed 1: the same five Gen2 and two 6B tags on every run. */
+    handle = velkor_emulator_start(1, 5, 2);
+    if (handle == VELKOR_INVALID_HANDLE) {
+      fprintf(stderr, "first_inventory: the emulator did not start\n");
+      return EXIT_FAILED;
+    }
+#endif
+  } else if (given != NULL) {
     if (!parse_handle(given, &handle)) {
       fprintf(stderr, "first_inventory: not a device handle: %s\n", given);
       return EXIT_USAGE;
@@ -182,5 +202,8 @@ int main(int argc, char **argv) {
                                                : EXIT_FAILED;
   /* A handle that was given stays open: its owner closes it. */
   if (opened) CloseUSBPort(handle);
+#ifndef VELKOR_EXAMPLE_NO_EMULATOR
+  if (emulated) velkor_emulator_stop(handle);
+#endif
   return result;
 }

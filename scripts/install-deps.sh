@@ -33,7 +33,7 @@ test_packages=(
   python3              # `Python3` `python3`
   python3-venv         # a fresh virtual environment for the pip install test
   file                 # cpack's dependency scan of the packaged binaries
-  dpkg-dev             # `dpkg-shlibdeps` `dpkg-deb`
+  dpkg-dev             # `dpkg-shlibdeps`, and through dpkg `dpkg-deb` `dpkg`
   fakeroot             # `fakeroot`
   lintian              # `lintian`
   doxygen              # `doxygen`

@@ -3,7 +3,8 @@
 # whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, the
 # integration suite (threads, socket pairs, signals) under ThreadSanitizer,
 # a short run of each libFuzzer target, then the Windows build under Wine
-# (SKIP_WINDOWS=1 leaves it out).
+# (SKIP_WINDOWS=1 leaves it out) and the aarch64 build under qemu-user.
+# scripts/install-deps.sh --tests installs what all of it needs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -29,4 +30,9 @@ cmake --build build-fuzz -j"$jobs" \
 
 if [ -z "${SKIP_WINDOWS:-}" ]; then
   ./scripts/test-windows.sh
+fi
+
+# The aarch64 cross build, its unit and tool suites under qemu-user.
+if [ -x scripts/test-arm64.sh ]; then
+  ./scripts/test-arm64.sh
 fi

@@ -144,12 +144,14 @@ def main() -> int:
                 problems.append(f"{file.relative_to(source)} looks for the {kind} {name}, "
                                 f"which no package of {script.name} names (`{name}`)")
 
+    checked = 0
     if cache is not None and cache.is_file():
         values = dict(re.findall(r"^([A-Za-z0-9_]+):[A-Z]+=(.*)$", cache.read_text(), re.M))
         for kind, name, variable, file in lookups:
             value = values.get(variable or "", "")
             if name not in provider or not value.startswith("/") or not os.path.exists(value):
                 continue
+            checked += 1
             found_in = owners(os.path.realpath(value)) or owners(value)
             if not found_in:
                 print(f"note: {value} ({name}) belongs to no package; not checked")
@@ -170,7 +172,8 @@ def main() -> int:
 
     for problem in problems:
         print(problem)
-    print(f"{len(lookups)} lookups in the CMake files, {len(packages)} packages: "
+    print(f"{len(lookups)} lookups in the CMake files ({checked} found by configure, "
+          f"checked with dpkg -S), {len(packages)} packages: "
           f"{'ok' if not problems else f'{len(problems)} problems'}")
     return 1 if problems else 0
 
