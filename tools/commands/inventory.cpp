@@ -1,9 +1,11 @@
 // inventory: one Gen2 round, or --watch for rounds until Ctrl-C.
+#include <algorithm>
 #include <cstdio>
 
 #include "tools/cli.h"
 #include "tools/commands/inventory_round.h"
 #include "tools/commands/inventory_watch.h"
+#include "tools/publish/watch_feed.h"
 
 namespace velkor::tool {
 
@@ -15,6 +17,7 @@ struct InventoryOptions {
   bool json = false;
   bool csv = false;
   int rounds = 0;
+  MqttOptions mqtt;
 
   Format format() const { return json ? Format::kJson : csv ? Format::kCsv : Format::kText; }
 };
@@ -26,10 +29,13 @@ int inventory_once(Session &s, InventoryOptions &o) {
   TagWriter writer(o.format());
   for (const Bytes &epc : round.epcs) writer.write({1, round.time, epc, round.antenna});
   if (o.format() != Format::kText) return kExitOk;
-  std::printf("%s, antenna 0x%02X", counted(round.epcs.size(), "tag").c_str(), round.antenna);
+  // The count goes to stderr, so `> epcs.txt` and `| wc -l` get EPCs only.
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s, antenna 0x%02X", counted(round.epcs.size(), "tag").c_str(),
+               round.antenna);
   if (round.tag_count != static_cast<int>(round.epcs.size()))
-    std::printf(" (the reader counted %d)", round.tag_count);
-  std::printf("\n");
+    std::fprintf(stderr, " (the reader counted %d)", round.tag_count);
+  std::fprintf(stderr, "\n");
   return kExitOk;
 }
 
@@ -48,11 +54,16 @@ void add_inventory_commands(Cli &cli) {
   CLI::Option *json =
       cmd->add_flag("--json", o->json, "one JSON object per tag per round, as they come");
   cmd->add_flag("--csv", o->csv, "one CSV row per tag per round, as they come")->excludes(json);
+  o->mqtt.add_to(cmd, watch);
   cmd->callback([&cli, o] {
     o->mask.validate();
     cli.run([o](Session &s) {
       if (!o->watch) return inventory_once(s, *o);
-      return watch_inventory(s, o->mask, {o->format(), o->rounds});
+      if (!o->mqtt.wanted()) return watch_inventory(s, o->mask, {o->format(), o->rounds});
+      std::unique_ptr<MqttFeed> feed = MqttFeed::start(s, o->mqtt);
+      if (!feed) return kExitUsage;
+      const int status = watch_inventory(s, o->mask, {o->format(), o->rounds, feed.get()});
+      return std::max(status, feed->finish());
     });
   });
 }
