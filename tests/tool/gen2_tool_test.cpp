@@ -201,6 +201,16 @@ INSTANTIATE_TEST_SUITE_P(
                       Guarded{"eas", "eas on", "eas alarm"}),
     [](const auto &info) { return std::string(info.param.name); });
 
+TEST(ToolEmulateState, AWriteAndTheReadThatChecksItAreTwoRuns) {
+  const StateFile state;
+  ToolRun r = run_tool(state.with("1") + "write --bank user --addr 2 --data CAFE:F00D");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  // Settings too; and the file, once there, wins over --emulate-tags.
+  ASSERT_EQ(run_tool(state.with("1") + "power --set 20").exit_code, 0);
+  r = run_tool(state.with("6") + "script", "read --bank user --addr 2 --words 2\npower\ninventory\n");
+  EXPECT_EQ(r.out, "CAFE F00D\npower 20 dBm\n" + kAlone + "\n") << r.err;
+}
+
 TEST(ToolGen2Guard, PermanentActionsInAScriptNeedYes) {
   const StateFile one;
   for (const char *command :

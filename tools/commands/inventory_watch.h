@@ -6,6 +6,7 @@
 
 #include "tools/session/session.h"
 #include "tools/output/tag_output.h"
+#include "tools/output/tag_table.h"
 #include "tools/commands/tag_target.h"
 
 namespace velkor::tool {
@@ -13,6 +14,7 @@ namespace velkor::tool {
 struct WatchOptions {
   Format format = Format::kText;
   int rounds = 0;  ///< stop after this many rounds; 0: until interrupted
+  TagTable::Order order = TagTable::Order::kLastSeen;  ///< of the live table
 };
 
 /// Runs the watch; returns the exit status (0 when stopped by SIGINT or
