@@ -138,8 +138,8 @@ INSTANTIATE_TEST_SUITE_P(
         Script{"the_eas_bit_raises_the_alarm", kSix,
                "eas on --mask " + kEpcs[3].substr(0, 8) + "\neas alarm\neas off --epc " +
                    kEpcs[3] + "\neas alarm\n",
-               "EAS on on tag the tag matching mask " + kEpcs[3].substr(0, 8) +
-                   "\nEAS alarm\nEAS off on tag " + kEpcs[3] + "\nno EAS alarm\n",
+               "EAS bit set on tag matching mask " + kEpcs[3].substr(0, 8) +
+                   "\nEAS alarm\nEAS bit cleared on tag " + kEpcs[3] + "\nno EAS alarm\n",
                3, "velkor: script stopped at line 4\n"}),
     [](const auto &info) { return std::string(info.param.name); });
 
