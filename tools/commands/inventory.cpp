@@ -1,9 +1,11 @@
 // inventory: one Gen2 round, or --watch for rounds until Ctrl-C.
+#include <algorithm>
 #include <cstdio>
 
 #include "tools/cli.h"
 #include "tools/commands/inventory_round.h"
 #include "tools/commands/inventory_watch.h"
+#include "tools/publish/watch_feed.h"
 
 namespace velkor::tool {
 
@@ -16,6 +18,7 @@ struct InventoryOptions {
   bool csv = false;
   int rounds = 0;
   int order = 0;
+  MqttOptions mqtt;
 
   Format format() const { return json ? Format::kJson : csv ? Format::kCsv : Format::kText; }
 };
@@ -57,12 +60,19 @@ void add_inventory_commands(Cli &cli) {
   CLI::Option *json =
       cmd->add_flag("--json", o->json, "one JSON object per tag per round, as they come");
   cmd->add_flag("--csv", o->csv, "one CSV row per tag per round, as they come")->excludes(json);
+  o->mqtt.add_to(cmd, watch);
   cmd->callback([&cli, o] {
     o->mask.validate();
     cli.run([o](Session &s) {
       if (!o->watch) return inventory_once(s, *o);
-      return watch_inventory(s, o->mask,
-                             {o->format(), o->rounds, static_cast<TagTable::Order>(o->order)});
+      const auto order = static_cast<TagTable::Order>(o->order);
+      if (!o->mqtt.wanted())
+        return watch_inventory(s, o->mask, {o->format(), o->rounds, nullptr, order});
+      std::unique_ptr<MqttFeed> feed = MqttFeed::start(s, o->mqtt);
+      if (!feed) return kExitUsage;
+      const int status =
+          watch_inventory(s, o->mask, {o->format(), o->rounds, feed.get(), order});
+      return std::max(status, feed->finish());
     });
   });
 }

@@ -41,11 +41,15 @@ constexpr auto kRetryEvery = std::chrono::seconds(1);
 constexpr int kOutputGone = 1;
 constexpr auto kSleepStep = std::chrono::milliseconds(50);
 
-// Waits up to d, waking early on SIGINT.
-void pause_for(std::chrono::steady_clock::duration d) {
+// Waits up to d, waking early on SIGINT; the observer may spend the steps.
+void pause_for(std::chrono::steady_clock::duration d, WatchObserver *observer) {
   const auto until = std::chrono::steady_clock::now() + d;
-  while (!g_interrupted && std::chrono::steady_clock::now() < until)
-    std::this_thread::sleep_for(kSleepStep);
+  while (!g_interrupted && std::chrono::steady_clock::now() < until) {
+    if (observer)
+      observer->idle(static_cast<int>(kSleepStep.count()));
+    else
+      std::this_thread::sleep_for(kSleepStep);
+  }
 }
 
 double seconds_since(std::chrono::steady_clock::time_point t) {
@@ -86,7 +90,7 @@ int Watch::run() {
   bool lost = false;
   while (!g_interrupted) {
     if (lost) {
-      pause_for(kRetryEvery);
+      pause_for(kRetryEvery, options_.observer);
       std::string error;
       if (g_interrupted || !session_.reconnect(&error)) continue;
       lost = false;
@@ -128,6 +132,7 @@ int Watch::run() {
 
 void Watch::on_round(const InventoryRound &round) {
   ++rounds_;
+  if (options_.observer) options_.observer->on_round(round, rounds_);
   for (const Bytes &epc : round.epcs) {
     table_.add(epc, round.time);
     if (options_.format != Format::kText)
@@ -145,6 +150,7 @@ void Watch::on_round(const InventoryRound &round) {
 
 void Watch::on_lost(int status) {
   lost_at_ = std::chrono::steady_clock::now();
+  if (options_.observer) options_.observer->on_reader_lost();
   const std::string why = describe(status);
   complain("reader lost after round %u: %s; looking for it every second", rounds_,
            why.c_str());
@@ -152,6 +158,7 @@ void Watch::on_lost(int status) {
 }
 
 void Watch::on_back() {
+  if (options_.observer) options_.observer->on_reader_back();
   complain("reader back after %.1f s; carrying on", seconds_since(lost_at_));
   if (live_) redraw("reader back; reading; Ctrl-C stops");
 }
