@@ -138,8 +138,8 @@ INSTANTIATE_TEST_SUITE_P(
         Script{"the_eas_bit_raises_the_alarm", kSix,
                "eas on --mask " + kEpcs[3].substr(0, 8) + "\neas alarm\neas off --epc " +
                    kEpcs[3] + "\neas alarm\n",
-               "EAS on on tag the tag matching mask " + kEpcs[3].substr(0, 8) +
-                   "\nEAS alarm\nEAS off on tag " + kEpcs[3] + "\nno EAS alarm\n",
+               "EAS bit set on tag matching mask " + kEpcs[3].substr(0, 8) +
+                   "\nEAS alarm\nEAS bit cleared on tag " + kEpcs[3] + "\nno EAS alarm\n",
                3, "velkor: script stopped at line 4\n"}),
     [](const auto &info) { return std::string(info.param.name); });
 
@@ -200,6 +200,16 @@ INSTANTIATE_TEST_SUITE_P(
                       Guarded{"privacy", "privacy set", "inventory"},
                       Guarded{"eas", "eas on", "eas alarm"}),
     [](const auto &info) { return std::string(info.param.name); });
+
+TEST(ToolEmulateState, AWriteAndTheReadThatChecksItAreTwoRuns) {
+  const StateFile state;
+  ToolRun r = run_tool(state.with("1") + "write --bank user --addr 2 --data CAFE:F00D");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  // Settings too; and the file, once there, wins over --emulate-tags.
+  ASSERT_EQ(run_tool(state.with("1") + "power --set 20").exit_code, 0);
+  r = run_tool(state.with("6") + "script", "read --bank user --addr 2 --words 2\npower\ninventory\n");
+  EXPECT_EQ(r.out, "CAFE F00D\npower 20 dBm\n" + kAlone + "\n") << r.err;
+}
 
 TEST(ToolGen2Guard, PermanentActionsInAScriptNeedYes) {
   const StateFile one;

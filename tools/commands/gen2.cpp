@@ -269,7 +269,7 @@ int configure_eas(Session &s, TagOptions &o, unsigned char on) {
                                  on, m.memory(), m.address(), m.bit_count(), m.data(), &error,
                                  s.handle());
   if (rc != STATUS_OK) return check("eas", rc, error);
-  std::printf("EAS %s on tag %s\n", on ? "on" : "off", which.c_str());
+  std::printf("EAS bit %s on tag %s\n", on ? "set" : "cleared", which.c_str());
   return kExitOk;
 }
 

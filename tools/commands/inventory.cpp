@@ -17,6 +17,7 @@ struct InventoryOptions {
   bool json = false;
   bool csv = false;
   int rounds = 0;
+  int order = 0;
   MqttOptions mqtt;
 
   Format format() const { return json ? Format::kJson : csv ? Format::kCsv : Format::kText; }
@@ -51,6 +52,11 @@ void add_inventory_commands(Cli &cli) {
                     "inventory round after round, with a live table of the tags, until Ctrl-C");
   add_number(cmd, "--rounds", o->rounds, 1, 1000000, "with --watch: stop after this many rounds")
       ->needs(watch);
+  add_named(cmd, "--sort", o->order, "order",
+            {{"last", 0}, {"first", 1}, {"reads", 2}, {"epc", 3}}, 0, 3,
+            "with --watch: the table's order: last (seen, the default), first (seen), reads, "
+            "epc")
+      ->needs(watch);
   CLI::Option *json =
       cmd->add_flag("--json", o->json, "one JSON object per tag per round, as they come");
   cmd->add_flag("--csv", o->csv, "one CSV row per tag per round, as they come")->excludes(json);
@@ -59,10 +65,13 @@ void add_inventory_commands(Cli &cli) {
     o->mask.validate();
     cli.run([o](Session &s) {
       if (!o->watch) return inventory_once(s, *o);
-      if (!o->mqtt.wanted()) return watch_inventory(s, o->mask, {o->format(), o->rounds});
+      const auto order = static_cast<TagTable::Order>(o->order);
+      if (!o->mqtt.wanted())
+        return watch_inventory(s, o->mask, {o->format(), o->rounds, nullptr, order});
       std::unique_ptr<MqttFeed> feed = MqttFeed::start(s, o->mqtt);
       if (!feed) return kExitUsage;
-      const int status = watch_inventory(s, o->mask, {o->format(), o->rounds, feed.get()});
+      const int status =
+          watch_inventory(s, o->mask, {o->format(), o->rounds, feed.get(), order});
       return std::max(status, feed->finish());
     });
   });

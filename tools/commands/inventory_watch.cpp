@@ -1,5 +1,6 @@
 #include "tools/commands/inventory_watch.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -162,25 +163,39 @@ void Watch::on_back() {
   if (live_) redraw("reader back; reading; Ctrl-C stops");
 }
 
+// The terminal's rows and columns (24 by 80 when it does not say).
+std::pair<std::size_t, std::size_t> terminal_size() {
+  winsize size{};
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_row == 0 || size.ws_col == 0)
+    return {24, 80};
+  return {size.ws_row, size.ws_col};
+}
+
 void Watch::redraw(const char *status_line) {
+  // The table, a blank line and the status line fit the screen, so the
+  // header never scrolls away; the status line is cut to one row.
+  const auto [rows, columns] = terminal_size();
+  std::string status = counted(rounds_, "round") + ", " +
+                       counted(table_.entries().size(), "unique tag") + ", " +
+                       counted(table_.reads(), "read") + " - " + status_line;
+  if (status.size() >= columns) status.resize(columns - 1);
   std::printf("\033[H\033[J");
-  table_.print(stdout);
-  std::printf("\n%s, %s, %s - %s\n", counted(rounds_, "round").c_str(),
-              counted(table_.entries().size(), "unique tag").c_str(),
-              counted(table_.reads(), "read").c_str(), status_line);
+  table_.print(stdout, options_.order, rows > 4 ? rows - 3 : 1);
+  std::printf("\n%s", status.c_str());
   std::fflush(stdout);
 }
 
 void Watch::summary() {
   std::FILE *out = messages();
   if (live_) std::printf("\033[H\033[J");
+  // The summary is the whole table, in the order asked for.
   std::fprintf(out, "%s after %s in %.1f s: %s, %s", g_interrupted ? "stopped" : "done",
                counted(rounds_, "round").c_str(), seconds_since(start_),
                counted(table_.entries().size(), "unique tag").c_str(),
                counted(table_.reads(), "read").c_str());
   if (failed_ > 0) std::fprintf(out, ", %s failed", counted(failed_, "round").c_str());
   std::fprintf(out, "\n");
-  table_.print(out);
+  table_.print(out, options_.order);
   std::fflush(out);
 }
 

@@ -6,6 +6,7 @@
 
 #include "tools/session/session.h"
 #include "tools/output/tag_output.h"
+#include "tools/output/tag_table.h"
 #include "tools/commands/tag_target.h"
 
 namespace velkor::tool {
@@ -28,6 +29,7 @@ struct WatchOptions {
   Format format = Format::kText;
   int rounds = 0;  ///< stop after this many rounds; 0: until interrupted
   WatchObserver *observer = nullptr;
+  TagTable::Order order = TagTable::Order::kLastSeen;  ///< of the table
 };
 
 /// Runs the watch; returns the exit status (0 when stopped by SIGINT or

@@ -32,7 +32,7 @@ int only_tag(Session &s, const char *command, Bytes *epc) {
 
 int settle_target(Session &s, TargetOptions &target, const char *command, std::string *which) {
   if (target.mask.used()) {
-    *which = "the tag matching mask " + to_hex(target.mask.bytes);
+    *which = "matching mask " + to_hex(target.mask.bytes);
     return kExitOk;
   }
   if (target.epc.empty()) {

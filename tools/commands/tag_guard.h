@@ -13,8 +13,8 @@ namespace velkor::tool {
 
 /// Settles which tag `command` changes.  A named target stays as it is; with
 /// none, one inventory round runs and its only tag becomes the --epc.
-/// Returns kExitOk with the tag in words in *which ("3000AB..", "the tag
-/// matching mask 30"), or the exit status after saying why on stderr: no
+/// Returns kExitOk with the tag in words in *which ("3000AB..", "matching
+/// mask 30"), or the exit status after saying why on stderr: no
 /// tag (kExitNothing), several (kExitUsage), the round failing (kExitFailed).
 int settle_target(Session &s, TargetOptions &target, const char *command, std::string *which);
 
