@@ -29,10 +29,13 @@ int inventory_once(Session &s, InventoryOptions &o) {
   TagWriter writer(o.format());
   for (const Bytes &epc : round.epcs) writer.write({1, round.time, epc, round.antenna});
   if (o.format() != Format::kText) return kExitOk;
-  std::printf("%s, antenna 0x%02X", counted(round.epcs.size(), "tag").c_str(), round.antenna);
+  // The count goes to stderr, so `> epcs.txt` and `| wc -l` get EPCs only.
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s, antenna 0x%02X", counted(round.epcs.size(), "tag").c_str(),
+               round.antenna);
   if (round.tag_count != static_cast<int>(round.epcs.size()))
-    std::printf(" (the reader counted %d)", round.tag_count);
-  std::printf("\n");
+    std::fprintf(stderr, " (the reader counted %d)", round.tag_count);
+  std::fprintf(stderr, "\n");
   return kExitOk;
 }
 

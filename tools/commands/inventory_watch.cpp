@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "tools/cli.h"
 #include "tools/commands/inventory_round.h"
 #include "tools/output/status_text.h"
 #include "tools/output/tag_table.h"
@@ -98,6 +99,15 @@ int Watch::run() {
     const InventoryRound round = inventory_round(session_, mask_);
     // A round cut short by Ctrl-C is no lost reader and no failed round.
     if (g_interrupted && !round.answered()) break;
+    // A reader that has never answered at a chosen address is not lost: it
+    // listens elsewhere, and looking for it again would only repeat that.
+    if (round.status == STATUS_COMM_ERROR && rounds_ == 0 && failed_ == 0 &&
+        *session_.address() != 0xFF) {
+      complain("nothing answers at address 0x%02X (try --address 255, which any reader "
+               "answers)",
+               *session_.address());
+      return kExitFailed;
+    }
     if (round.link_lost()) {
       lost = true;
       on_lost(round.status);
@@ -105,8 +115,7 @@ int Watch::run() {
     }
     if (!round.answered()) {
       ++failed_;
-      std::fprintf(stderr, "velkor: round %u failed: %s\n", rounds_ + 1,
-                   describe(round.status).c_str());
+      complain("round %u failed: %s", rounds_ + 1, describe(round.status).c_str());
       continue;
     }
     on_round(round);
@@ -117,7 +126,7 @@ int Watch::run() {
     if (options_.rounds > 0 && rounds_ >= static_cast<unsigned>(options_.rounds)) break;
   }
   summary();
-  return 0;
+  return g_interrupted ? kExitInterrupted : kExitOk;
 }
 
 void Watch::on_round(const InventoryRound &round) {
@@ -142,15 +151,14 @@ void Watch::on_lost(int status) {
   lost_at_ = std::chrono::steady_clock::now();
   if (options_.observer) options_.observer->on_reader_lost();
   const std::string why = describe(status);
-  std::fprintf(stderr, "velkor: reader lost after round %u: %s; looking for it every second\n",
-               rounds_, why.c_str());
+  complain("reader lost after round %u: %s; looking for it every second", rounds_,
+           why.c_str());
   if (live_) redraw(("reader lost: " + why + "; looking for it every second").c_str());
 }
 
 void Watch::on_back() {
   if (options_.observer) options_.observer->on_reader_back();
-  std::fprintf(stderr, "velkor: reader back after %.1f s; carrying on\n",
-               seconds_since(lost_at_));
+  complain("reader back after %.1f s; carrying on", seconds_since(lost_at_));
   if (live_) redraw("reader back; reading; Ctrl-C stops");
 }
 

@@ -38,7 +38,7 @@ int run_lines(Session &s, const std::vector<Line> &lines) {
     add_commands(cli);
     const int rc = parse_and_run(cli, [&] { cli.app.parse(line.text, false); });
     if (rc != kExitOk) {
-      std::fprintf(stderr, "velkor: script stopped at line %d\n", line.number);
+      complain("script stopped at line %d", line.number);
       return rc;
     }
   }
