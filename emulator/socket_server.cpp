@@ -4,8 +4,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <stdexcept>
+
+#include "emulator/real_time_link.h"
 
 namespace velkor::emu {
 
@@ -36,12 +37,7 @@ void SocketServer::disconnect() {
 }
 
 void SocketServer::serve() {
-  const auto start = std::chrono::steady_clock::now();
-  auto now_ms = [start] {
-    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                          std::chrono::steady_clock::now() - start)
-                                          .count());
-  };
+  const RealTimeClock clock;
   std::uint8_t in[64];
   for (;;) {
     const ssize_t n = ::read(device_, in, sizeof in);
@@ -49,12 +45,10 @@ void SocketServer::serve() {
     if (n <= 0) break;
     if (n != static_cast<ssize_t>(sizeof in)) continue;
     std::lock_guard<std::mutex> lock(mutex_);
-    emulator_.receive(in, now_ms());
-    std::uint8_t out[64];
-    bool lost = false;
-    while (emulator_.transmit(out, now_ms()))
-      if (::write(device_, out, sizeof out) != static_cast<ssize_t>(sizeof out)) lost = true;
-    if (lost) break;
+    const bool sent = answer_report(emulator_, in, clock, [this](const std::uint8_t *out) {
+      return ::write(device_, out, 64) == 64;
+    });
+    if (!sent) break;
   }
   std::lock_guard<std::mutex> lock(mutex_);
   ::close(device_);

@@ -2,8 +2,8 @@
 # Builds everything and runs every test suite: the normal build, then the
 # whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, the
 # integration suite (threads, socket pairs, signals) under ThreadSanitizer,
-# a short run of each libFuzzer target, then the Windows build under Wine
-# (SKIP_WINDOWS=1 leaves it out).
+# a short run of each libFuzzer target, the aarch64 build under qemu-user,
+# then the Windows build under Wine (SKIP_WINDOWS=1 leaves it out).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -26,6 +26,8 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
 cmake --build build-fuzz -j"$jobs" \
   --target velkor_command_fuzzer velkor_device_list_fuzzer velkor_fuzz_seeds
 ./scripts/fuzz.sh 60
+
+./scripts/test-arm64.sh
 
 if [ -z "${SKIP_WINDOWS:-}" ]; then
   ./scripts/test-windows.sh
