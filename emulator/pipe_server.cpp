@@ -7,8 +7,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "emulator/real_time_link.h"
-
 namespace velkor::emu {
 
 namespace {
@@ -32,7 +30,7 @@ std::wstring unique_pipe_name() {
 
 }  // namespace
 
-PipeServer::PipeServer(const ReaderOptions &options) : emulator_(options) {
+PipeServer::PipeServer(const ReaderOptions &options) : ServedEmulator(options, nullptr) {
   const std::wstring name = unique_pipe_name();
   // One instance, made here, local clients only: the only client is the
   // host end opened just below.
@@ -62,11 +60,6 @@ PipeServer::~PipeServer() {
   if (host_owned_) close_handle(host_);
   close_handle(stop_);
   close_handle(io_);
-}
-
-PipeServer::Handle PipeServer::release_handle() {
-  host_owned_ = false;
-  return host_;
 }
 
 void PipeServer::disconnect() {

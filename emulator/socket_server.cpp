@@ -6,11 +6,9 @@
 #include <cerrno>
 #include <stdexcept>
 
-#include "emulator/real_time_link.h"
-
 namespace velkor::emu {
 
-SocketServer::SocketServer(const ReaderOptions &options) : emulator_(options) {
+SocketServer::SocketServer(const ReaderOptions &options) : ServedEmulator(options, -1) {
   int fds[2];
   if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, fds) != 0)
     throw std::runtime_error("socketpair failed");
@@ -23,11 +21,6 @@ SocketServer::~SocketServer() {
   disconnect();
   if (thread_.joinable()) thread_.join();
   if (host_owned_ && host_ >= 0) ::close(host_);
-}
-
-int SocketServer::release_handle() {
-  host_owned_ = false;
-  return host_;
 }
 
 void SocketServer::disconnect() {

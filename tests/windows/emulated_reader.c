@@ -51,25 +51,28 @@ static void inventory_matches_the_model(VelkorHandle handle) {
   CHECK(i == count && at == total);
 }
 
-/* Each fault, injected into the next reply, comes back as its status; the
- * reply after it is sound again. */
+/* Faults injected through the DLL come back as their statuses; the reply
+ * after them is sound again.  (Each fault's effect on every command is the
+ * unit tests' business.) */
 static void faults_come_back_as_statuses(VelkorHandle handle) {
   static const struct {
     int fault, value, status;
   } cases[] = {
       {VELKOR_FAULT_STATUS, 0x0E, 0x0E},
-      {VELKOR_FAULT_CORRUPT_CRC, 0, STATUS_CRC_ERROR},
       {VELKOR_FAULT_ECHO, 0x22, STATUS_COMMAND_MISMATCH},
-      {VELKOR_FAULT_SILENCE, 0, STATUS_COMM_ERROR},
   };
   size_t i;
   for (i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+    int status;
     CHECK(velkor_emulator_inject(handle, cases[i].fault, cases[i].value) == 0);
-    if (reader_information(handle) != cases[i].status)
-      fprintf(stderr, "fault %d: not status 0x%02X\n", cases[i].fault,
-              cases[i].status), ++failures;
-    CHECK(reader_information(handle) == STATUS_OK);
+    status = reader_information(handle);
+    if (status != cases[i].status) {
+      fprintf(stderr, "fault %d: status 0x%02X, not 0x%02X\n", cases[i].fault,
+              status, cases[i].status);
+      ++failures;
+    }
   }
+  CHECK(reader_information(handle) == STATUS_OK);
   CHECK(velkor_emulator_inject(handle, 99, 0) == -1);
 }
 
