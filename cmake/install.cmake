@@ -14,7 +14,7 @@ install(TARGETS Velkor EXPORT VelkorTargets
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(FILES include/velkor.h include/velkor_link.hpp
+install(FILES include/velkor.h include/velkor_link.hpp include/velkor.hpp
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 
 # The CMake package, relocatable: every path in it is relative to its own
@@ -36,7 +36,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VelkorConfig.cmake
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}
         FILES_MATCHING PATTERN "*.md")
-install(FILES examples/first_inventory.c examples/CMakeLists.txt
+install(FILES examples/first_inventory.c examples/tag_session.cpp examples/CMakeLists.txt
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 
 if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")

@@ -3,7 +3,9 @@
 // library only.
 #include "emulator/velkor_emulator.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -101,10 +103,37 @@ int velkor_emulator_inject(VelkorHandle handle, int fault, int value) {
     case VELKOR_FAULT_SILENCE: faults.silence = true; break;
     case VELKOR_FAULT_EMPTY_REPORTS: faults.empty_reports = byte; break;
     case VELKOR_FAULT_STRAY_BYTE: faults.stray = {byte}; break;
+    case VELKOR_FAULT_LATE_REPORT: faults.late_ms = byte; break;
+    case VELKOR_FAULT_ZERO_PADDING: faults.zero_padding = byte; break;
+    case VELKOR_FAULT_LENGTH_MORE: faults.length_lie = byte; break;
+    case VELKOR_FAULT_LENGTH_LESS: faults.length_lie = -value; break;
+    case VELKOR_FAULT_ZERO_RESIDUE_REPORT: faults.zero_residue_first = true; break;
+    case VELKOR_FAULT_STOP_READING: faults.stop_reading = true; break;
+    case VELKOR_FAULT_REST_AFTER_GIVE_UP:
+      faults.linger_ms = 100u * byte;
+      faults.split = {1, 62};
+      break;
     default: return -1;
   }
   return with_emulator(handle, [&](Emulator &e) {
     e.inject_next(faults);
+    return 0;
+  });
+}
+
+int velkor_emulator_violations(VelkorHandle handle) {
+  return with_emulator(handle,
+                       [](Emulator &e) { return static_cast<int>(e.violations().size()); });
+}
+
+int velkor_emulator_violation(VelkorHandle handle, int index, char *text, int size) {
+  return with_emulator(handle, [&](Emulator &e) {
+    const auto &all = e.violations();
+    if (index < 0 || static_cast<std::size_t>(index) >= all.size() || size < 1) return -1;
+    const std::string &what = all[static_cast<std::size_t>(index)].what;
+    const std::size_t n = std::min(what.size(), static_cast<std::size_t>(size) - 1);
+    std::memcpy(text, what.data(), n);
+    text[n] = '\0';
     return 0;
   });
 }

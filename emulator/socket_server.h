@@ -5,24 +5,49 @@
 #define VELKOR_EMULATOR_SOCKET_SERVER_H
 
 #include <memory>
+#include <mutex>
 #include <thread>
 
-#include "emulator/real_time_link.h"
+#include "emulator/emulator.h"
 
 namespace velkor::emu {
 
-class SocketServer : public ServedEmulator<int> {
+class SocketServer {
  public:
   explicit SocketServer(const ReaderOptions &options = {});
   ~SocketServer();
+  SocketServer(const SocketServer &) = delete;
+  SocketServer &operator=(const SocketServer &) = delete;
+
+  /// The host end, a device handle for the library.  The server closes it
+  /// on destruction unless it was released.
+  int handle() const { return host_; }
+  /// Hands the host end over to the caller (who closes it, e.g. with
+  /// CloseUSBPort).
+  int release_handle();
+
+  /// Runs f on the emulator while the serving thread is held off.
+  template <typename F>
+  auto with_emulator(F &&f) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return f(emulator_);
+  }
 
   /// Closes the reader's end, as if the device were unplugged.
   void disconnect();
 
+  /// Host protocol violations recorded by every server of the process that
+  /// has stopped; each is also written to standard error as it stops.
+  static std::size_t violations_of_stopped();
+
  private:
   void serve();
 
+  Emulator emulator_;
+  std::mutex mutex_;
+  int host_ = -1;
   int device_ = -1;
+  bool host_owned_ = true;
   std::thread thread_;
 };
 

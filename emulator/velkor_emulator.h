@@ -51,7 +51,25 @@ enum VelkorEmulatorFault {
   /** value polls are answered empty before the reply starts. */
   VELKOR_FAULT_EMPTY_REPORTS = 5,
   /** One stray byte (value) goes ahead of the reply. */
-  VELKOR_FAULT_STRAY_BYTE = 6
+  VELKOR_FAULT_STRAY_BYTE = 6,
+  /** The reply's first report comes value milliseconds late. */
+  VELKOR_FAULT_LATE_REPORT = 7,
+  /** value zero bytes follow the reply's last frame. */
+  VELKOR_FAULT_ZERO_PADDING = 8,
+  /** The last frame's length byte claims value bytes more than it has (its
+   *  CRC right over the bytes sent). */
+  VELKOR_FAULT_LENGTH_MORE = 9,
+  /** The same, value bytes fewer. */
+  VELKOR_FAULT_LENGTH_LESS = 10,
+  /** The first report ends where the CRC residue of the bytes so far is zero,
+   *  three bytes before the first frame does (value is not used). */
+  VELKOR_FAULT_ZERO_RESIDUE_REPORT = 11,
+  /** After the command frame the reader takes no more output reports (value
+   *  is not used; a later velkor_emulator_inject does not undo it). */
+  VELKOR_FAULT_STOP_READING = 12,
+  /** After the first report the rest of the reply waits value * 100 ms; a
+   *  later command frame finds it still ahead of its own reply. */
+  VELKOR_FAULT_REST_AFTER_GIVE_UP = 13
 };
 
 /**
@@ -79,6 +97,19 @@ VELKOR_EMULATOR_API int velkor_emulator_disconnect(VelkorHandle handle);
  *          0 to 255. */
 VELKOR_EMULATOR_API int velkor_emulator_inject(VelkorHandle handle, int fault,
                                                int value);
+
+/** Number of host protocol violations the emulator behind handle has
+ *  recorded (a full read not acknowledged, a poll before the last report was
+ *  acknowledged, a command frame without its CTRL_BEGIN, non-zero padding in
+ *  an output report, a count byte disagreeing with its frame), or -1 for an
+ *  unknown handle.  A test run on the emulator fails when it is not 0. */
+VELKOR_EMULATOR_API int velkor_emulator_violations(VelkorHandle handle);
+
+/** Copies the description of violation index (0 to
+ *  velkor_emulator_violations - 1) into text, which has room for size bytes
+ *  and receives a terminated string, cut short if need be.
+ *  @return 0, or -1 for an unknown handle or index or size below 1. */
+VELKOR_EMULATOR_API int velkor_emulator_violation(VelkorHandle handle, int index, char *text, int size);
 
 /** Number of Gen2 tags in the emulated field, killed ones included, or -1
  *  for an unknown handle. */

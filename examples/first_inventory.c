@@ -23,20 +23,9 @@
 
 enum { EXIT_FAILED = 1, EXIT_USAGE = 2 };
 
-/* Statuses of the Gen2 inventory: all tags reported, and no tag answered. */
-#define INVENTORY_DONE 0x01
-#define NO_TAG 0xFB
-/* The reader's status for an error the tag reported, and that error for
- * words past the end of the bank. */
-#define TAG_ERROR 0xFC
-#define TAG_MEMORY_OVERRUN 0x03
-
-#define TID_BANK 2
 /* Most tags have a 6-word TID; some have only the 2-word class identifier. */
 #define TID_WORDS 6
 #define SHORT_TID_WORDS 2
-/* The most bytes an inventory hands back. */
-#define LIST_ROOM 6000
 
 static void print_hex(const unsigned char *bytes, int n) {
   int i;
@@ -60,12 +49,13 @@ static int parse_handle(const char *text, VelkorHandle *handle) {
 /* The information block as this reader lays it out: firmware version, type,
  * protocols, the two region bytes, power, scan time, antenna, beep. */
 static int print_information(unsigned char *address, VelkorHandle handle) {
-  unsigned char b[12] = {0};
+  unsigned char b[VELKOR_INFO01_SIZE + 10] = {0};
   int region;
   int rc = GetReaderInformation(address, b, b + 2, b + 3, b + 4, b + 5, b + 6,
                                 b + 7, b + 8, b + 9, b + 10, b + 11, handle);
   if (rc != STATUS_OK) {
-    fprintf(stderr, "first_inventory: reader information failed: 0x%02X\n", rc);
+    fprintf(stderr, "first_inventory: reader information failed: 0x%02X (%s)\n",
+            rc, GetReturnCodeText(rc));
     return 0;
   }
   region = ((b[4] >> 6) << 2) | (b[5] >> 6);
@@ -95,21 +85,22 @@ static int read_tid(unsigned char *address, unsigned char *epc, int epc_len,
     return EXIT_FAILED;
   }
   /* The mask arguments are not read when the tag is named by its EPC. */
-  rc = ReadData_G2(address, epc, (unsigned char)(epc_len / 2), TID_BANK, 0,
+  rc = ReadData_G2(address, epc, (unsigned char)(epc_len / 2), VELKOR_BANK_TID, 0,
                    words, password, 0, NULL, 0, NULL, tid, &error_code, handle);
-  if (rc == TAG_ERROR && error_code == TAG_MEMORY_OVERRUN) {
+  if (rc == VELKOR_STATUS_TAG_ERROR && error_code == VELKOR_TAG_ERROR_MEMORY_OVERRUN) {
     words = SHORT_TID_WORDS;
-    rc = ReadData_G2(address, epc, (unsigned char)(epc_len / 2), TID_BANK, 0,
+    rc = ReadData_G2(address, epc, (unsigned char)(epc_len / 2), VELKOR_BANK_TID, 0,
                      words, password, 0, NULL, 0, NULL, tid, &error_code,
                      handle);
   }
-  if (rc == TAG_ERROR) {
-    fprintf(stderr, "first_inventory: TID read failed: tag error 0x%02X\n",
-            error_code);
+  if (rc == VELKOR_STATUS_TAG_ERROR) {
+    fprintf(stderr, "first_inventory: TID read failed: tag error 0x%02X (%s)\n",
+            error_code, GetTagErrorText(error_code));
     return EXIT_FAILED;
   }
   if (rc != STATUS_OK) {
-    fprintf(stderr, "first_inventory: TID read failed: 0x%02X\n", rc);
+    fprintf(stderr, "first_inventory: TID read failed: 0x%02X (%s)\n", rc,
+            GetReturnCodeText(rc));
     return EXIT_FAILED;
   }
   printf("TID of tag 1: ");
@@ -121,18 +112,20 @@ static int read_tid(unsigned char *address, unsigned char *epc, int epc_len,
 /* One inventory round; the tag-identifier list holds, per tag, one byte of
  * EPC length and then the EPC.  Reads the first tag's TID. */
 static int inventory(unsigned char *address, VelkorHandle handle) {
-  static unsigned char list[LIST_ROOM];
+  static unsigned char list[VELKOR_MAX_TAG_LIST];
   unsigned char mask_addr[2] = {0, 0}, mask[1] = {0}, frame4 = 0;
   int total = 0, count = 0, at, n;
-  /* Q 4, session 0; no mask, TID or trailing group (their flags are 0). */
-  int rc = Inventory_G2(address, 0x04, 0x00, 0, mask_addr, 0, mask, 0, 0, 0, 0,
-                        0, 0, 0, 0, list, &frame4, &total, &count, handle);
-  if (rc == NO_TAG || (rc == INVENTORY_DONE && count == 0)) {
+  /* No mask, TID or trailing group (their flags are 0). */
+  int rc = Inventory_G2(address, VELKOR_INVENTORY_PARAM0, VELKOR_INVENTORY_PARAM1,
+                        0, mask_addr, 0, mask, 0, 0, 0, 0, 0, 0, 0, 0, list,
+                        &frame4, &total, &count, handle);
+  if (rc == VELKOR_STATUS_NO_TAG || (rc == VELKOR_STATUS_INVENTORY_COMPLETE && count == 0)) {
     printf("inventory: no tag answered\n");
     return EXIT_SUCCESS;
   }
-  if (rc != INVENTORY_DONE) {
-    fprintf(stderr, "first_inventory: inventory failed: 0x%02X\n", rc);
+  if (rc != VELKOR_STATUS_INVENTORY_COMPLETE) {
+    fprintf(stderr, "first_inventory: inventory failed: 0x%02X (%s)\n", rc,
+            GetReturnCodeText(rc));
     return EXIT_FAILED;
   }
   printf("inventory: %d tags\n", count);
@@ -157,7 +150,7 @@ int main(int argc, char **argv) {
 
   for (i = 1; i < argc; ++i) {
     if (strcmp(argv[i], "--version") == 0) {
-      unsigned char v[3];
+      unsigned char v[VELKOR_SDK_VERSION_SIZE];
       GetSDKVersion(v);
       printf("first_inventory: Velkor library %u.%u.%u\n", v[0], v[1], v[2]);
       return EXIT_SUCCESS;

@@ -12,6 +12,9 @@ WalkResult walk_frames(const std::uint8_t *bytes, std::size_t n,
     const std::uint8_t *frame = bytes + at;
     const std::size_t left = n - at;
     const std::size_t length = frame[0];  // bytes after the length byte
+    // Bytes that cannot begin a frame (padding after the last one) end the
+    // run: they carry no status.
+    if (length < 4) break;
     const std::size_t size = length + 1;
     result.last_status = left > 3 ? frame[3] : 0;
     // The data runs up to the two CRC bytes: frame bytes data_at..length-2.

@@ -23,7 +23,8 @@ struct WalkResult {
   std::uint8_t frame4 = 0;       ///< byte 4 of the last accepted frame
 };
 
-/// Walks bytes[0..n).  An accepted frame contributes its tag count and its
+/// Walks bytes[0..n) up to the first byte that cannot begin a frame (a length
+/// byte below 4, such as padding).  An accepted frame contributes its tag count and its
 /// tag data (appended to list, which must hold n bytes); a frame too short
 /// for its fields, or running past the bytes, contributes nothing.  Nothing
 /// outside bytes[0..n) is read.

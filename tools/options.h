@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/hex.h"
+#include "tools/output/hex.h"
 
 namespace velkor::tool {
 

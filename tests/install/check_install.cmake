@@ -19,6 +19,7 @@ set(expected
   bin/velkor
   include/velkor.h
   include/velkor_link.hpp
+  include/velkor.hpp
   lib/libVelkor.so
   lib/libVelkor.so.${major}
   lib/libVelkor.so.${VERSION}
@@ -29,6 +30,7 @@ set(expected
   lib/udev/rules.d/70-velkor.rules
   share/doc/Velkor/README.md
   share/doc/Velkor/examples/first_inventory.c
+  share/doc/Velkor/examples/tag_session.cpp
   share/doc/Velkor/examples/CMakeLists.txt)
 foreach(file IN LISTS expected)
   if(NOT EXISTS ${prefix}/${file})
@@ -39,7 +41,8 @@ file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE ${prefix} ${prefix}/
 foreach(file IN LISTS installed)
   if(NOT file IN_LIST expected AND
      NOT file MATCHES "^lib/cmake/Velkor/VelkorTargets-[a-z]+\\.cmake$" AND
-     NOT file MATCHES "^share/doc/Velkor/[a-z_-]+\\.md$")
+     NOT file MATCHES "^share/doc/Velkor/[a-z_-]+\\.md$" AND
+     NOT file MATCHES "^share/doc/Velkor/reference/")
     message(FATAL_ERROR "installed but not part of the SDK: ${file}")
   endif()
 endforeach()
@@ -68,7 +71,8 @@ set(cmake_build ${WORK_DIR}/find-package)
 velkor_run_checked(OUTPUT ignored
   COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples -B ${cmake_build}
           -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_C_COMPILER=${C_COMPILER}
-          "-DCMAKE_C_FLAGS=-Wall -Wextra -Werror")
+          -DCMAKE_CXX_COMPILER=${CXX_COMPILER}
+          "-DCMAKE_C_FLAGS=-Wall -Wextra -Werror" "-DCMAKE_CXX_FLAGS=-Wall -Wextra -Werror")
 file(STRINGS ${cmake_build}/CMakeCache.txt found_dir REGEX "^Velkor_DIR:")
 if(NOT found_dir STREQUAL "Velkor_DIR:PATH=${prefix}/lib/cmake/Velkor")
   message(FATAL_ERROR "find_package(Velkor) found another package: ${found_dir}")
@@ -95,3 +99,21 @@ velkor_run_checked(OUTPUT example
   COMMAND ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/lib ${pc_program} --version)
 velkor_expect_output("${example}" "^first_inventory: Velkor library ${VERSION}\n$"
                      "the pkg-config build")
+
+# The C++ example (velkor.hpp) both ways.  Without a reader it reports the
+# failed call and its status in words; handle 999 is no open descriptor.
+function(velkor_expect_cpp_failure program what)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/lib
+                          ${program} --handle 999
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 1)
+    message(FATAL_ERROR "${what}: exit ${rc}, expected 1:\n${out}${err}")
+  endif()
+  velkor_expect_part("${err}" "Inventory_G2 failed with 0x30: no complete reply in time" "${what}")
+endfunction()
+velkor_expect_cpp_failure(${cmake_build}/tag_session "the find_package C++ build")
+set(pc_cpp_program ${WORK_DIR}/pkg-config/tag_session)
+velkor_run_checked(OUTPUT ignored
+  COMMAND ${CXX_COMPILER} -std=c++17 -Wall -Wextra -Werror
+          ${SOURCE_DIR}/examples/tag_session.cpp ${flags} -o ${pc_cpp_program})
+velkor_expect_cpp_failure(${pc_cpp_program} "the pkg-config C++ build")

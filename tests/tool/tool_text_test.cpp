@@ -1,8 +1,8 @@
 // The tool's own conversions: the inventory list layout and the clock block.
 #include <gtest/gtest.h>
 
-#include "tools/clock_text.h"
-#include "tools/tag_list.h"
+#include "tools/output/clock_text.h"
+#include "tools/commands/tag_list.h"
 
 namespace velkor::tool {
 namespace {

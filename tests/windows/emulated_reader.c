@@ -121,6 +121,9 @@ int main(void) {
   faults_come_back_as_statuses(handle);
   example_runs_on_an_inherited_handle(handle);
 
+  /* The library kept to the report protocol throughout. */
+  CHECK(velkor_emulator_violations(handle) == 0);
+
   /* Unplugged: the library's next call fails on the link. */
   CHECK(velkor_emulator_disconnect(handle) == 0);
   CHECK(reader_information(handle) == STATUS_COMM_ERROR);

@@ -53,7 +53,7 @@ class Signatures(unittest.TestCase):
     def test_every_plain_export_is_bound_and_nothing_else(self) -> None:
         exports = plain_exports()
         self.assertGreater(len(exports), 90)
-        self.assertEqual(sorted(exports), sorted(_api.SIGNATURES))
+        self.assertEqual(sorted(exports), sorted({**_api.SIGNATURES, **_api.TEXT_SIGNATURES}))
 
     def test_argument_types_follow_the_header(self) -> None:
         prototypes = header_prototypes()
@@ -69,6 +69,10 @@ class Signatures(unittest.TestCase):
                 function = getattr(library, name)
                 self.assertEqual(list(function.argtypes), argtypes)
                 self.assertIs(function.restype, ctypes.c_int)
+        for name, argtypes in _api.TEXT_SIGNATURES.items():
+            with self.subTest(function=name):
+                self.assertEqual(list(getattr(library, name).argtypes), argtypes)
+                self.assertIs(getattr(library, name).restype, ctypes.c_char_p)
 
 
 if __name__ == "__main__":

@@ -26,6 +26,9 @@ HANDLEP = ctypes.POINTER(HANDLE)
 MAX_DEVICES = 100  # room GetDeviceList needs
 MAX_CHANNELS = 51  # room GetChannelList needs, its null entry included
 MAX_INVENTORY = 6000  # largest tag-identifier list
+# Request data bytes 0 and 1 of every inventory (VELKOR_INVENTORY_PARAM0 and
+# VELKOR_INVENTORY_PARAM1 in velkor.h): the one pair the tool and the docs use.
+INVENTORY_PARAMS = (0x04, 0x00)
 
 # The mask group of Inventory_G2 and InventoryBuffer_G2, then the TID and the
 # trailing group, each with its flag.
@@ -147,12 +150,23 @@ SIGNATURES: Dict[str, List[Any]] = {
 }
 
 
+# The functions that return a constant text instead of a status.
+TEXT_SIGNATURES: Dict[str, List[Any]] = {
+    "GetReturnCodeText": [INT],
+    "GetTagErrorText": [INT],
+}
+
+
 def bind(dll: ctypes.CDLL) -> ctypes.CDLL:
-    """Types every function of SIGNATURES on dll."""
+    """Types every function of SIGNATURES and TEXT_SIGNATURES on dll."""
     for name, argtypes in SIGNATURES.items():
         function = getattr(dll, name)
         function.argtypes = argtypes
         function.restype = INT
+    for name, argtypes in TEXT_SIGNATURES.items():
+        function = getattr(dll, name)
+        function.argtypes = argtypes
+        function.restype = ctypes.c_char_p
     return dll
 
 

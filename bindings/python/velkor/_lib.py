@@ -74,7 +74,8 @@ def locate(
 
 def load(lookup: LibraryLookup, path: str) -> ctypes.CDLL:
     if WINDOWS and lookup.stdcall:
-        return ctypes.WinDLL(path)  # type: ignore[attr-defined]
+        dll: ctypes.CDLL = ctypes.WinDLL(path)  # type: ignore[attr-defined]
+        return dll
     return ctypes.CDLL(path)
 
 

@@ -1,0 +1,93 @@
+// buffer: the reader's own tag buffer, filled by buffered inventories.
+#include <cstdio>
+#include <vector>
+
+#include "tools/cli.h"
+#include "tools/commands/tag_list.h"
+#include "tools/output/tag_output.h"
+#include "tools/commands/tag_target.h"
+
+namespace velkor::tool {
+
+namespace {
+
+struct InventoryOptions {
+  MaskOptions mask;
+};
+
+struct SaveLenOptions {
+  int length = -1;  ///< -1: read it
+};
+
+int inventory(Session &s, InventoryOptions &o) {
+  MaskOptions &m = o.mask;
+  int held = 0, seen = 0;
+  const int rc = InventoryBuffer_G2(s.address(), 0, 0, m.memory(), m.address(), m.bit_count(),
+                                    m.data(), m.used() ? 1 : 0, 0, 0, 0, 0, 0, 0, 0, &held,
+                                    &seen, s.handle());
+  if (rc != STATUS_OK) return check("buffer inventory", rc);
+  std::printf("%s seen this round; the buffer holds %d\n",
+              counted(std::size_t(seen), "tag").c_str(), held);
+  return kExitOk;
+}
+
+int count(Session &s, int &) {
+  int n = 0;
+  const int rc = GetBufferCnt_G2(s.address(), &n, s.handle());
+  if (rc != STATUS_OK) return check("buffer count", rc);
+  std::printf("the buffer holds %s\n", counted(std::size_t(n), "tag").c_str());
+  return kExitOk;
+}
+
+int read(Session &s, int &) {
+  std::vector<unsigned char> list(kMostListBytes);
+  int length = 0, tags = 0;
+  const int rc = ReadBuffer_G2(s.address(), &length, &tags, list.data(), s.handle());
+  // The last frame of a complete read says 0x01.
+  if (rc != 0x01) return check("buffer read", rc);
+  const std::vector<Bytes> epcs = decode_tag_list(list.data(), length);
+  for (const Bytes &epc : epcs) std::printf("%s\n", to_hex(epc).c_str());
+  std::printf("%s", counted(epcs.size(), "tag").c_str());
+  if (tags != static_cast<int>(epcs.size())) std::printf(" (the reader counted %d)", tags);
+  std::printf("\n");
+  return kExitOk;
+}
+
+int clear(Session &s, int &) {
+  const int rc = ClearBuffer_G2(s.address(), s.handle());
+  if (rc != STATUS_OK) return check("buffer clear", rc);
+  std::printf("buffer cleared\n");
+  return kExitOk;
+}
+
+int save_len(Session &s, SaveLenOptions &o) {
+  if (o.length >= 0) {
+    const int rc = SetSaveLen(s.address(), static_cast<unsigned char>(o.length), s.handle());
+    if (rc != STATUS_OK) return check("buffer save-len", rc);
+  }
+  unsigned char length = 0;
+  const int rc = GetSaveLen(s.address(), &length, s.handle());
+  if (rc != STATUS_OK) return check("buffer save-len", rc);
+  std::printf("save length %u bytes\n", length);
+  return kExitOk;
+}
+
+}  // namespace
+
+void add_buffer_commands(Cli &cli) {
+  CLI::App *group = cli.app.add_subcommand("buffer", "the reader's own tag buffer");
+  group->require_subcommand(1);
+  auto inv = add_command<InventoryOptions>(
+      cli, group, "inventory", "inventory Gen2 tags into the buffer", inventory,
+      [](const InventoryOptions &o) { o.mask.validate(); });
+  inv.options->mask.add_to(inv.app, "buffer only the tags whose bits match this mask (hex)");
+  add_command<int>(cli, group, "count", "how many tags the buffer holds", count);
+  add_command<int>(cli, group, "read", "list the EPCs in the buffer", read);
+  add_command<int>(cli, group, "clear", "empty the buffer", clear);
+  auto len = add_command<SaveLenOptions>(
+      cli, group, "save-len", "show (or --set) how many EPC bytes the buffer keeps per tag",
+      save_len);
+  add_number(len.app, "--set", len.options->length, 0, 255, "the new save length in bytes");
+}
+
+}  // namespace velkor::tool

@@ -1,0 +1,23 @@
+#include "tools/commands/inventory_round.h"
+
+#include "tools/commands/tag_list.h"
+
+namespace velkor::tool {
+
+InventoryRound inventory_round(Session &s, MaskOptions &mask) {
+  std::vector<unsigned char> list(kMostListBytes);
+  unsigned char frame4 = 0;
+  int length = 0;
+  InventoryRound round;
+  round.status = Inventory_G2(s.address(), VELKOR_INVENTORY_PARAM0, VELKOR_INVENTORY_PARAM1,
+                              static_cast<unsigned char>(mask.bank),
+                              mask.address(), mask.bit_count(), mask.data(),
+                              mask.used() ? 1 : 0, 0, 0, 0, 0, 0, 0, 0, list.data(), &frame4,
+                              &length, &round.tag_count, s.handle());
+  round.time = WallClock::now();
+  round.antenna = frame4;
+  if (round.answered()) round.epcs = decode_tag_list(list.data(), length);
+  return round;
+}
+
+}  // namespace velkor::tool

@@ -1,0 +1,39 @@
+// inventory --watch: rounds one after another until Ctrl-C (or a set number
+// of rounds), a live table of the unique tags, and a reader that may go away
+// and come back.
+#ifndef VELKOR_TOOLS_INVENTORY_WATCH_H
+#define VELKOR_TOOLS_INVENTORY_WATCH_H
+
+#include "tools/session/session.h"
+#include "tools/output/tag_output.h"
+#include "tools/commands/tag_target.h"
+
+namespace velkor::tool {
+
+struct InventoryRound;
+
+/// Told what the watch sees, besides the table (the MQTT publisher).
+class WatchObserver {
+ public:
+  virtual ~WatchObserver() = default;
+  /// A round answered; `number` counts from 1.
+  virtual void on_round(const InventoryRound &round, unsigned number) = 0;
+  virtual void on_reader_lost() = 0;
+  virtual void on_reader_back() = 0;
+  /// The watch waits (for a lost reader); the observer may use up to ms.
+  virtual void idle(int ms) = 0;
+};
+
+struct WatchOptions {
+  Format format = Format::kText;
+  int rounds = 0;  ///< stop after this many rounds; 0: until interrupted
+  WatchObserver *observer = nullptr;
+};
+
+/// Runs the watch; returns the exit status (0 when stopped by SIGINT or
+/// after its rounds).
+int watch_inventory(Session &s, MaskOptions &mask, const WatchOptions &options);
+
+}  // namespace velkor::tool
+
+#endif  // VELKOR_TOOLS_INVENTORY_WATCH_H

@@ -1,0 +1,26 @@
+#include "tools/output/tag_table.h"
+
+#include <algorithm>
+
+namespace velkor::tool {
+
+void TagTable::add(const Bytes &epc, WallClock::time_point when) {
+  ++reads_;
+  const auto [at, fresh] = index_.emplace(std::string(epc.begin(), epc.end()), entries_.size());
+  if (fresh) entries_.push_back({epc, 0, when, when});
+  Entry &e = entries_[at->second];
+  ++e.reads;
+  e.last = when;
+}
+
+void TagTable::print(std::FILE *out) const {
+  std::size_t width = 3;
+  for (const Entry &e : entries_) width = std::max(width, 2 * e.epc.size());
+  const int w = static_cast<int>(width);
+  std::fprintf(out, "%-*s  %6s  %-12s  %s\n", w, "EPC", "READS", "FIRST SEEN", "LAST SEEN");
+  for (const Entry &e : entries_)
+    std::fprintf(out, "%-*s  %6u  %-12s  %s\n", w, to_hex(e.epc).c_str(), e.reads,
+                 local_time(e.first).c_str(), local_time(e.last).c_str());
+}
+
+}  // namespace velkor::tool

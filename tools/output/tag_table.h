@@ -1,0 +1,41 @@
+// The unique tags of a --watch run: how often each was read and when it was
+// first and last seen.
+#ifndef VELKOR_TOOLS_TAG_TABLE_H
+#define VELKOR_TOOLS_TAG_TABLE_H
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tools/output/tag_output.h"
+
+namespace velkor::tool {
+
+class TagTable {
+ public:
+  struct Entry {
+    Bytes epc;
+    unsigned reads = 0;
+    WallClock::time_point first, last;
+  };
+
+  void add(const Bytes &epc, WallClock::time_point when);
+  /// In the order first seen.
+  const std::vector<Entry> &entries() const { return entries_; }
+  unsigned reads() const { return reads_; }
+
+  /// The table with a header line.
+  void print(std::FILE *out) const;
+
+ private:
+  std::vector<Entry> entries_;
+  // Keyed by the EPC's bytes as a string: GCC 12 at -O3 misreads the
+  // comparison of two byte vectors as an overread.
+  std::map<std::string, std::size_t> index_;
+  unsigned reads_ = 0;
+};
+
+}  // namespace velkor::tool
+
+#endif  // VELKOR_TOOLS_TAG_TABLE_H

@@ -1,0 +1,25 @@
+// The reader that --emulate plays: the emulator with the tool's default tag
+// population.  The tool's tests build the same model to know what it holds.
+#ifndef VELKOR_TOOLS_EMULATED_READER_H
+#define VELKOR_TOOLS_EMULATED_READER_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "emulator/reader.h"
+
+namespace velkor::tool {
+
+/// Tags the emulated reader starts with.
+constexpr std::size_t kEmulatedGen2Tags = 6;
+constexpr std::size_t kEmulatedIso6bTags = 2;
+
+inline emu::ReaderOptions emulated_reader(std::uint64_t seed,
+                                          std::size_t gen2_tags = kEmulatedGen2Tags,
+                                          std::size_t iso6b_tags = kEmulatedIso6bTags) {
+  return {seed, gen2_tags, iso6b_tags};
+}
+
+}  // namespace velkor::tool
+
+#endif  // VELKOR_TOOLS_EMULATED_READER_H
