@@ -98,4 +98,8 @@ foreach(group runtime dev tools python)
           COMPONENT ${group}_package EXCLUDE_FROM_ALL)
   set(CPACK_COMPONENT_${upper}_PACKAGE_GROUP ${group})
 endforeach()
+# A cross build's packages: the target's architecture and dependencies.
+if(CMAKE_CROSSCOMPILING)
+  include(${PROJECT_SOURCE_DIR}/cmake/package_cross.cmake)
+endif()
 include(CPack)

@@ -28,11 +28,9 @@ cmake --build build-fuzz -j"$jobs" \
   --target velkor_command_fuzzer velkor_device_list_fuzzer velkor_fuzz_seeds
 ./scripts/fuzz.sh 60
 
+./scripts/test-arm64.sh
+
 if [ -z "${SKIP_WINDOWS:-}" ]; then
   ./scripts/test-windows.sh
 fi
 
-# The aarch64 cross build, its unit and tool suites under qemu-user.
-if [ -x scripts/test-arm64.sh ]; then
-  ./scripts/test-arm64.sh
-fi
