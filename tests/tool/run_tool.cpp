@@ -1,5 +1,7 @@
 #include "tests/tool/run_tool.h"
 
+#include <gtest/gtest.h>
+
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -34,6 +36,13 @@ std::vector<std::string> words_of(const std::string &text) {
   return words;
 }
 
+// The emulator reports, as it stops, what the library did that the report
+// protocol does not allow: every such report fails the test that ran it.
+void expect_no_violation(const std::string &err) {
+  if (err.find("emulator: host protocol violation") != std::string::npos)
+    ADD_FAILURE() << "the library broke the report protocol:\n" << err;
+}
+
 }  // namespace
 
 std::vector<std::string> lines_of(const std::string &text) {
@@ -58,6 +67,7 @@ ToolRun run_tool(const std::string &args, const std::string &input, const std::s
   run.err = slurp(err);
   for (const std::string &f : {out, err, in}) std::remove(f.c_str());
   rmdir(dir.c_str());
+  expect_no_violation(run.err);
   return run;
 }
 
@@ -160,6 +170,7 @@ ToolRun RunningTool::finish(std::chrono::milliseconds limit) {
   }
   run.out = texts_[kOut];
   run.err = texts_[kErr];
+  expect_no_violation(run.err);
   return run;
 }
 
