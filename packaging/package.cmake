@@ -35,10 +35,14 @@ set(VELKOR_DEB_EXACT "(= ${PROJECT_VERSION})")
 set(CPACK_COMPONENT_RUNTIME_GROUP runtime)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME libvelkor1)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
-# The shlibs file lets other packages depend on libVelkor.so.1; its trigger
-# runs ldconfig.
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_GENERATE_SHLIBS ON)
+# The shlibs files let other packages depend on the shared libraries; their
+# triggers run ldconfig.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+# dpkg runs ldconfig once after installing the packages with libraries.
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/triggers)
+set(CPACK_DEBIAN_DEV_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/triggers)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_RUNTIME_DESCRIPTION "Velkor reader SDK: shared library
 ${VELKOR_DEB_DESCRIPTION}
 

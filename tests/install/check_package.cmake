@@ -75,7 +75,7 @@ endforeach()
 
 if(LINTIAN)
   # Errors fail; warnings and notes are a packager's judgement.
-  execute_process(COMMAND ${LINTIAN} --fail-on error --no-tag-display-limit ${packages}
+  execute_process(COMMAND ${LINTIAN} --fail-on error --tag-display-limit 0 ${packages}
                   WORKING_DIRECTORY ${WORK_DIR} OUTPUT_VARIABLE out ERROR_VARIABLE err
                   RESULT_VARIABLE rc)
   if(NOT rc EQUAL 0)
