@@ -38,7 +38,7 @@ set(ENV{PKG_CONFIG_LIBDIR} ${VELKOR_CROSS_ROOT}/lib/pkgconfig)
 
 # Without binfmt_misc the kernel cannot start an aarch64 program: every test
 # program is started through qemu-aarch64 with the cross toolchain's loader.
-find_program(VELKOR_QEMU_AARCH64 NAMES qemu-aarch64 qemu-aarch64-static)
+find_program(VELKOR_QEMU_AARCH64 NAMES qemu-aarch64)
 if(VELKOR_QEMU_AARCH64)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${VELKOR_QEMU_AARCH64} -L ${VELKOR_CROSS_ROOT})
 endif()

@@ -18,7 +18,7 @@ set -euo pipefail
 build_packages=(
   build-essential      # the C and C++ compilers, `c++filt`
   cmake
-  pkg-config           # `pkg-config`
+  pkg-config           # `pkg-config` `PkgConfig`
   libcli11-dev         # `CLI11`
   nlohmann-json3-dev   # `nlohmann_json`
 )
@@ -37,7 +37,7 @@ test_packages=(
   fakeroot             # `fakeroot`
   lintian              # `lintian`
   doxygen              # `doxygen`
-  mosquitto            # the broker, `mosquitto`
+  mosquitto            # the broker, `mosquitto` `mosquitto_passwd`
   mosquitto-clients    # `mosquitto_sub` `mosquitto_pub`
   libmosquitto-dev     # `libmosquitto`
   mono-mcs             # the C# compiler, `mcs`

@@ -30,4 +30,4 @@ velkor_run_checked(OUTPUT run
   WORKING_DIRECTORY ${WORK_DIR})
 velkor_expect_output("${run}" "library ${venv}/lib/libVelkor\\.so[^\n]*\n" "the library loaded")
 velkor_expect_output("${run}" "emulator ${venv}/lib/libvelkor_emulator\\.so\n" "the emulator loaded")
-velkor_expect_output("${run}" "\n5 tags\n$" "the emulated inventory")
+velkor_expect_output("${run}" "\n6 tags\n$" "the emulated inventory")

@@ -2,7 +2,7 @@
 """The generated completions offer every subcommand the tool lists in its
 help, at the top and one level down, and `cmake --install` puts the man page
 and the completions where the shells look."""
-import os, re, subprocess, sys, tempfile
+import gzip, os, re, subprocess, sys, tempfile
 
 tool, build_dir = sys.argv[1], sys.argv[2]
 
@@ -21,7 +21,7 @@ with tempfile.TemporaryDirectory() as prefix:
     subprocess.run(["cmake", "--install", build_dir, "--component", "tools", "--prefix", prefix],
                    check=True, capture_output=True)
     share = os.path.join(prefix, "share")
-    files = {"man": "man/man1/velkor.1", "bash": "bash-completion/completions/velkor",
+    files = {"man": "man/man1/velkor.1.gz", "bash": "bash-completion/completions/velkor",
              "zsh": "zsh/vendor-completions/_velkor", "fish": "fish/vendor_completions.d/velkor.fish"}
     for name, rel in files.items():
         if not os.path.isfile(os.path.join(share, rel)):
@@ -37,7 +37,7 @@ with tempfile.TemporaryDirectory() as prefix:
             failures.append(f"bash after {path}: {sorted(missing)} not offered")
     fish = open(os.path.join(share, files["fish"])).read()
     zsh = open(os.path.join(share, files["zsh"])).read()
-    man = open(os.path.join(share, files["man"])).read().replace("\\-", "-")
+    man = gzip.open(os.path.join(share, files["man"]), "rt").read().replace("\\-", "-")
     for command in top:
         if f"-a '{command}'" not in fish: failures.append(f"fish: {command} not offered")
         if not re.search(rf"offer=\([^)]*\b{re.escape(command)}\b", zsh): failures.append(f"zsh: {command} not offered")

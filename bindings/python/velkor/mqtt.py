@@ -13,7 +13,7 @@ this package, else on the system's search path.
 import ctypes
 import os
 import time
-from typing import Callable, Optional
+from typing import Callable, Dict, Optional
 
 __all__ = ["Publisher", "MqttError"]
 
@@ -58,18 +58,21 @@ class Publisher:
     messages (broker lost and back, messages dropped)."""
 
     def __init__(self, url: str, reader: str, wait_ms: int = 5000,
-                 notice: Optional[Callable[[str], None]] = None, **settings):
+                 notice: Optional[Callable[[str], None]] = None, **settings: object) -> None:
         self._lib = _load()
         self._p = self._lib.velkor_mqtt_new()
         if not self._p:
             raise MemoryError()
-        for name, value in {"url": url, "reader": reader, **settings}.items():
+        all_settings: Dict[str, object] = {"url": url, "reader": reader, **settings}
+        for name, value in all_settings.items():
             if self._lib.velkor_mqtt_set(self._p, name.encode(), str(value).encode()) != 0:
                 self.close(0)
                 raise MqttError(f"setting {name!r} is unknown or its value is not valid")
         # Kept referenced: the library calls it for as long as it lives.
-        self._notice = _NOTICE(lambda text, _: notice(text.decode())) if notice else None
-        if self._notice:
+        self._notice = None
+        if notice is not None:
+            tell = notice
+            self._notice = _NOTICE(lambda text, _: tell(text.decode()))
             self._lib.velkor_mqtt_set_notice(self._p, self._notice, None)
         error = ctypes.create_string_buffer(512)
         if self._lib.velkor_mqtt_start(self._p, wait_ms, error, len(error)) != 0:
@@ -93,14 +96,14 @@ class Publisher:
 
     @property
     def waiting(self) -> int:
-        return self._lib.velkor_mqtt_waiting(self._p) if self._p else 0
+        return int(self._lib.velkor_mqtt_waiting(self._p)) if self._p else 0
 
     def close(self, limit_ms: int = 5000) -> int:
         """Sends what waits for up to limit_ms, says offline, disconnects;
         returns the messages still waiting (kept in the spool, if any)."""
         if not self._p:
             return 0
-        left = self._lib.velkor_mqtt_finish(self._p, limit_ms)
+        left = int(self._lib.velkor_mqtt_finish(self._p, limit_ms))
         self._lib.velkor_mqtt_free(self._p)
         self._p = None
         return max(left, 0)
@@ -112,5 +115,5 @@ class Publisher:
     def __enter__(self) -> "Publisher":
         return self
 
-    def __exit__(self, *exc) -> None:
+    def __exit__(self, *exc: object) -> None:
         self.close()
