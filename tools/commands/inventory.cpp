@@ -15,6 +15,7 @@ struct InventoryOptions {
   bool json = false;
   bool csv = false;
   int rounds = 0;
+  bool decode = false;
 
   Format format() const { return json ? Format::kJson : csv ? Format::kCsv : Format::kText; }
 };
@@ -23,7 +24,7 @@ int inventory_once(Session &s, InventoryOptions &o) {
   const InventoryRound round = inventory_round(s, o.mask);
   // No tag (0xFB) is a failure here, as grep finding nothing is.
   if (!round.answered() || round.status == 0xFB) return check("inventory", round.status);
-  TagWriter writer(o.format());
+  TagWriter writer(o.format(), o.decode);
   for (const Bytes &epc : round.epcs) writer.write({1, round.time, epc, round.antenna});
   if (o.format() != Format::kText) return kExitOk;
   std::printf("%s, antenna 0x%02X", counted(round.epcs.size(), "tag").c_str(), round.antenna);
@@ -48,11 +49,12 @@ void add_inventory_commands(Cli &cli) {
   CLI::Option *json =
       cmd->add_flag("--json", o->json, "one JSON object per tag per round, as they come");
   cmd->add_flag("--csv", o->csv, "one CSV row per tag per round, as they come")->excludes(json);
+  cmd->add_flag("--decode", o->decode, "add each EPC's tag URI (urn:epc:tag:...) when it has one");
   cmd->callback([&cli, o] {
     o->mask.validate();
     cli.run([o](Session &s) {
       if (!o->watch) return inventory_once(s, *o);
-      return watch_inventory(s, o->mask, {o->format(), o->rounds});
+      return watch_inventory(s, o->mask, {o->format(), o->rounds, o->decode});
     });
   });
 }

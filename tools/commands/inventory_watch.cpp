@@ -53,7 +53,7 @@ double seconds_since(std::chrono::steady_clock::time_point t) {
 class Watch {
  public:
   Watch(Session &s, MaskOptions &mask, const WatchOptions &options)
-      : session_(s), mask_(mask), options_(options), writer_(options.format),
+      : session_(s), mask_(mask), options_(options), writer_(options.format, options.decode),
         live_(options.format == Format::kText && isatty(STDOUT_FILENO)) {}
 
   int run();
@@ -149,7 +149,7 @@ void Watch::on_back() {
 
 void Watch::redraw(const char *status_line) {
   std::printf("\033[H\033[J");
-  table_.print(stdout);
+  table_.print(stdout, options_.decode);
   std::printf("\n%s, %s, %s - %s\n", counted(rounds_, "round").c_str(),
               counted(table_.entries().size(), "unique tag").c_str(),
               counted(table_.reads(), "read").c_str(), status_line);
@@ -165,7 +165,7 @@ void Watch::summary() {
                counted(table_.reads(), "read").c_str());
   if (failed_ > 0) std::fprintf(out, ", %s failed", counted(failed_, "round").c_str());
   std::fprintf(out, "\n");
-  table_.print(out);
+  table_.print(out, options_.decode);
   std::fflush(out);
 }
 

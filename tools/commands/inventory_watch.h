@@ -13,6 +13,7 @@ namespace velkor::tool {
 struct WatchOptions {
   Format format = Format::kText;
   int rounds = 0;  ///< stop after this many rounds; 0: until interrupted
+  bool decode = false;  ///< show each tag's EPC Tag URI
 };
 
 /// Runs the watch; returns the exit status (0 when stopped by SIGINT or

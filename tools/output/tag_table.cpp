@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tools/output/epc_text.h"
+
 namespace velkor::tool {
 
 void TagTable::add(const Bytes &epc, WallClock::time_point when) {
@@ -13,14 +15,20 @@ void TagTable::add(const Bytes &epc, WallClock::time_point when) {
   e.last = when;
 }
 
-void TagTable::print(std::FILE *out) const {
+void TagTable::print(std::FILE *out, bool decode) const {
   std::size_t width = 3;
   for (const Entry &e : entries_) width = std::max(width, 2 * e.epc.size());
   const int w = static_cast<int>(width);
-  std::fprintf(out, "%-*s  %6s  %-12s  %s\n", w, "EPC", "READS", "FIRST SEEN", "LAST SEEN");
-  for (const Entry &e : entries_)
-    std::fprintf(out, "%-*s  %6u  %-12s  %s\n", w, to_hex(e.epc).c_str(), e.reads,
-                 local_time(e.first).c_str(), local_time(e.last).c_str());
+  // The last column is not padded: no trailing blanks.
+  const int seen = decode ? 12 : 0;
+  std::fprintf(out, "%-*s  %6s  %-12s  %-*s%s\n", w, "EPC", "READS", "FIRST SEEN", seen,
+               "LAST SEEN", decode ? "  URI" : "");
+  for (const Entry &e : entries_) {
+    const std::optional<std::string> uri = decode ? tag_uri_of(e.epc) : std::nullopt;
+    std::fprintf(out, "%-*s  %6u  %-12s  %-*s%s%s\n", w, to_hex(e.epc).c_str(), e.reads,
+                 local_time(e.first).c_str(), seen, local_time(e.last).c_str(),
+                 uri ? "  " : "", uri ? uri->c_str() : "");
+  }
 }
 
 }  // namespace velkor::tool

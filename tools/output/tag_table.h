@@ -25,8 +25,8 @@ class TagTable {
   const std::vector<Entry> &entries() const { return entries_; }
   unsigned reads() const { return reads_; }
 
-  /// The table with a header line.
-  void print(std::FILE *out) const;
+  /// The table with a header line; with decode, a column of tag URIs.
+  void print(std::FILE *out, bool decode = false) const;
 
  private:
   std::vector<Entry> entries_;
