@@ -1,26 +1,50 @@
-# What `cmake --install` puts in place: the headers, the shared library (with
-# its version links on Linux, its import library on Windows), a CMake package
-# (find_package(Velkor) gives Velkor::Velkor) and, on Linux, a pkg-config file,
-# the udev rule and the velkor tool.  The emulator and the tests are never
-# installed.
+# What `cmake --install` puts in place, by component:
+#   runtime  the shared library (on Linux its soname file) and the udev rule
+#   dev      the headers, the unversioned link or import library, pkg-config
+#            and CMake package files, the emulator library and its header
+#   tools    the velkor tool (its man page and completions join it)
+#   python   the velkor Python package
+#   doc      README.md, docs/ and examples/, in the same tree as the sources
+#            so that their links hold
+# `cmake --install build --strip` leaves the debug information behind.  The
+# tests are never installed.
 include(CMakePackageConfigHelpers)
 
 set(VELKOR_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Velkor CACHE STRING
     "Where the CMake package files go, relative to the prefix")
 set(VELKOR_UDEV_RULES_DIR lib/udev/rules.d CACHE STRING
     "Where the udev rule goes, relative to the prefix")
+set(VELKOR_PYTHON_DIR lib/python3/dist-packages CACHE STRING
+    "Where the velkor Python package goes, relative to the prefix")
+set(VELKOR_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/libvelkor-dev CACHE STRING
+    "Where the documentation and the examples go, relative to the prefix")
 
 install(TARGETS Velkor EXPORT VelkorTargets
-        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
-        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(FILES include/velkor.h include/velkor_link.hpp
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime
+                NAMELINK_COMPONENT dev
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
+install(FILES include/velkor.h include/velkor_link.hpp include/velkor.hpp
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT dev)
+
+# The emulator, for applications' own tests and for trying the SDK without a
+# reader: Velkor::Emulator in the CMake package, velkor-emulator in
+# pkg-config.  The shipped library never loads it.
+if(TARGET velkor_emulator_shared AND NOT WIN32)
+  set_target_properties(velkor_emulator_shared PROPERTIES EXPORT_NAME Emulator)
+  target_include_directories(velkor_emulator_shared INTERFACE
+    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/emulator>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+  install(TARGETS velkor_emulator_shared EXPORT VelkorTargets
+          LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
+  install(FILES emulator/velkor_emulator.h
+          DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT dev)
+endif()
 
 # The CMake package, relocatable: every path in it is relative to its own
 # location, so an installed tree may be moved or installed with --prefix.
 install(EXPORT VelkorTargets NAMESPACE Velkor::
-        DESTINATION ${VELKOR_CMAKE_DIR})
+        DESTINATION ${VELKOR_CMAKE_DIR} COMPONENT dev)
 configure_package_config_file(
   ${CMAKE_CURRENT_LIST_DIR}/VelkorConfig.cmake.in
   ${CMAKE_CURRENT_BINARY_DIR}/VelkorConfig.cmake
@@ -31,13 +55,13 @@ write_basic_package_version_file(
   COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VelkorConfig.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/VelkorConfigVersion.cmake
-        DESTINATION ${VELKOR_CMAKE_DIR})
+        DESTINATION ${VELKOR_CMAKE_DIR} COMPONENT dev)
 
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}
+install(FILES README.md DESTINATION ${VELKOR_DOC_DIR} COMPONENT doc)
+install(DIRECTORY docs/ DESTINATION ${VELKOR_DOC_DIR}/docs COMPONENT doc
         FILES_MATCHING PATTERN "*.md")
-install(FILES examples/first_inventory.c examples/CMakeLists.txt
-        DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+install(FILES examples/first_inventory.c examples/tag_session.cpp examples/CMakeLists.txt
+        DESTINATION ${VELKOR_DOC_DIR}/examples COMPONENT doc)
 
 if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
   return()
@@ -55,22 +79,29 @@ if(IS_ABSOLUTE "${CMAKE_INSTALL_INCLUDEDIR}")
 else()
   set(VELKOR_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
 endif()
-configure_file(${CMAKE_CURRENT_LIST_DIR}/velkor.pc.in
-               ${CMAKE_CURRENT_BINARY_DIR}/velkor.pc.body @ONLY)
-set(VELKOR_PC_FILE ${CMAKE_CURRENT_BINARY_DIR}/velkor.pc)
-install(CODE "
-  file(READ \"${CMAKE_CURRENT_BINARY_DIR}/velkor.pc.body\" body)
-  file(WRITE \"${VELKOR_PC_FILE}\" \"prefix=\${CMAKE_INSTALL_PREFIX}\\n\${body}\")
-")
-install(FILES ${VELKOR_PC_FILE} DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+foreach(pc velkor velkor-emulator)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/${pc}.pc.in
+                 ${CMAKE_CURRENT_BINARY_DIR}/${pc}.pc.body @ONLY)
+  install(CODE "
+    file(READ \"${CMAKE_CURRENT_BINARY_DIR}/${pc}.pc.body\" body)
+    file(WRITE \"${CMAKE_CURRENT_BINARY_DIR}/${pc}.pc\" \"prefix=\${CMAKE_INSTALL_PREFIX}\\n\${body}\")
+  " COMPONENT dev)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${pc}.pc
+          DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT dev)
+endforeach()
 
-install(FILES udev/70-velkor.rules DESTINATION ${VELKOR_UDEV_RULES_DIR})
+install(FILES udev/70-velkor.rules DESTINATION ${VELKOR_UDEV_RULES_DIR} COMPONENT runtime)
 
 # The tool finds the library beside it in the installed tree, wherever the
-# tree was installed.
+# tree was installed.  (The Debian package drops this search path: there the
+# library is on the system's.)
 if(TARGET velkor)
   file(RELATIVE_PATH VELKOR_BIN_TO_LIB
        ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
   set_target_properties(velkor PROPERTIES INSTALL_RPATH "$ORIGIN/${VELKOR_BIN_TO_LIB}")
-  install(TARGETS velkor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS velkor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tools)
 endif()
+
+# The Python package; pip installs the same sources (bindings/python).
+install(DIRECTORY bindings/python/velkor DESTINATION ${VELKOR_PYTHON_DIR}
+        COMPONENT python FILES_MATCHING PATTERN "*.py" PATTERN "py.typed")

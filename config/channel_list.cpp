@@ -31,7 +31,12 @@ int VELKOR_CALL GetChannelList(int region, char **list) {
     return STATUS_OK;
   }
   const SteppedRegion *plan = stepped_region(region);
-  if (plan == nullptr) return STATUS_OK;
+  // An empty list, so that FreeChannelList after it frees nothing of what
+  // the caller's array held.
+  if (plan == nullptr) {
+    list[0] = nullptr;
+    return STATUS_OK;
+  }
   for (int i = 0; i < plan->channels; ++i) {
     char *text = static_cast<char *>(std::malloc(kTextBlock));
     if (text == nullptr) {

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "emulator/faults.h"
@@ -13,6 +15,12 @@
 #include "emulator/trace.h"
 
 namespace velkor::emu {
+
+/// Something the host did that the report protocol does not allow.
+struct Violation {
+  std::uint32_t ms;
+  std::string what;
+};
 
 class Emulator {
  public:
@@ -25,7 +33,8 @@ class Emulator {
   bool receive(const std::uint8_t *report, std::uint32_t now_ms);
   /// The host reads: true with the next input report (64 bytes), false when
   /// the device has nothing to deliver (the read runs into its limit).
-  bool transmit(std::uint8_t *report, std::uint32_t now_ms);
+  /// *delay_ms receives how late the report is sent (0 but under a fault).
+  bool transmit(std::uint8_t *report, std::uint32_t now_ms, std::uint32_t *delay_ms = nullptr);
 
   /// Faults for the next reply (and, for the report counts, the next reports).
   void inject_next(const Faults &faults);
@@ -36,11 +45,20 @@ class Emulator {
   /// Command frames the reader received intact, in order (for tests).
   std::size_t frames_received() const { return frames_received_; }
 
+  /// Every protocol violation of the host seen so far, in order.
+  const std::vector<Violation> &violations() const { return violations_; }
+  /// Hands over the violations recorded so far and forgets them.
+  std::vector<Violation> take_violations() { return std::exchange(violations_, {}); }
+  /// Whether the reader has stopped taking output reports (a fault).
+  bool stalled() const { return stalled_; }
+
  private:
-  void on_control(std::uint8_t code);
-  void on_frame(const Bytes &frame);
+  void witness(const std::uint8_t *report, std::uint32_t now_ms);
+  void violation(std::uint32_t now_ms, const char *what);
+  void on_control(std::uint8_t code, std::uint32_t now_ms);
+  void on_frame(const Bytes &frame, std::uint32_t now_ms);
   void reply(const Command &command, Response response);
-  void answer_poll();
+  void answer_poll(std::uint32_t now_ms);
   std::size_t next_piece_size();
   bool take_write_refusal();
   bool take_read_failure();
@@ -58,8 +76,20 @@ class Emulator {
   std::size_t pieces_ = 0;       // reports of this reply sent so far
   unsigned empties_ = 0;         // empty reports sent ahead of this reply
   Bytes endless_frame_;          // appended whenever the stream runs dry
-  std::deque<std::array<std::uint8_t, 64>> outbox_;
+  struct Outgoing {
+    std::array<std::uint8_t, 64> report;
+    std::uint32_t delay_ms;
+  };
+  std::deque<Outgoing> outbox_;
   std::size_t frames_received_ = 0;
+  std::uint32_t linger_until_ = 0;  // polls before this time are answered empty
+  bool lingering_ = false;
+  std::size_t first_cut_ = 0;      // size of the reply's first report, when a fault sets it
+  bool stalled_ = false;
+  // The witness's view of the host.
+  std::vector<Violation> violations_;
+  bool unacknowledged_ = false;  // a report went out on time and no CTRL_ACK came yet
+  bool begun_ = false;           // CTRL_BEGIN came since the last command frame
 };
 
 }  // namespace velkor::emu

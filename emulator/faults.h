@@ -23,6 +23,16 @@ struct Faults {
   std::optional<std::uint8_t> status{};  ///< the last frame carries this status
   std::optional<std::uint8_t> oversized_count{};  ///< count byte of the reply's reports
   bool endless = false;            ///< non-final frames follow the reply without end
+  std::size_t zero_padding = 0;    ///< zero bytes after the last frame, in its report
+  int length_lie = 0;              ///< added to the last frame's length byte; its CRC is
+                                   ///< made right over the bytes sent
+  bool zero_residue_first = false; ///< the first report ends three bytes before the first
+                                   ///< frame does, where two data bytes make the CRC
+                                   ///< residue of what came so far zero
+  std::uint32_t late_ms = 0;       ///< the reply's first report reaches the host this late
+  std::uint32_t linger_ms = 0;     ///< after the first report the rest waits this long;
+                                   ///< a new frame then finds it still ahead of its reply
+  bool stop_reading = false;       ///< once the frame is in, no more output reports are taken
   // Applied to reports from the moment of injection.
   unsigned refuse_writes = 0;      ///< output reports refused (in-process only)
   unsigned fail_reads = 0;         ///< polls whose read gets nothing

@@ -1,13 +1,24 @@
 #include "emulator/socket_server.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <stdexcept>
+#include <vector>
 
 namespace velkor::emu {
+
+namespace {
+std::atomic<std::size_t> violations_at_exit{0};
+}
+
+std::size_t SocketServer::violations_of_stopped() { return violations_at_exit.load(); }
 
 SocketServer::SocketServer(const ReaderOptions &options) : emulator_(options) {
   int fds[2];
@@ -21,6 +32,9 @@ SocketServer::SocketServer(const ReaderOptions &options) : emulator_(options) {
 SocketServer::~SocketServer() {
   disconnect();
   if (thread_.joinable()) thread_.join();
+  for (const Violation &v : emulator_.violations())
+    std::fprintf(stderr, "emulator: host protocol violation at %u ms: %s\n", v.ms, v.what.c_str());
+  violations_at_exit += emulator_.violations().size();
   if (host_owned_ && host_ >= 0) ::close(host_);
 }
 
@@ -42,18 +56,43 @@ void SocketServer::serve() {
                                           std::chrono::steady_clock::now() - start)
                                           .count());
   };
+  struct Out {
+    std::array<std::uint8_t, 64> report;
+    std::uint32_t delay_ms;
+  };
   std::uint8_t in[64];
   for (;;) {
+    bool stalled = false;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stalled = emulator_.stalled();
+    }
+    if (stalled) {
+      // A reader that stops reading: output reports pile up until the host's
+      // writes find no room.  Only the end of the connection is watched.
+      pollfd p{device_, 0, 0};
+      if (::poll(&p, 1, 50) > 0 && (p.revents & (POLLHUP | POLLERR))) break;
+      continue;
+    }
     const ssize_t n = ::read(device_, in, sizeof in);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     if (n != static_cast<ssize_t>(sizeof in)) continue;
-    std::lock_guard<std::mutex> lock(mutex_);
-    emulator_.receive(in, now_ms());
-    std::uint8_t out[64];
+    std::vector<Out> out;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      emulator_.receive(in, now_ms());
+      Out o{};
+      while (emulator_.transmit(o.report.data(), now_ms(), &o.delay_ms)) out.push_back(o);
+    }
     bool lost = false;
-    while (emulator_.transmit(out, now_ms()))
-      if (::write(device_, out, sizeof out) != static_cast<ssize_t>(sizeof out)) lost = true;
+    for (const Out &o : out) {
+      // A late report really is late: the host's read runs out first.
+      if (o.delay_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(o.delay_ms));
+      if (::write(device_, o.report.data(), o.report.size()) !=
+          static_cast<ssize_t>(o.report.size()))
+        lost = true;
+    }
     if (lost) break;
   }
   std::lock_guard<std::mutex> lock(mutex_);

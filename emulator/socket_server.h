@@ -36,6 +36,10 @@ class SocketServer {
   /// Closes the reader's end, as if the device were unplugged.
   void disconnect();
 
+  /// Host protocol violations recorded by every server of the process that
+  /// has stopped; each is also written to standard error as it stops.
+  static std::size_t violations_of_stopped();
+
  private:
   void serve();
 

@@ -1,10 +1,11 @@
 /*
- * first_inventory: a first session with a Velkor reader, through velkor.h
- * alone.  It finds a reader, prints its information block, runs one Gen2
- * inventory and reads the TID bank of the first tag found, naming that tag
- * by its EPC.
+ * first_inventory: a first session with a Velkor reader, through velkor.h.
+ * It finds a reader, prints its information block, runs one Gen2 inventory
+ * and reads the TID bank of the first tag found, naming that tag by its EPC.
  *
  *   first_inventory                   the first reader found
+ *   first_inventory --emulate         an emulated reader (velkor_emulator.h),
+ *                                     to try it without a reader
  *   first_inventory --handle N        an already open device handle (on
  *   VELKOR_HANDLE=N first_inventory   Linux a file descriptor; this is how
  *                                     a test hands it an emulated reader)
@@ -20,23 +21,17 @@
 #include <string.h>
 
 #include "velkor.h"
+/* Only for --emulate: a program for real readers needs neither this header
+ * nor the emulator library. */
+#ifndef VELKOR_EXAMPLE_NO_EMULATOR
+#include "velkor_emulator.h"
+#endif
 
 enum { EXIT_FAILED = 1, EXIT_USAGE = 2 };
 
-/* Statuses of the Gen2 inventory: all tags reported, and no tag answered. */
-#define INVENTORY_DONE 0x01
-#define NO_TAG 0xFB
-/* The reader's status for an error the tag reported, and that error for
- * words past the end of the bank. */
-#define TAG_ERROR 0xFC
-#define TAG_MEMORY_OVERRUN 0x03
-
-#define TID_BANK 2
 /* Most tags have a 6-word TID; some have only the 2-word class identifier. */
 #define TID_WORDS 6
 #define SHORT_TID_WORDS 2
-/* The most bytes an inventory hands back. */
-#define LIST_ROOM 6000
 
 static void print_hex(const unsigned char *bytes, int n) {
   int i;
@@ -60,12 +55,13 @@ static int parse_handle(const char *text, VelkorHandle *handle) {
 /* The information block as this reader lays it out: firmware version, type,
  * protocols, the two region bytes, power, scan time, antenna, beep. */
 static int print_information(unsigned char *address, VelkorHandle handle) {
-  unsigned char b[12] = {0};
+  unsigned char b[VELKOR_INFO01_SIZE + 10] = {0};
   int region;
   int rc = GetReaderInformation(address, b, b + 2, b + 3, b + 4, b + 5, b + 6,
                                 b + 7, b + 8, b + 9, b + 10, b + 11, handle);
   if (rc != STATUS_OK) {
-    fprintf(stderr, "first_inventory: reader information failed: 0x%02X\n", rc);
+    fprintf(stderr, "first_inventory: reader information failed: 0x%02X (%s)\n",
+            rc, GetReturnCodeText(rc));
     return 0;
   }
   region = ((b[4] >> 6) << 2) | (b[5] >> 6);
@@ -95,21 +91,22 @@ static int read_tid(unsigned char *address, unsigned char *epc, int epc_len,
     return EXIT_FAILED;
   }
   /* The mask arguments are not read when the tag is named by its EPC. */
-  rc = ReadData_G2(address, epc, (unsigned char)(epc_len / 2), TID_BANK, 0,
+  rc = ReadData_G2(address, epc, (unsigned char)(epc_len / 2), VELKOR_BANK_TID, 0,
                    words, password, 0, NULL, 0, NULL, tid, &error_code, handle);
-  if (rc == TAG_ERROR && error_code == TAG_MEMORY_OVERRUN) {
+  if (rc == VELKOR_STATUS_TAG_ERROR && error_code == VELKOR_TAG_ERROR_MEMORY_OVERRUN) {
     words = SHORT_TID_WORDS;
-    rc = ReadData_G2(address, epc, (unsigned char)(epc_len / 2), TID_BANK, 0,
+    rc = ReadData_G2(address, epc, (unsigned char)(epc_len / 2), VELKOR_BANK_TID, 0,
                      words, password, 0, NULL, 0, NULL, tid, &error_code,
                      handle);
   }
-  if (rc == TAG_ERROR) {
-    fprintf(stderr, "first_inventory: TID read failed: tag error 0x%02X\n",
-            error_code);
+  if (rc == VELKOR_STATUS_TAG_ERROR) {
+    fprintf(stderr, "first_inventory: TID read failed: tag error 0x%02X (%s)\n",
+            error_code, GetTagErrorText(error_code));
     return EXIT_FAILED;
   }
   if (rc != STATUS_OK) {
-    fprintf(stderr, "first_inventory: TID read failed: 0x%02X\n", rc);
+    fprintf(stderr, "first_inventory: TID read failed: 0x%02X (%s)\n", rc,
+            GetReturnCodeText(rc));
     return EXIT_FAILED;
   }
   printf("TID of tag 1: ");
@@ -121,18 +118,20 @@ static int read_tid(unsigned char *address, unsigned char *epc, int epc_len,
 /* One inventory round; the tag-identifier list holds, per tag, one byte of
  * EPC length and then the EPC.  Reads the first tag's TID. */
 static int inventory(unsigned char *address, VelkorHandle handle) {
-  static unsigned char list[LIST_ROOM];
+  static unsigned char list[VELKOR_MAX_TAG_LIST];
   unsigned char mask_addr[2] = {0, 0}, mask[1] = {0}, frame4 = 0;
   int total = 0, count = 0, at, n;
-  /* Q 4, session 0; no mask, TID or trailing group (their flags are 0). */
-  int rc = Inventory_G2(address, 0x04, 0x00, 0, mask_addr, 0, mask, 0, 0, 0, 0,
-                        0, 0, 0, 0, list, &frame4, &total, &count, handle);
-  if (rc == NO_TAG || (rc == INVENTORY_DONE && count == 0)) {
+  /* No mask, TID or trailing group (their flags are 0). */
+  int rc = Inventory_G2(address, VELKOR_INVENTORY_PARAM0, VELKOR_INVENTORY_PARAM1,
+                        0, mask_addr, 0, mask, 0, 0, 0, 0, 0, 0, 0, 0, list,
+                        &frame4, &total, &count, handle);
+  if (rc == VELKOR_STATUS_NO_TAG || (rc == VELKOR_STATUS_INVENTORY_COMPLETE && count == 0)) {
     printf("inventory: no tag answered\n");
     return EXIT_SUCCESS;
   }
-  if (rc != INVENTORY_DONE) {
-    fprintf(stderr, "first_inventory: inventory failed: 0x%02X\n", rc);
+  if (rc != VELKOR_STATUS_INVENTORY_COMPLETE) {
+    fprintf(stderr, "first_inventory: inventory failed: 0x%02X (%s)\n", rc,
+            GetReturnCodeText(rc));
     return EXIT_FAILED;
   }
   printf("inventory: %d tags\n", count);
@@ -153,23 +152,37 @@ int main(int argc, char **argv) {
   VelkorHandle handle = VELKOR_INVALID_HANDLE;
   const char *given = getenv("VELKOR_HANDLE");
   unsigned char address = 0xFF; /* any reader answers the broadcast address */
-  int count = 0, opened = 0, result, i;
+  int count = 0, opened = 0, emulated = 0, result, i;
 
   for (i = 1; i < argc; ++i) {
     if (strcmp(argv[i], "--version") == 0) {
-      unsigned char v[3];
+      unsigned char v[VELKOR_SDK_VERSION_SIZE];
       GetSDKVersion(v);
       printf("first_inventory: Velkor library %u.%u.%u\n", v[0], v[1], v[2]);
       return EXIT_SUCCESS;
     } else if (strcmp(argv[i], "--handle") == 0 && i + 1 < argc) {
       given = argv[++i];
+#ifndef VELKOR_EXAMPLE_NO_EMULATOR
+    } else if (strcmp(argv[i], "--emulate") == 0) {
+      emulated = 1;
+#endif
     } else {
-      fprintf(stderr, "usage: first_inventory [--handle N] [--version]\n");
+      fprintf(stderr, "usage: first_inventory [--emulate | --handle N] "
+                      "[--version]\n");
       return EXIT_USAGE;
     }
   }
 
-  if (given != NULL) {
+  if (emulated) {
+#ifndef VELKOR_EXAMPLE_NO_EMULATOR
+    /* Seed 1: the same five Gen2 and two 6B tags on every run. */
+    handle = velkor_emulator_start(1, 5, 2);
+    if (handle == VELKOR_INVALID_HANDLE) {
+      fprintf(stderr, "first_inventory: the emulator did not start\n");
+      return EXIT_FAILED;
+    }
+#endif
+  } else if (given != NULL) {
     if (!parse_handle(given, &handle)) {
       fprintf(stderr, "first_inventory: not a device handle: %s\n", given);
       return EXIT_USAGE;
@@ -189,5 +202,8 @@ int main(int argc, char **argv) {
                                                : EXIT_FAILED;
   /* A handle that was given stays open: its owner closes it. */
   if (opened) CloseUSBPort(handle);
+#ifndef VELKOR_EXAMPLE_NO_EMULATOR
+  if (emulated) velkor_emulator_stop(handle);
+#endif
   return result;
 }

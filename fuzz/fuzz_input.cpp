@@ -10,7 +10,9 @@ namespace {
 
 constexpr std::size_t kPayload = 62;
 constexpr std::uint8_t kFirstSilent = 0xC0;
+constexpr std::uint8_t kFirstLate = 0xD0;
 constexpr std::uint8_t kLongCount = 0xE0;
+constexpr std::uint32_t kLateStepMs = 16;
 
 }  // namespace
 
@@ -53,11 +55,15 @@ void write_command(const CommandInput &command, Bytes &out) {
   }
 }
 
-std::optional<fake::Report> read_report(InputReader &in) {
+std::optional<fake::Report> read_report(InputReader &in, std::uint32_t *delay_ms) {
   fake::Report report{};
   report[0] = 0x01;
   if (in.done()) return report;
-  const std::uint8_t h = in.u8();
+  std::uint8_t h = in.u8();
+  if (h >= kFirstLate && h < kLongCount) {
+    if (delay_ms != nullptr) *delay_ms = (h - kFirstLate + 1u) * kLateStepMs;
+    h = in.u8();
+  }
   if (h >= kFirstSilent && h < kLongCount) return std::nullopt;
   report[1] = h < kFirstSilent ? h : in.u8();
   const std::size_t n = std::min<std::size_t>(report[1], kPayload);
@@ -96,11 +102,14 @@ int ReportDevice::write(const fake::Report &) {
 }
 
 std::optional<std::uint32_t> ReportDevice::read(fake::Report &report) {
-  const std::optional<fake::Report> next = read_report(in_);
+  std::uint32_t delay = 0;
+  const std::optional<fake::Report> next = read_report(in_, &delay);
   if (!next) return std::nullopt;
   report = *next;
-  if (seal_) sealer_.seal(report.data() + 2, std::min<std::size_t>(report[1], kPayload));
-  return 0;
+  const std::size_t n = std::min<std::size_t>(report[1], kPayload);
+  if (seal_) sealer_.seal(report.data() + 2, n);
+  delivered_.insert(delivered_.end(), report.begin() + 2, report.begin() + 2 + n);
+  return delay;
 }
 
 }  // namespace velkor::fuzz

@@ -14,7 +14,11 @@
 //   input reports    one after the other until the input ends, each a header
 //                    byte h and its payload:
 //                      h < 0xC0   count h, then min(h, 62) payload bytes
-//                      h < 0xE0   the read delivers nothing
+//                      h < 0xD0   the read delivers nothing
+//                      h < 0xE0   the report that follows (another header
+//                                 and payload) comes (h - 0xCF) * 16 ms
+//                                 late: past the read limit it stays queued
+//                                 on the handle for a later read
 //                      otherwise  the next byte is the count c (0..255), then
 //                                 min(c, 62) payload bytes
 //
@@ -23,7 +27,9 @@
 #ifndef VELKOR_FUZZ_FUZZ_INPUT_H
 #define VELKOR_FUZZ_FUZZ_INPUT_H
 
+#include <algorithm>
 #include <cstddef>
+#include <vector>
 #include <cstdint>
 #include <optional>
 
@@ -57,8 +63,9 @@ struct CommandInput {
 CommandInput read_command(InputReader &in);
 void write_command(const CommandInput &command, Bytes &out);
 
-/// The next input report, or nullopt for a read that delivers nothing.
-std::optional<fake::Report> read_report(InputReader &in);
+/// The next input report, or nullopt for a read that delivers nothing;
+/// *delay_ms receives how late it comes.
+std::optional<fake::Report> read_report(InputReader &in, std::uint32_t *delay_ms = nullptr);
 /// Appends a report as the device delivered it.
 void write_report(const fake::Report &report, Bytes &out);
 
@@ -83,7 +90,14 @@ class ReportDevice : public fake::Device {
   int write(const fake::Report &) override;
   std::optional<std::uint32_t> read(fake::Report &report) override;
 
+  /// Whether byte occurs in a payload the device has sent (a status it could
+  /// have carried).
+  bool sent(std::uint8_t byte) const {
+    return std::find(delivered_.begin(), delivered_.end(), byte) != delivered_.end();
+  }
+
  private:
+  std::vector<std::uint8_t> delivered_;
   InputReader &in_;
   std::uint8_t refused_;
   bool seal_;

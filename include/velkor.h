@@ -22,7 +22,11 @@
  *      address always:     address written whatever the status, no outputs;
  *      no address:         outputs on status 0, address never written;
  *      status only:        nothing written;
- *      outputs always:     outputs written whatever the status, no address.
+ *      outputs always:     outputs written whatever the status, no address
+ *                          (on a non-zero status they mean nothing).
+ *  - A field the reply does not carry (past its data: its CRC, or beyond)
+ *    reads as 0.  Input reports already waiting on the handle when a command
+ *    starts answer no poll of it and are discarded.
  *  - Pointers are not tested; every pointer the call needs must be valid.
  *  - Gen2 and 6B tag commands report a tag error code through an int pointer:
  *    -1 after status 0, the tag's error byte after status 0xFC (tag error),
@@ -228,6 +232,18 @@ VELKOR_EXPORT int VELKOR_CALL GetModuleVersion(unsigned char *address,
                                                unsigned char *version,
                                                VelkorHandle handle);
 
+/** The library version GetSDKVersion reports, as three numbers. */
+#define VELKOR_VERSION_MAJOR 1
+#define VELKOR_VERSION_MINOR 3
+#define VELKOR_VERSION_PATCH 0
+/** Room GetSDKVersion needs: major, minor, patch. */
+#define VELKOR_SDK_VERSION_SIZE 3
+/** Room of GetReaderInformation's info01, GetModuleVersion's version and
+ *  GetSeriaNo's serial. */
+#define VELKOR_INFO01_SIZE 2
+#define VELKOR_MODULE_VERSION_SIZE 2
+#define VELKOR_SERIAL_SIZE 4
+
 /** Writes the library version 1.3.0 as the three bytes 0x01 0x03 0x00.
  *  Sends nothing; always STATUS_OK. */
 VELKOR_EXPORT int VELKOR_CALL GetSDKVersion(unsigned char *version);
@@ -259,6 +275,18 @@ VELKOR_EXPORT int VELKOR_CALL TransparentCMD(unsigned char *address,
 /* 0xF9, 0xFB, 0xFD, 0xFE or 0xFF) has arrived whole.                       */
 /* ------------------------------------------------------------------------ */
 
+/* The two inventory parameter bytes (request data bytes 0 and 1) are the
+ * reader's to interpret; the emulator accepts any value and ignores them.
+ * The tool, the examples, the Python binding and the documentation all send
+ * this pair. */
+#define VELKOR_INVENTORY_PARAM0 0x04
+#define VELKOR_INVENTORY_PARAM1 0x00
+/** Room of the tag-identifier list of Inventory_G2 and Fast_EPC_Inventory_G2
+ *  (the most the reply collector keeps). */
+#define VELKOR_MAX_TAG_LIST 6000
+/** Room of SingleTagInventory_G2's tag_data (the most one reply carries). */
+#define VELKOR_MAX_SINGLE_TAG 249
+
 /**
  * Gen2 inventory (command 0x01).  The begin control report precedes the
  * frame.  Request data: param0, param1, then up to three groups in this
@@ -266,6 +294,21 @@ VELKOR_EXPORT int VELKOR_CALL TransparentCMD(unsigned char *address,
  * are not read): the mask group (mask_mem, the two bytes at mask_addr,
  * mask_len, ceil(mask_len / 8) bytes at mask_data), the TID group (tid_addr,
  * tid_len) and the trailing group (trail0, trail1, trail2).
+ * @param[in] param0, param1 the inventory parameter bytes (request data 0 and
+ *                   1; VELKOR_INVENTORY_PARAM0 and VELKOR_INVENTORY_PARAM1
+ *                   are what the tool and the bindings send).
+ * @param[in] mask_mem, mask_addr, mask_len, mask_data the mask group: bank
+ *                   (VELKOR_BANK_...), two address bytes, length in bits and
+ *                   ceil(mask_len / 8) mask bytes; read only when mask_flag
+ *                   is 1.
+ * @param[in] mask_flag 1 to send the mask group.
+ * @param[in] tid_addr, tid_len the TID group; read only when tid_flag is 1.
+ * @param[in] tid_flag 1 to send the TID group.
+ * @param[in] trail0, trail1, trail2 the trailing group; read only when
+ *                   trail_flag is 1.
+ * @param[in] trail_flag 1 to send the trailing group.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param address   in: reader address (never written back).
  * @param list      out: the tag-identifier list; must hold *total_len bytes
  *                  (at most 6000).  Written only when the reply arrived.
@@ -292,6 +335,10 @@ VELKOR_EXPORT int VELKOR_CALL Inventory_G2(
  * Fast EPC inventory (command 0x00), without the begin report.  Request data
  * bytes 0 to 4 are param0, param1, param2, *param3_frame4, param4: the
  * argument order is not the frame order.
+ * @param[in] address reader address (never written back).
+ * @param[in] param0, param1, param2, param4 request data bytes 0, 1, 2 and 4.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param param3_frame4 in: request data byte 3; out: byte 4 of the last
  *                      accepted frame (untouched when none was accepted).
  * @param list, total_len, tag_count as for Inventory_G2.
@@ -309,6 +356,10 @@ VELKOR_EXPORT int VELKOR_CALL Fast_EPC_Inventory_G2(
  * to *frame4 and reply bytes 5 to L-2 (L-6 bytes, L the length byte; one
  * tag's data, without a tag-count byte) to tag_data.  Any other status writes
  * nothing.
+ * @param[in,out] address reader address; the reply's on status 1.
+ * @param[out] frame4 reply byte 4, on status 1 only.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param tag_data out: must hold 249 bytes, the most a reply can carry (length
  *                 byte 255), whatever one tag's record needs.
  * @param reserved not used; nothing is read or written through it.
@@ -346,6 +397,25 @@ VELKOR_EXPORT int VELKOR_CALL SingleTagInventory_G2(unsigned char *address,
 /* codes (STATUS_COMM_ERROR, STATUS_CRC_ERROR, STATUS_COMMAND_MISMATCH,     */
 /* STATUS_INVALID_HANDLE), after which nothing is written.                  */
 /* ------------------------------------------------------------------------ */
+
+/* Gen2 memory banks (mem, mask_mem), by their number on the air. */
+#define VELKOR_BANK_RESERVED 0 /**< kill password (words 0-1), access password (2-3) */
+#define VELKOR_BANK_EPC      1 /**< stored CRC, PC, then the EPC */
+#define VELKOR_BANK_TID      2 /**< the tag's identification */
+#define VELKOR_BANK_USER     3 /**< user memory */
+
+/* Lock_G2's select byte: the field to lock, as this reader and the emulator
+ * number them. */
+#define VELKOR_LOCK_KILL_PASSWORD   0
+#define VELKOR_LOCK_ACCESS_PASSWORD 1
+#define VELKOR_LOCK_EPC             2
+#define VELKOR_LOCK_TID             3
+#define VELKOR_LOCK_USER            4
+/* Lock_G2's set_protect byte: what the field becomes. */
+#define VELKOR_LOCK_WRITABLE             0 /**< writable (unlock) */
+#define VELKOR_LOCK_PERMANENTLY_WRITABLE 1 /**< writable, for good */
+#define VELKOR_LOCK_SECURED              2 /**< writable with the access password only */
+#define VELKOR_LOCK_PERMANENTLY_LOCKED   3 /**< never writable */
 
 /**
  * Reads word_count words from bank mem at word_ptr (command 0x02).  Request:
@@ -533,8 +603,15 @@ VELKOR_EXPORT int VELKOR_CALL SetMonza4QTWorkParamter_G2(
  * tests, or a link code (then nothing is written, the address included).
  */
 
+/** Room of InventorySingle_6B's id. */
+#define VELKOR_6B_ID_SIZE 10
+/** Room of InventoryMultiple_6B's list. */
+#define VELKOR_MAX_6B_LIST 248
+
 /**
  * Inventory of one 6B tag (0x50).
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param address in/out: reader address; receives the reply's address byte
  *                after any good reply, whatever the status.
  * @param frame4  out: reply byte 4.
@@ -553,6 +630,11 @@ VELKOR_EXPORT int VELKOR_CALL InventorySingle_6B(unsigned char *address,
  * Inventory of the 6B tags that match a group selection (0x51).  The four
  * selection bytes go to the reader unchanged: condition, start address, byte
  * mask, then the 8 bytes at word_data in memory order.
+ * @param[in] condition, start, byte_mask the selection: condition, start
+ *                   address and byte mask, sent unchanged.
+ * @param[in] word_data the 8 selection bytes, sent in memory order.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param address   in/out: written back after any good reply, whatever the
  *                  status.
  * @param frame4    out: reply byte 4.
@@ -571,11 +653,17 @@ VELKOR_EXPORT int VELKOR_CALL InventoryMultiple_6B(
 /**
  * Reads byte_count bytes of a 6B tag's memory from start on (0x52; request:
  * start, id, byte_count).
+ * @param[in] id    the tag's 8-byte identifier, sent in memory order.
+ * @param[in] start first byte address.
+ * @param[in] byte_count bytes to read.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param address    in/out: written back after any good reply, whatever the
  *                   status.
  * @param data       out: on status 0, when the reply carries data (length
  *                   byte above 5), byte_count bytes from reply data byte 0
- *                   on; bytes the reply lacks read as 0.  Must hold
+ *                   on; bytes the reply does not carry (its CRC and what
+ *                   lies past it) read as 0.  Must hold
  *                   byte_count bytes.
  * @param error_code out: -1 on status 0, reply data byte 0 on 0xFC,
  *                   untouched otherwise.
@@ -592,6 +680,12 @@ VELKOR_EXPORT int VELKOR_CALL ReadData_6B(unsigned char *address,
 /**
  * Writes byte_count bytes from data into a 6B tag's memory from start on
  * (0x53; request: start, id, the data; length byte byte_count + 13).
+ * @param[in] id    the tag's 8-byte identifier, sent in memory order.
+ * @param[in] start first byte address.
+ * @param[in] data the bytes to write (byte_count of them).
+ * @param[in] byte_count bytes to write, at most 48.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param address    in/out: written back after any good reply, whatever the
  *                   status.
  * @param written    out: byte_count on status 0 (the reply carries no count).
@@ -612,6 +706,10 @@ VELKOR_EXPORT int VELKOR_CALL WriteData_6B(unsigned char *address,
 
 /**
  * Locks one byte of a 6B tag's memory (0x55; request: byte_address, id).
+ * @param[in] id    the tag's 8-byte identifier, sent in memory order.
+ * @param[in] byte_address the byte to lock.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param address    in/out: written back after any good reply, whatever the
  *                   status.
  * @param error_code out: -1 on status 0, reply data byte 0 on 0xFC,
@@ -626,6 +724,10 @@ VELKOR_EXPORT int VELKOR_CALL Lock_6B(unsigned char *address,
 /**
  * Asks whether one byte of a 6B tag's memory is locked (0x54; request:
  * byte_address, id).  Outputs on success.
+ * @param[in] id    the tag's 8-byte identifier, sent in memory order.
+ * @param[in] byte_address the byte to ask about.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param address    in/out: written back on status 0 only.
  * @param lock_state out: reply data byte 0, on status 0 only.
  * @param error_code out: -1 on status 0, reply data byte 0 on 0xFC,
@@ -647,6 +749,18 @@ VELKOR_EXPORT int VELKOR_CALL CheckLock_6B(unsigned char *address,
 /*   3: 32 channels, 917.1 + 0.2 i         4: 15 channels, 865.1 + 0.2 i     */
 /*   5: 19 channels, 916.8 ... 923.4 (irregular; see GetChannelList)         */
 /* ------------------------------------------------------------------------ */
+
+/* Region numbers, by the start of their band, and their channel counts. */
+#define VELKOR_REGION_920MHZ 1 /**< 920.125 to 924.875 MHz */
+#define VELKOR_REGION_902MHZ 2 /**< 902.75 to 927.25 MHz */
+#define VELKOR_REGION_917MHZ 3 /**< 917.1 to 923.3 MHz */
+#define VELKOR_REGION_865MHZ 4 /**< 865.1 to 867.9 MHz */
+#define VELKOR_REGION_916MHZ 5 /**< 916.8 to 923.4 MHz, irregular */
+#define VELKOR_REGION_920MHZ_CHANNELS 20
+#define VELKOR_REGION_902MHZ_CHANNELS 50
+#define VELKOR_REGION_917MHZ_CHANNELS 32
+#define VELKOR_REGION_865MHZ_CHANNELS 15
+#define VELKOR_REGION_916MHZ_CHANNELS 19
 
 /**
  * Sets the region and channel range from two packed bytes (0x22); no range
@@ -690,8 +804,10 @@ VELKOR_EXPORT int VELKOR_CALL SetRegionWithDefaultChannel(unsigned char *address
  * nothing.  Regions 1 to 4 get fresh 255-byte heap texts on every call; they
  * stay valid until released with FreeChannelList.  Region 5 gets the
  * library's constant texts (the same addresses every call; never write or
- * release them).  Another region leaves list untouched.  If memory runs out,
+ * release them).  Another region sets list[0] to null only (an empty list,
+ * safe to pass to FreeChannelList).  If memory runs out,
  * the texts of this call are released and list[0] is null.
+ * @param[in] region a region number, VELKOR_REGION_... (1 to 5).
  * @param list out: room for VELKOR_MAX_CHANNELS pointers.
  * @return STATUS_OK always.
  */
@@ -778,9 +894,11 @@ VELKOR_EXPORT int VELKOR_CALL SetAValue(unsigned char *address,
                                         unsigned char *first4,
                                         unsigned char *second4,
                                         VelkorHandle handle);
+/** Room of GetAdjustPara's adjustment block. */
+#define VELKOR_ADJUST_BLOCK_SIZE 148
 /** Reads the adjustment parameters (0x65): block148[0..147] = reply data
  *  bytes 0 to 147 on status 0, whatever the reply's length (past a short
- *  reply: its CRC bytes, then zeros). */
+ *  reply's data: zeros). */
 VELKOR_EXPORT int VELKOR_CALL GetAdjustPara(unsigned char *address,
                                             unsigned char *block148,
                                             VelkorHandle handle);
@@ -922,6 +1040,8 @@ VELKOR_EXPORT int VELKOR_CALL BuzzerAndLEDControl(unsigned char *address,
 VELKOR_EXPORT int VELKOR_CALL SetReal_timeClock(unsigned char *address,
                                                 unsigned char *clock6,
                                                 VelkorHandle handle);
+/** Room of the clock block of SetReal_timeClock and GetTime. */
+#define VELKOR_CLOCK_SIZE 6
 /** Reads the clock (0x42): clock6[0..5] = reply data bytes 0 to 5 on status
  *  0, exactly six bytes whatever the reply's length. */
 VELKOR_EXPORT int VELKOR_CALL GetTime(unsigned char *address,
@@ -959,6 +1079,20 @@ VELKOR_EXPORT int VELKOR_CALL SetNotificationPulseOutput(unsigned char *address,
 /* whatever command it names) and never write the address back.              */
 /* ------------------------------------------------------------------------ */
 
+/* Keyboard work parameters 1 to 6 of SetHidWorkPara: the ranges the library
+ * checks (parameters 2 and 6 may be any byte).  What they mean is the
+ * reader's; the emulator keeps them as sent. */
+#define VELKOR_HID_PARAM1_MIN 1
+#define VELKOR_HID_PARAM1_MAX 4
+#define VELKOR_HID_PARAM3_MIN 0
+#define VELKOR_HID_PARAM3_MAX 15
+#define VELKOR_HID_PARAM4_MAX 1 /**< 0 or 1 */
+#define VELKOR_HID_PARAM5_MAX 1 /**< 0 or 1 */
+/* The keyboard beep setting of SetHidBeepEn and GetHidBeepEn, as the
+ * emulator accepts it. */
+#define VELKOR_HID_BEEP_OFF 0
+#define VELKOR_HID_BEEP_ON  1
+
 /** Sends the switch-to-keyboard control report (03 A0) and collects nothing;
  *  *address is not read.
  *  @return STATUS_OK if the report was written, else STATUS_COMM_ERROR (also
@@ -985,7 +1119,7 @@ VELKOR_EXPORT int VELKOR_CALL SetHidWorkPara(unsigned char *address,
                                              unsigned char p5, unsigned char p6,
                                              VelkorHandle handle);
 /** Reads the six keyboard work parameters (0xA2): p1 to p6 = reply data
- *  bytes 0 to 5 (past a short reply: its CRC, then zeros).  Variant: outputs
+ *  bytes 0 to 5 (past a short reply's data: zeros).  Variant: outputs
  *  always. */
 VELKOR_EXPORT int VELKOR_CALL GetHidWorkPara(unsigned char *address,
                                              unsigned char *p1,
@@ -1012,6 +1146,22 @@ VELKOR_EXPORT int VELKOR_CALL GetHidWorkPara(unsigned char *address,
  * groups, each sent only when its flag is exactly 1) under command 0x18.  No
  * control report precedes the frame; the reply is one frame, complete by its
  * length byte (6 s limit), and makes the CRC and echo tests.
+ * @param[in] address reader address (never written back).
+ * @param[in] param0, param1 the inventory parameter bytes (request data 0 and
+ *                   1; VELKOR_INVENTORY_PARAM0 and VELKOR_INVENTORY_PARAM1
+ *                   are what the tool and the bindings send).
+ * @param[in] mask_mem, mask_addr, mask_len, mask_data the mask group: bank
+ *                   (VELKOR_BANK_...), two address bytes, length in bits and
+ *                   ceil(mask_len / 8) mask bytes; read only when mask_flag
+ *                   is 1.
+ * @param[in] mask_flag 1 to send the mask group.
+ * @param[in] tid_addr, tid_len the TID group; read only when tid_flag is 1.
+ * @param[in] tid_flag 1 to send the TID group.
+ * @param[in] trail0, trail1, trail2 the trailing group; read only when
+ *                   trail_flag is 1.
+ * @param[in] trail_flag 1 to send the trailing group.
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param first  out: reply data bytes 0-1 as a big-endian 16-bit number,
  *               zero-extended; written after a good reply, whatever the
  *               status.
@@ -1027,6 +1177,9 @@ VELKOR_EXPORT int VELKOR_CALL InventoryBuffer_G2(
     unsigned char trail1, unsigned char trail2, unsigned char trail_flag,
     int *first, int *second, VelkorHandle handle);
 
+/** Room of ReadBuffer_G2's list (the most the reply collector keeps). */
+#define VELKOR_MAX_BUFFER_LIST 6000
+
 /**
  * Reads the reader's buffer back (0x72).  The begin control report precedes
  * the frame; the reply is a run of frames (length, address, echo, status, tag
@@ -1034,11 +1187,15 @@ VELKOR_EXPORT int VELKOR_CALL InventoryBuffer_G2(
  * most 6000 bytes).  Neither CRC nor echo is tested.  Frames of status 0x01
  * or 0x03 contribute; a frame too short for its tag count (length byte below
  * 6) or running past the bytes received contributes nothing.
+ * @param[in] address reader address (never written back).
+ * @param[in] handle a device handle from GetDeviceList (or any descriptor
+ *                   that behaves like one).
  * @param total_len out: bytes in list.
  * @param tag_count out: sum of the contributing frames' tag counts (starts
  *                  from 0 on every call).
  * @param list      out: the contributing frames' tag data in arrival order;
- *                  must hold total_len bytes (at most 6000).  Untouched when
+ *                  must have room for 6000 bytes whatever the tag count
+ *                  says (total_len is at most that).  Untouched when
  *                  fewer than 11 bytes arrived (an empty buffer); total_len
  *                  and tag_count are then 0.
  * @return the last frame's status (0x01 after a complete read; the first

@@ -41,7 +41,10 @@ VELKOR_API int CheckCRC(unsigned char *buf, int len);
  * control code (0x01, 0x0A, 0x0F, 0x21, 0xA0) goes out as a control report,
  * anything else as a data report: 0x02, the count, the bytes, zeros.  A data
  * frame over 62 bytes or a control input over 64 bytes is refused.
- * @return 1 when all 64 bytes were written within 50 ms, else 0.
+ * @return 1 when all 64 bytes were written within 50 ms, else 0.  The 50 ms
+ *         bound every write on any descriptor: on Linux the write waits for
+ *         room with poll() and never blocks past the limit (a hidraw node
+ *         takes a report as soon as the device's output queue has room).
  */
 VELKOR_API int SendDataToPort(unsigned char *data, unsigned int count,
                               VelkorHandle handle);
@@ -50,16 +53,20 @@ VELKOR_API int SendDataToPort(unsigned char *data, unsigned int count,
  * Reply collectors.  Each repeats a poll cycle (poll report, one input report
  * read within 100 ms, a 50 ms pause, acknowledge report) and appends the
  * payloads until its completion test holds:
- *  - GetDataFromPort: the CRC residue over everything received is zero
- *    (gives up after 1000 ms with nothing received, 2000 ms overall);
+ *  - GetDataFromPort: the CRC residue over everything received is zero and
+ *    the first byte, above 3, gives the frame's length: bytes received beyond
+ *    it must be zero padding, which is not handed over (gives up after
+ *    1000 ms with nothing received, 2000 ms overall);
  *  - GetInventoryDataFromPort1: a frame with a good CRC and a final status
- *    (1, 2, 0xF8, 0xF9, 0xFB, 0xFD, 0xFE, 0xFF) stands alone at the end
- *    (1000 ms / 15000 ms);
+ *    (1, 2, 0xF8, 0xF9, 0xFB, 0xFD, 0xFE, 0xFF) stands alone at the end,
+ *    zero padding aside (1000 ms / 15000 ms);
  *  - GetBufferDataFromPort: a frame with status 0x01 ends exactly at the end
- *    of the bytes received (1000 ms / 10000 ms; *count shows the bytes
- *    received so far even on failure);
- *  - GetDataFromPort_buff: the bytes received number the first byte plus one,
- *    and the first byte is above 3 (6000 ms; partial bytes stay in reply).
+ *    of the bytes received, zero padding aside (1000 ms / 10000 ms; *count
+ *    shows the bytes received so far even on failure, and may then exceed
+ *    6000, though no more than 6000 are kept);
+ *  - GetDataFromPort_buff: the bytes received number the first byte plus one
+ *    (zero padding aside, and then *count is that number), and the first
+ *    byte is above 3 (6000 ms; partial bytes stay in reply).
  * More than 6000 bytes end any of them with STATUS_COMM_ERROR; reply must
  * hold 6000 bytes.
  * @return STATUS_OK with the reply in reply[0..*count-1], STATUS_COMM_ERROR,

@@ -43,10 +43,23 @@ bool is_final_inventory_status(std::uint8_t status) {
   }
 }
 
+// The size of the frame at bytes[0] when it has arrived whole and nothing but
+// zero padding follows it, else 0.  A length byte below 4 cannot begin a reply
+// frame.  So a reply is complete by what its length byte says, never earlier
+// (a first report that happens to end in a zero CRC residue) or later.
+std::size_t whole_frame(const std::uint8_t *bytes, std::size_t n) {
+  if (n == 0 || bytes[0] < 4) return 0;
+  const std::size_t size = std::size_t{bytes[0]} + 1;
+  if (n < size) return 0;
+  return std::all_of(bytes + size, bytes + n, [](std::uint8_t b) { return b == 0; }) ? size
+                                                                                      : 0;
+}
+
 }  // namespace
 }  // namespace velkor
 
 using velkor::kCollectCapacity;
+using velkor::whole_frame;
 using velkor::kQuietLimitMs;
 
 int GetDataFromPort(unsigned char *reply, int *count, VelkorHandle handle) {
@@ -69,9 +82,11 @@ int GetDataFromPort(unsigned char *reply, int *count, VelkorHandle handle) {
       std::memcpy(received + n, report + 2, c);
       residue = velkor::crc16_update(residue, report + 2, c);
       n += c;
-      if (residue == 0) {
-        std::memcpy(reply, received, n);
-        *count = static_cast<int>(n);
+      // Zero padding keeps the residue at zero; it is not handed over.
+      const std::size_t size = residue == 0 ? whole_frame(received, n) : 0;
+      if (size > 0) {
+        std::memcpy(reply, received, size);
+        *count = static_cast<int>(size);
         return STATUS_OK;
       }
     }
@@ -108,7 +123,7 @@ int GetInventoryDataFromPort1(unsigned char *reply, int *count,
       while (pending > 0) {
         const std::size_t frame = std::size_t{work[0]} + 1;
         if (pending < frame) break;
-        if (velkor::crc16(work, pending) == 0 && pending > 3 &&
+        if (whole_frame(work, pending) > 0 && velkor::crc16(work, pending) == 0 &&
             velkor::is_final_inventory_status(work[3])) {
           std::memcpy(reply, received, total);
           *count = static_cast<int>(total);
@@ -151,7 +166,7 @@ int GetBufferDataFromPort(unsigned char *reply, int *count,
         const std::size_t frame = std::size_t{received[walked]} + 1;
         if (left < frame) break;
         const std::uint8_t status = frame > 3 ? received[walked + 3] : 0;
-        if (status == 0x01 && frame == left) {
+        if (status == 0x01 && whole_frame(received + walked, left) > 0) {
           std::memcpy(reply, received, total);
           return STATUS_OK;
         }
@@ -178,7 +193,11 @@ int GetDataFromPort_buff(unsigned char *reply, int *count, VelkorHandle handle) 
         return STATUS_COMM_ERROR;
       std::memcpy(reply + *count, payload, static_cast<std::size_t>(c));
       *count += c;
-      if (reply[0] + 1 == *count && reply[0] > 3) return STATUS_OK;
+      const std::size_t size = whole_frame(reply, static_cast<std::size_t>(*count));
+      if (size > 0) {
+        *count = static_cast<int>(size);
+        return STATUS_OK;
+      }
     }
     if (clock.elapsed() > velkor::kLengthLimitMs) return STATUS_COMM_ERROR;
   }

@@ -25,7 +25,8 @@ std::uint32_t tick_ms();
 void sleep_ms(std::uint32_t ms);
 
 /// Writes one output report; returns the number of bytes transferred within
-/// limit_ms (kReportSize on success).
+/// limit_ms (kReportSize on success).  The limit bounds the write on any
+/// handle: one whose peer has stopped taking reports fails it in time.
 int write_report(VelkorHandle handle, const std::uint8_t *report,
                  std::uint32_t limit_ms);
 
@@ -33,6 +34,11 @@ int write_report(VelkorHandle handle, const std::uint8_t *report,
 /// of bytes delivered within limit_ms (kReportSize on success).
 int read_report(VelkorHandle handle, std::uint8_t *report,
                 std::uint32_t limit_ms);
+
+/// Drops the input reports already waiting on the handle without waiting for
+/// any: they answer no poll of the exchange about to start (a reply that came
+/// too late, or a copy of a report meant for another open handle).
+void discard_input(VelkorHandle handle);
 
 /// The HID interfaces present when it was taken (platform specific).
 struct DeviceSet;

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sched.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -16,6 +17,9 @@
 namespace velkor::platform {
 
 namespace {
+
+// More reports than a reader queues for one handle in any exchange.
+constexpr int kDiscardLimit = 256;
 
 std::uint64_t monotonic_ms() {
   timespec ts{};
@@ -39,6 +43,21 @@ bool wait_ready(int fd, short events, std::uint32_t limit_ms) {
   }
 }
 
+// Transfers without blocking whatever the descriptor's own mode: a socket
+// takes a per-call flag, anything else is assumed non-blocking (hidraw nodes
+// are opened so) once poll() has said it is ready.
+ssize_t write_now(int fd, const std::uint8_t *report) {
+  const ssize_t n = ::send(fd, report, kReportSize, MSG_DONTWAIT | MSG_NOSIGNAL);
+  if (n >= 0 || errno != ENOTSOCK) return n;
+  return ::write(fd, report, kReportSize);
+}
+
+ssize_t read_now(int fd, std::uint8_t *report) {
+  const ssize_t n = ::recv(fd, report, kReportSize, MSG_DONTWAIT);
+  if (n >= 0 || errno != ENOTSOCK) return n;
+  return ::read(fd, report, kReportSize);
+}
+
 }  // namespace
 
 std::uint32_t tick_ms() { return static_cast<std::uint32_t>(monotonic_ms()); }
@@ -56,16 +75,17 @@ void sleep_ms(std::uint32_t ms) {
 
 int write_report(VelkorHandle handle, const std::uint8_t *report,
                  std::uint32_t limit_ms) {
+  // Waiting for room first bounds the write even on a blocking descriptor
+  // whose reader has stopped taking reports.
   const std::uint64_t deadline = monotonic_ms() + limit_ms;
   for (;;) {
-    const ssize_t n = ::write(handle, report, kReportSize);
-    if (n >= 0) return static_cast<int>(n);
-    if (errno == EINTR) continue;
-    if (errno != EAGAIN && errno != EWOULDBLOCK) return 0;
     const std::uint64_t now = monotonic_ms();
-    if (now >= deadline ||
-        !wait_ready(handle, POLLOUT, static_cast<std::uint32_t>(deadline - now)))
+    if (!wait_ready(handle, POLLOUT,
+                    now >= deadline ? 0 : static_cast<std::uint32_t>(deadline - now)))
       return 0;
+    const ssize_t n = write_now(handle, report);
+    if (n >= 0) return static_cast<int>(n);
+    if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) return 0;
   }
 }
 
@@ -77,9 +97,18 @@ int read_report(VelkorHandle handle, std::uint8_t *report,
     if (!wait_ready(handle, POLLIN,
                     now >= deadline ? 0 : static_cast<std::uint32_t>(deadline - now)))
       return 0;
-    const ssize_t n = ::read(handle, report, kReportSize);
+    const ssize_t n = read_now(handle, report);
     if (n >= 0) return static_cast<int>(n);
     if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) return 0;
+  }
+}
+
+void discard_input(VelkorHandle handle) {
+  // Bounded, so that a device flooding its input cannot hold the call.
+  std::uint8_t report[kReportSize];
+  for (int k = 0; k < kDiscardLimit && wait_ready(handle, POLLIN, 0); ++k) {
+    const ssize_t n = read_now(handle, report);
+    if (n == 0 || (n < 0 && errno != EINTR)) return;
   }
 }
 

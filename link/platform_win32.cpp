@@ -72,6 +72,10 @@ int read_report(VelkorHandle handle, std::uint8_t *report,
   });
 }
 
+// The HID driver keeps a ring of input reports per open handle; flushing it
+// drops the ones no read has taken yet.
+void discard_input(VelkorHandle handle) { HidD_FlushQueue(handle); }
+
 // A DeviceSet here is the device information list itself.
 DeviceSet *open_device_set() {
   GUID hid;

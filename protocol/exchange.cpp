@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "link/platform.h"
 #include "link/report.h"
 #include "protocol/crc.h"
 
@@ -66,7 +67,8 @@ Reply::Reply() { std::memset(bytes_, 0, sizeof bytes_); }
 
 void Reply::copy(std::size_t from, void *dest, std::size_t n) const {
   auto *out = static_cast<std::uint8_t *>(dest);
-  const std::size_t inside = from < kReplyCapacity ? kReplyCapacity - from : 0;
+  const std::size_t end = data_end();
+  const std::size_t inside = from < end ? end - from : 0;
   const std::size_t taken = n < inside ? n : inside;
   if (taken > 0) std::memcpy(out, bytes_ + from, taken);
   if (n > taken) std::memset(out + taken, 0, n - taken);
@@ -75,6 +77,9 @@ void Reply::copy(std::size_t from, void *dest, std::size_t n) const {
 Outcome transact(Frame &frame, VelkorHandle handle, const Rules &rules,
                  Reply &reply) {
   if (!frame.close()) return {Outcome::kRefused, STATUS_PARAMETER_ERROR};
+  // Reports already waiting answer no poll of this exchange: a reply that
+  // came too late for an earlier call would otherwise pass for this one's.
+  if (handle != VELKOR_INVALID_HANDLE) platform::discard_input(handle);
   if (rules.begin && !send_control(handle, CTRL_BEGIN))
     return {Outcome::kNotBegun, STATUS_COMM_ERROR};
   // A frame that was not written shows up as a failed collection.

@@ -68,7 +68,9 @@ class Frame {
 };
 
 /// The reply buffer of a call, cleared before collection so that fields
-/// beyond what arrived read as zero.  No accessor reads outside it.
+/// beyond what arrived read as zero.  No accessor reads outside it, and the
+/// data accessors read nothing at or past the reply's CRC: a field the reply
+/// does not carry reads as zero, never as bytes that did not arrive.
 class Reply {
  public:
   Reply();
@@ -79,13 +81,18 @@ class Reply {
   std::uint8_t length() const { return bytes_[0]; }
   std::uint8_t status() const { return bytes_[3]; }
   /// Reply data byte k (frame byte 4 + k).
-  std::uint8_t data(std::size_t k) const { return byte(4 + k); }
+  std::uint8_t data(std::size_t k) const {
+    // data_end() never passes the buffer; the second test only spares GCC's
+    // bounds analysis a false warning on a constant k past it.
+    const std::size_t i = 4 + k;
+    return i < data_end() && i < kReplyCapacity ? bytes_[i] : 0;
+  }
   /// Reply data bytes k and k + 1 as a 16-bit number, high byte first (the
   /// few counters the reader sends big-endian).
   std::uint16_t data_be16(std::size_t k) const {
     return static_cast<std::uint16_t>((data(k) << 8) | data(k + 1));
   }
-  /// Copies n frame bytes from frame byte `from` on; zeros past the buffer.
+  /// Copies n frame bytes from frame byte `from` on; zeros from the CRC on.
   void copy(std::size_t from, void *dest, std::size_t n) const;
   void copy_data(std::size_t k, void *dest, std::size_t n) const {
     copy(4 + k, dest, n);
@@ -93,6 +100,11 @@ class Reply {
   /// Bytes the collector delivered.
   std::size_t count() const {
     return count_ > 0 ? static_cast<std::size_t>(count_) : 0;
+  }
+  /// Where the reply's data ends: its two CRC bytes, the last it delivered.
+  std::size_t data_end() const {
+    const std::size_t n = count() < kReplyCapacity ? count() : kReplyCapacity;
+    return n >= 2 ? n - 2 : 0;
   }
   const std::uint8_t *bytes() const { return bytes_; }
 

@@ -13,7 +13,10 @@ WalkResult walk_frames(const std::uint8_t *bytes, std::size_t n,
     const std::size_t left = n - at;
     const std::size_t length = frame[0];  // bytes after the length byte
     const std::size_t size = length + 1;
-    result.last_status = left > 3 ? frame[3] : 0;
+    // A length byte below 4 cannot begin a frame (padding after the last
+    // one, say): it is stepped over as the collectors step over it, and
+    // carries no status.
+    if (length >= 4) result.last_status = left > 3 ? frame[3] : 0;
     // The data runs up to the two CRC bytes: frame bytes data_at..length-2.
     const bool whole = size <= left && length >= layout.data_at + 1;
     if (whole && layout.accepted(frame[3])) {

@@ -23,7 +23,9 @@ struct WalkResult {
   std::uint8_t frame4 = 0;       ///< byte 4 of the last accepted frame
 };
 
-/// Walks bytes[0..n).  An accepted frame contributes its tag count and its
+/// Walks bytes[0..n) by length bytes, as the collectors do; a length byte
+/// below 4 (padding) cannot begin a frame and sets no status.  The result's
+/// status is that of the last real frame.  An accepted frame contributes its tag count and its
 /// tag data (appended to list, which must hold n bytes); a frame too short
 /// for its fields, or running past the bytes, contributes nothing.  Nothing
 /// outside bytes[0..n) is read.

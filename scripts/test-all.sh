@@ -3,7 +3,8 @@
 # whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, the
 # integration suite (threads, socket pairs, signals) under ThreadSanitizer,
 # a short run of each libFuzzer target, then the Windows build under Wine
-# (SKIP_WINDOWS=1 leaves it out).
+# (SKIP_WINDOWS=1 leaves it out) and the aarch64 build under qemu-user.
+# scripts/install-deps.sh --tests installs what all of it needs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -27,6 +28,9 @@ cmake --build build-fuzz -j"$jobs" \
   --target velkor_command_fuzzer velkor_device_list_fuzzer velkor_fuzz_seeds
 ./scripts/fuzz.sh 60
 
+./scripts/test-arm64.sh
+
 if [ -z "${SKIP_WINDOWS:-}" ]; then
   ./scripts/test-windows.sh
 fi
+

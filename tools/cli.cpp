@@ -1,5 +1,6 @@
 #include "tools/cli.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,17 +17,31 @@ void Cli::run(const std::function<int(Session &)> &body) {
   std::string error;
   std::unique_ptr<Session> session = Session::open(global, &error);
   if (!session) {
-    std::fprintf(stderr, "velkor: %s\n", error.c_str());
+    complain("%s", error.c_str());
     exit_code = kExitUsage;
     return;
   }
   exit_code = body(*session);
+  if (!session->finish(&error)) {
+    complain("%s", error.c_str());
+    if (exit_code == kExitOk) exit_code = kExitFailed;
+  }
 }
 
 int check(const char *what, int status, int tag_error) {
   if (status == STATUS_OK) return kExitOk;
-  std::fprintf(stderr, "velkor: %s failed: %s\n", what, describe(status, tag_error).c_str());
-  return kExitFailed;
+  complain("%s failed: %s", what, describe(status, tag_error).c_str());
+  return status == 0xFB ? kExitNothing : kExitFailed;
+}
+
+void complain(const char *format, ...) {
+  std::fflush(stdout);
+  std::va_list args;
+  va_start(args, format);
+  std::fputs("velkor: ", stderr);
+  std::vfprintf(stderr, format, args);
+  std::fputc('\n', stderr);
+  va_end(args);
 }
 
 void add_commands(Cli &cli) {
@@ -88,7 +103,7 @@ int parse_and_run(Cli &cli, const std::function<void()> &parse) {
     const bool about_subcommand =
         dynamic_cast<const CLI::RequiredError *>(&e) || dynamic_cast<const CLI::ExtrasError *>(&e);
     const std::string named = about_subcommand ? subcommand_error(app) : "";
-    std::fprintf(stderr, "velkor: %s (see --help)\n", named.empty() ? e.what() : named.c_str());
+    complain("%s (see --help)", named.empty() ? e.what() : named.c_str());
     return kExitUsage;
   }
   return cli.exit_code;

@@ -12,11 +12,14 @@
 
 namespace velkor::tool {
 
-/// Exit statuses: 0 success, 1 the reader or the link reported a failure,
-/// 2 bad input or no reader.
+/// Exit statuses: 0 success, 1 the reader refused or did not answer, 2 bad
+/// input or no reader, 3 nothing found (no tag in the field, no EAS alarm),
+/// 130 a --watch stopped by Ctrl-C (after its summary), as shells count it.
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitNothing = 3;
+constexpr int kExitInterrupted = 130;
 
 struct Cli {
   CLI::App app{"velkor: use a Velkor UHF RFID reader from the terminal", "velkor"};
@@ -54,8 +57,13 @@ Command<Options> add_command(Cli &cli, CLI::App *parent, const char *name, const
 }
 
 /// Prints "<what> failed: 0xFB (no tag in the field)" to standard error
-/// unless status is 0; returns the exit status for it.
+/// unless status is 0; returns the exit status for it (kExitNothing for no
+/// tag).
 int check(const char *what, int status, int tag_error = -1);
+
+/// "velkor: " and the message on standard error, after whatever standard
+/// output holds, so the two keep their order in one file.
+[[gnu::format(printf, 1, 2)]] void complain(const char *format, ...);
 
 /// Adds every subcommand but `script` (which adds them again per line).
 void add_commands(Cli &cli);

@@ -3,9 +3,11 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <vector>
 
 #include "tools/cli.h"
 #include "tools/options.h"
+#include "tools/output/cli_docs.h"
 
 using velkor::tool::Cli;
 
@@ -33,8 +35,41 @@ int main(int argc, char **argv) {
       ->transform(velkor::tool::seed_number())
       ->each([&cli](const std::string &seed) { cli.global.emulate = std::stoull(seed); })
       ->type_name("[=SEED]");
-  velkor::tool::add_number(&app, "--device", cli.global.device, 0, VELKOR_MAX_DEVICES - 1,
-                           "which of the readers found (from 0)");
+  app.add_option("--device", cli.global.device,
+                 "the reader: its index in `velkor list` (from 0), its device path or its "
+                 "serial number")
+      ->check(CLI::Validator(
+          [](std::string &text) -> std::string {
+            const bool digits = !text.empty() && text.size() <= 2 &&
+                                text.find_first_not_of("0123456789") == std::string::npos;
+            const bool serial = text.size() == 8 &&
+                                text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+            if (digits || serial || text.find('/') != std::string::npos) return {};
+            return "'" + text + "' is neither an index, a device path nor a serial number";
+          },
+          ""))
+      ->type_name("WHICH");
+  app.add_flag("--wait", cli.global.wait,
+               "wait for a reader (or state file) another program is using, instead of "
+               "stopping");
+  std::vector<std::size_t> tags;
+  app.add_option("--emulate-tags", tags,
+                 "the emulated reader's tags: N Gen2 tags, or N,M for N Gen2 and M 6B tags "
+                 "(default 6,2); implies --emulate")
+      ->delimiter(',')
+      ->expected(1, 2)
+      ->check(CLI::Range(0, 100))
+      ->type_name("N[,M]")
+      ->each([&cli](const std::string &) {
+        if (!cli.global.emulate) cli.global.emulate = 1;
+      });
+  app.add_option("--emulate-state", cli.global.emulate_state,
+                 "keep the emulated reader's tags and settings in FILE between runs (created "
+                 "when missing; it wins over the seed and --emulate-tags); implies --emulate")
+      ->type_name("FILE")
+      ->each([&cli](const std::string &) {
+        if (!cli.global.emulate) cli.global.emulate = 1;
+      });
   velkor::tool::add_number(&app, "--address", cli.global.address, 0, 255,
                            "reader address, 0-255 (255: any reader)");
   app.add_flag("--trace", cli.global.trace,
@@ -42,7 +77,25 @@ int main(int argc, char **argv) {
 
   velkor::tool::add_commands(cli);
   velkor::tool::add_script_command(cli);
-  const int status = velkor::tool::parse_and_run(cli, [&] { app.parse(argc, argv); });
+  // Hidden (no group): the build writes the man page and completions with it.
+  std::string generated;
+  CLI::App *generate = app.add_subcommand("generate", "write the man page or a completion");
+  generate->group("");
+  generate->add_option("what", generated, "man, bash, zsh or fish")
+      ->required()
+      ->check(CLI::IsMember({"man", "bash", "zsh", "fish"}));
+  generate->callback([&] {
+    const std::string text = generated == "man" ? velkor::tool::man_page(app)
+                                                : velkor::tool::completion(app, generated);
+    std::fputs(text.c_str(), stdout);
+  });
+  const int status = velkor::tool::parse_and_run(cli, [&] {
+    app.parse_complete_callback([&] {
+      if (!tags.empty()) cli.global.gen2_tags = tags[0];
+      if (tags.size() > 1) cli.global.iso6b_tags = tags[1];
+    });
+    app.parse(argc, argv);
+  });
   // Output that never arrived is a failure, not a success (a full disk, a
   // closed pipe: SIGPIPE is ignored above, so the writes fail instead).
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

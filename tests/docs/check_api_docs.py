@@ -9,7 +9,7 @@
   byte in its row's Cmd column, and one whose comment names none has "—";
 - a function whose header comment (or its section's "Unless noted") names a
   write-back variant has its row's Write-back column start with it;
-- every STATUS_ code of velkor.h has a row in status-codes.md with its value,
+- every STATUS_ and VELKOR_STATUS_ code of velkor.h has a row in status-codes.md with its value,
   and every VELKOR_MAX_ constant appears in api.md with its value.
 """
 import re
@@ -19,7 +19,7 @@ VARIANTS = ("outputs on success", "address always", "no address", "status only",
             "outputs always")
 VARIANT_RE = "|".join(VARIANTS)
 
-COMMAND_DECL = re.compile(r"VELKOR_EXPORT\s+int\s+VELKOR_CALL\s+(\w+)\s*\(")
+COMMAND_DECL = re.compile(r"VELKOR_EXPORT\s+(?:int|const\s+char\s*\*)\s*VELKOR_CALL\s+(\w+)\s*\(")
 LINK_DECL = re.compile(r"^VELKOR_API\s+\w+\s+(\w+)\s*\(", re.M)
 LINK_CLASS = re.compile(r"^class\s+VELKOR_API\s+(\w+)", re.M)
 COMMENT = re.compile(r"/\*.*?\*/", re.S)
@@ -144,7 +144,8 @@ def main(header_path, link_path, api_path, status_path):
             errors.append("%s: variant '%s' in the header, the page says '%s'"
                           % (name, variant, write_back))
 
-    for name, value in re.findall(r"#define\s+(STATUS_\w+)\s+(0x[0-9A-Fa-f]+)", header):
+    for name, value in re.findall(r"#define\s+((?:VELKOR_)?STATUS_\w+)\s+(0x[0-9A-Fa-f]+)",
+                                  header):
         row = re.search(r"^\|\s*`%s`\s*\|\s*(0x[0-9A-Fa-f]+)\s*\|" % name, statuses, re.M)
         if not row:
             errors.append("%s: no row in the status-code page" % name)

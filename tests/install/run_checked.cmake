@@ -1,10 +1,14 @@
 # Helpers of the install and package checks (cmake -P scripts).
 
-# Runs COMMAND and puts its standard output in OUTPUT; stops the script with
-# everything the command printed when it fails.
+# Runs COMMAND (in WORKING_DIRECTORY, if given) and puts its standard output
+# in OUTPUT; stops the script with everything the command printed when it
+# fails.
 function(velkor_run_checked)
-  cmake_parse_arguments(arg "" "OUTPUT" "COMMAND" ${ARGN})
-  execute_process(COMMAND ${arg_COMMAND}
+  cmake_parse_arguments(arg "" "OUTPUT;WORKING_DIRECTORY" "COMMAND" ${ARGN})
+  if(NOT arg_WORKING_DIRECTORY)
+    set(arg_WORKING_DIRECTORY .)
+  endif()
+  execute_process(COMMAND ${arg_COMMAND} WORKING_DIRECTORY ${arg_WORKING_DIRECTORY}
                   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
   if(NOT rc EQUAL 0)
     list(JOIN arg_COMMAND " " shown)

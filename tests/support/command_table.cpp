@@ -815,6 +815,8 @@ const std::vector<NotACommand> kNotCommands = {
     {"FreeChannelList", "channel_list_test.cpp (texts only, no device)"},
     {"GetDeviceList", "discovery_test.cpp and the device-list fuzzer"},
     {"CloseUSBPort", "discovery_test.cpp"},
+    {"GetReturnCodeText", "return_code_text_test.cpp (texts only, no device)"},
+    {"GetTagErrorText", "return_code_text_test.cpp (texts only, no device)"},
 };
 
 }  // namespace

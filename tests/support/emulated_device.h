@@ -16,7 +16,13 @@ class EmulatorTest : public ::testing::Test {
     handle = fake::attach(device);
     device.emulator.trace().record = true;
   }
-  void TearDown() override { fake::reset(); }
+  void TearDown() override {
+    // The emulator witnesses the host: a test that broke the report protocol
+    // fails whatever it checked itself.
+    for (const emu::Violation &v : device.emulator.violations())
+      ADD_FAILURE() << "host protocol violation at " << v.ms << " ms: " << v.what;
+    fake::reset();
+  }
 
   emu::Emulator &emulator() { return device.emulator; }
   emu::Reader &reader() { return device.emulator.reader(); }

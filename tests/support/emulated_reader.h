@@ -15,8 +15,9 @@ class EmulatedDevice : public fake::Device {
     return emulator.receive(report.data(), fake::clock()) ? 64 : 0;
   }
   std::optional<std::uint32_t> read(fake::Report &report) override {
-    if (!emulator.transmit(report.data(), fake::clock())) return std::nullopt;
-    return 0;
+    std::uint32_t delay = 0;
+    if (!emulator.transmit(report.data(), fake::clock(), &delay)) return std::nullopt;
+    return delay;
   }
 
   emu::Emulator emulator;

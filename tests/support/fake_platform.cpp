@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <map>
 
 #include "link/platform.h"
@@ -9,9 +10,17 @@
 namespace velkor::fake {
 namespace {
 
+struct Queued {
+  std::uint32_t due;
+  Report report;
+};
+
 struct State {
   std::uint32_t now = 0;
   std::map<VelkorHandle, Device *> devices;
+  std::map<VelkorHandle, std::deque<Queued>> inputs;
+  std::multimap<VelkorHandle, VelkorHandle> sharing;
+  std::map<VelkorHandle, std::size_t> discards;
   std::intptr_t next_handle = 100;
   std::vector<std::optional<Interface>> interfaces;
   bool set_available = true;
@@ -26,7 +35,27 @@ State &state() {
   return s;
 }
 
+// Elapsed-time order on the virtual clock, safe across a wrap of the tick.
+bool due_by(std::uint32_t due, std::uint32_t by) {
+  return static_cast<std::int32_t>(by - due) >= 0;
+}
+
+void enqueue(VelkorHandle handle, const Queued &q) {
+  state().inputs[handle].push_back(q);
+  const auto range = state().sharing.equal_range(handle);
+  for (auto it = range.first; it != range.second; ++it) state().inputs[it->second].push_back(q);
+}
+
 }  // namespace
+
+void share_input(VelkorHandle from, VelkorHandle to) { state().sharing.emplace(from, to); }
+
+std::size_t queued(VelkorHandle handle) {
+  const auto it = state().inputs.find(handle);
+  return it == state().inputs.end() ? 0 : it->second.size();
+}
+
+std::size_t discards(VelkorHandle handle) { return state().discards[handle]; }
 
 VelkorHandle attach(Device &device) {
   const VelkorHandle h = handle_from(state().next_handle++);
@@ -90,13 +119,23 @@ int read_report(VelkorHandle handle, std::uint8_t *report,
   }
   fake::Report r{};
   const std::optional<std::uint32_t> delay = it->second->read(r);
-  if (!delay || *delay > limit_ms) {
-    state().now += limit_ms;
+  if (delay) fake::enqueue(handle, {state().now + *delay, r});
+  const std::uint32_t deadline = state().now + limit_ms;
+  auto &queue = state().inputs[handle];
+  if (queue.empty() || !fake::due_by(queue.front().due, deadline)) {
+    state().now = deadline;
     return 0;
   }
-  state().now += *delay;
-  std::memcpy(report, r.data(), r.size());
+  if (!fake::due_by(queue.front().due, state().now)) state().now = queue.front().due;
+  std::memcpy(report, queue.front().report.data(), kReportSize);
+  queue.pop_front();
   return static_cast<int>(kReportSize);
+}
+
+void discard_input(VelkorHandle handle) {
+  ++state().discards[handle];
+  auto &queue = state().inputs[handle];
+  while (!queue.empty() && fake::due_by(queue.front().due, state().now)) queue.pop_front();
 }
 
 struct DeviceSet {};

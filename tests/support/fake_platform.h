@@ -1,6 +1,12 @@
 // A platform for unit tests: a virtual clock and devices that are C++ objects.
 // A sleep advances the clock at once; a read that delivers nothing advances it
 // by the read's limit.  Single-threaded by design.
+//
+// Each handle has an input queue, as a HID driver keeps one per open handle:
+// the report a device answers a read with is queued for the moment it is
+// due, and the read takes the oldest report due within its limit.  So a
+// report later than the limit stays queued for the next read, and a handle
+// sharing another's input sees a copy of every report that one gets.
 #ifndef VELKOR_TESTS_FAKE_PLATFORM_H
 #define VELKOR_TESTS_FAKE_PLATFORM_H
 
@@ -21,7 +27,7 @@ class Device {
   /// An output report arrives; returns the bytes the write transfers.
   virtual int write(const Report &report) = 0;
   /// The host reads one input report: fill report and return after how many
-  /// milliseconds it is delivered, or nullopt when nothing comes.
+  /// milliseconds it reaches the handle's queue, or nullopt when nothing comes.
   virtual std::optional<std::uint32_t> read(Report &report) = 0;
 };
 
@@ -38,6 +44,14 @@ inline VelkorHandle handle_from(std::intptr_t n) {
 /// Makes a handle for a device (never the invalid value).
 VelkorHandle attach(Device &device);
 void detach(VelkorHandle handle);
+
+/// From now on every report queued on from is also queued on to (a second
+/// open handle of the same reader).
+void share_input(VelkorHandle from, VelkorHandle to);
+/// Reports queued on the handle that no read has taken yet.
+std::size_t queued(VelkorHandle handle);
+/// Times the library discarded the handle's waiting input.
+std::size_t discards(VelkorHandle handle);
 
 void set_clock(std::uint32_t ms);
 std::uint32_t clock();

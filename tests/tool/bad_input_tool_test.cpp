@@ -2,7 +2,10 @@
 // half-done command; every subcommand explains itself with --help.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 
 #include "tests/tool/run_tool.h"
 
@@ -32,6 +35,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadInput{"--emulate --address 010x info", "'010x' is not a number"},
                       BadInput{"--emulate --device -1 info", "--device"},
                       BadInput{"--emulate frobnicate", "unknown subcommand 'frobnicate'"},
+                      BadInput{"--emulate script /", "script: cannot read '/'"},
+                      BadInput{"--emulate-tags 1,2,3 info", "--emulate-tags"},
+                      BadInput{"--device hidraw info", "'hidraw' is neither an index"},
                       BadInput{"--emulate=x info", "--emulate: 'x' is not a seed"},
                       BadInput{"--emulate=-1 info", "'-1' is not a seed"},
                       BadInput{"--emulate=18446744073709551616 info", "is not a seed"}));
@@ -107,6 +113,26 @@ TEST(ToolBadInput, AScriptStopsAtItsFirstBadLine) {
   EXPECT_EQ(r.err,
             "velkor: --bank: unknown bank 'foo' (reserved, epc, tid, user, or 0 to 3) (see "
             "--help)\nvelkor: script stopped at line 2\n");
+}
+
+TEST(ToolBadInput, AScriptLineHasABoundedLength) {
+  const ToolRun r = run_tool("--emulate script", "info\n" + std::string(5000, 'x') + "\ninfo\n");
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_EQ(r.err, "velkor: script: line 2 of standard input is longer than 4096 characters\n");
+}
+
+TEST(ToolBadInput, AStateFileThatHoldsNoReaderIsLeftAlone) {
+  const std::string path = "/tmp/velkor-badstate-" + std::to_string(::getpid());
+  { std::FILE *f = std::fopen(path.c_str(), "w"); std::fputs("{\"address\": 0}", f); std::fclose(f); }
+  const ToolRun r = run_tool("--emulate-state " + path + " info");
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_NE(r.err.find("holds no emulated reader"), std::string::npos) << r.err;
+  std::FILE *f = std::fopen(path.c_str(), "r");
+  char text[64] = {};
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(std::string(text, std::fread(text, 1, sizeof text, f)), "{\"address\": 0}");
+  std::fclose(f);
+  std::remove(path.c_str());
 }
 
 class ToolHelp : public ::testing::TestWithParam<const char *> {};

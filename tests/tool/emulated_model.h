@@ -12,14 +12,16 @@
 
 namespace velkor::test {
 
-inline emu::Reader emulated_model(std::uint64_t seed = 1) {
-  return emu::Reader(tool::emulated_reader(seed));
+inline emu::Reader emulated_model(std::uint64_t seed = 1,
+                                  std::size_t gen2_tags = tool::kEmulatedGen2Tags) {
+  return emu::Reader(tool::emulated_reader(seed, gen2_tags));
 }
 
 /// The Gen2 EPCs in hex, in the order the reader reports them.
-inline std::vector<std::string> emulated_epcs(std::uint64_t seed = 1) {
+inline std::vector<std::string> emulated_epcs(std::uint64_t seed = 1,
+                                              std::size_t gen2_tags = tool::kEmulatedGen2Tags) {
   std::vector<std::string> epcs;
-  for (const emu::Gen2Tag &tag : emulated_model(seed).tags.gen2)
+  for (const emu::Gen2Tag &tag : emulated_model(seed, gen2_tags).tags.gen2)
     epcs.push_back(tool::to_hex(tag.epc()));
   return epcs;
 }

@@ -2,7 +2,10 @@
 // --watch (rounds, SIGINT, a reader unplugged and plugged in again).
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <csignal>
+#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <set>
 
@@ -14,18 +17,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::vector<std::string> epc_lines(const ToolRun &r) {
-  std::vector<std::string> lines = lines_of(r.out);
-  if (!lines.empty()) lines.pop_back();  // the count line
-  return lines;
-}
+// Plain inventory prints EPCs only on stdout (the count goes to stderr).
+std::vector<std::string> epc_lines(const ToolRun &r) { return lines_of(r.out); }
 
 TEST(ToolInventory, OneRoundPrintsTheEmulatedTags) {
   const ToolRun r = run_tool("--emulate inventory");
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(epc_lines(r), emulated_epcs());
-  EXPECT_EQ(lines_of(r.out).back(), "6 tags, antenna 0x01");
-  EXPECT_TRUE(r.err.empty()) << r.err;
+  EXPECT_EQ(r.err, "6 tags, antenna 0x01\n");
 }
 
 TEST(ToolInventory, TheSeedChoosesThePopulation) {
@@ -70,7 +69,7 @@ TEST(ToolInventory, AMaskSelectsTheTagsThatMatch) {
 
   // The same bits in the TID bank match nothing.
   r = run_tool("--emulate inventory --mask-bank tid --mask " + second.substr(0, 4));
-  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.exit_code, 3);
   EXPECT_EQ(r.err, "velkor: inventory failed: 0xFB (no tag in the field)\n");
 }
 
@@ -116,7 +115,7 @@ TEST(ToolInventoryWatch, SigintStopsItCleanlyWithASummary) {
   ASSERT_TRUE(tool.wait_for("round 2:", 10s));
   tool.signal(SIGINT);
   const ToolRun r = tool.finish(10s);
-  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.exit_code, 130) << r.err;  // as shells count a Ctrl-C
   unsigned rounds = 0;
   const std::size_t at = r.out.find("stopped after ");
   ASSERT_NE(at, std::string::npos) << r.out;
@@ -158,10 +157,56 @@ TEST(ToolInventoryWatch, SigintWhileTheReaderIsAwayStillSummarises) {
   ASSERT_TRUE(tool.wait_for("reader lost after round 1", 10s, RunningTool::kErr));
   tool.signal(SIGINT);
   const ToolRun r = tool.finish(10s);
-  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.exit_code, 130) << r.err;  // as shells count a Ctrl-C
   EXPECT_NE(r.err.find("reader lost after round 1"), std::string::npos) << r.err;
   EXPECT_NE(r.out.find("stopped after 1 round"), std::string::npos) << r.out;
   expect_summary(r.out, 1);
+}
+
+}  // namespace
+}  // namespace velkor::test
+
+namespace velkor::test {
+namespace {
+
+TEST(ToolExclusive, ASecondRunOnTheReaderIsRefusedUntilTheFirstEnds) {
+  const std::string state = "/tmp/velkor-exclusive-" + std::to_string(getpid());
+  RunningTool first("--emulate-state " + state + " inventory --watch");
+  ASSERT_TRUE(first.wait_for("round 1:", 10s));
+  ToolRun r = run_tool("--emulate-state " + state + " power");
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_EQ(r.err, "velkor: '" + state + "' is in use by another program; wait for it with "
+                   "--wait\n");
+  RunningTool waiting("--emulate-state " + state + " --wait power");
+  first.signal(SIGINT);
+  EXPECT_EQ(first.finish(10s).exit_code, 130);
+  r = waiting.finish(10s);
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "power 30 dBm\n");
+  std::remove(state.c_str());
+}
+
+TEST(ToolScripting, StdoutAndStderrKeepTheirOrderInOnePipe) {
+  // The count after the EPCs, the failure after the last line that worked.
+  const std::string script = "/tmp/velkor-order-" + std::to_string(getpid());
+  std::FILE *f = std::fopen(script.c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  std::fputs("inventory\nread --bank user --addr 300\n", f);
+  std::fclose(f);
+  std::FILE *pipe =
+      popen((std::string(VELKOR_TOOL_PATH) + " --emulate script " + script + " 2>&1").c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  ToolRun r;
+  char buffer[512];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) r.out.append(buffer, n);
+  pclose(pipe);
+  std::remove(script.c_str());
+  const std::vector<std::string> epcs = emulated_epcs();
+  std::string want;
+  for (const std::string &e : epcs) want += e + "\n";
+  want += "6 tags, antenna 0x01\nvelkor: read failed: 0xFC (tag error: memory overrun)\n"
+          "velkor: script stopped at line 2\n";
+  EXPECT_EQ(r.out, want);
 }
 
 }  // namespace

@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
              "velkor: 6b write failed: 0xFC (tag error: memory locked)\n"
              "velkor: script stopped at line 4\n"},
         Case{"an_unknown_identifier_finds_no_tag", "6b read --id 0102030405060708 --addr 0", "",
-             {}, 1, "velkor: 6b read failed: 0xFB (no tag in the field)\n"}),
+             {}, 3, "velkor: 6b read failed: 0xFB (no tag in the field)\n"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 }  // namespace

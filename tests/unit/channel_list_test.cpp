@@ -81,11 +81,16 @@ TEST(ChannelTexts, RegionFiveHasItsIrregularSpacing) {
     EXPECT_STREQ(list.entries[i], expected[i]) << i;
 }
 
-TEST(ChannelTexts, UnknownRegionsLeaveTheArrayUntouched) {
+TEST(ChannelTexts, UnknownRegionsGiveAnEmptyListThatIsSafeToRelease) {
   for (int region : {0, 6, -1, 21}) {
     List list;
     EXPECT_EQ(GetChannelList(region, list.entries), STATUS_OK);
-    for (char *entry : list.entries) EXPECT_EQ(entry, list.marker) << region;
+    EXPECT_EQ(list.entries[0], nullptr) << region;
+    for (std::size_t i = 1; i < std::size(list.entries); ++i)
+      EXPECT_EQ(list.entries[i], list.marker) << region;
+    // Releasing it frees nothing the caller's array held before.
+    EXPECT_EQ(FreeChannelList(list.entries), STATUS_OK);
+    EXPECT_EQ(list.entries[1], list.marker);
   }
 }
 

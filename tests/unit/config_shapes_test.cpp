@@ -101,15 +101,16 @@ TEST_F(LinkTest, ShortSystemParameterReplyZeroesTwelveAndLeavesThirteenAndFourte
 }
 
 TEST_F(LinkTest, AnyOtherSystemParameterLengthCopiesAllThree) {
-  // A 43-byte reply is neither length: parameters 13 and 14 read its CRC.
+  // A 43-byte reply is neither length: parameters 13 and 14, which it does
+  // not carry, read as zero (not as its CRC).
   const Bytes reply = reply_frame(0x00, 0x36, 0x00, counting(43));
   device.push_stream(reply);
   unsigned char address = 0x00;
   SystemParameters p;
   EXPECT_EQ(p.get(&address, handle), STATUS_OK);
   EXPECT_EQ(p.b[42], 43);
-  EXPECT_EQ(p.b[43], reply[reply.size() - 2]);
-  EXPECT_EQ(p.b[44], reply[reply.size() - 1]);
+  EXPECT_EQ(p.b[43], 0x00);
+  EXPECT_EQ(p.b[44], 0x00);
 }
 
 // --- adjustment block -----------------------------------------------------
@@ -121,8 +122,7 @@ TEST_F(LinkTest, AdjustmentBlockIsCopiedWholeWhateverTheReplyLength) {
   std::fill(std::begin(block), std::end(block), 0xEE);
   EXPECT_EQ(GetAdjustPara(&address, block, handle), STATUS_OK);
   EXPECT_EQ(Bytes(block, block + 10), counting(10));
-  EXPECT_EQ(Bytes(block + 10, block + 12), Bytes(reply.end() - 2, reply.end())) << "its CRC";
-  EXPECT_EQ(Bytes(block + 12, block + 148), Bytes(136, 0x00)) << "then the cleared buffer";
+  EXPECT_EQ(Bytes(block + 10, block + 148), Bytes(138, 0x00)) << "zeros, not its CRC";
   EXPECT_EQ(block[148], 0xEE);
 }
 
@@ -206,13 +206,13 @@ TEST_F(LinkTest, KeyboardReadsWriteTheirOutputsOnAnyStatus) {
   EXPECT_EQ(beep, 0x01);
 }
 
-TEST_F(LinkTest, ShortKeyboardParameterReplyReadsItsCrcThenZeros) {
+TEST_F(LinkTest, ShortKeyboardParameterReplyReadsZerosPastItsData) {
   const Bytes reply = reply_frame(0x00, 0xA2, 0x00, {0x03, 0x07});
   device.push_stream(reply);
   unsigned char address = 0x00, p[6];
   std::fill(std::begin(p), std::end(p), 0xEE);
   EXPECT_EQ(GetHidWorkPara(&address, p, p + 1, p + 2, p + 3, p + 4, p + 5, handle), STATUS_OK);
-  EXPECT_EQ(Bytes(p, p + 6), (Bytes{0x03, 0x07, reply[6], reply[7], 0x00, 0x00}));
+  EXPECT_EQ(Bytes(p, p + 6), (Bytes{0x03, 0x07, 0x00, 0x00, 0x00, 0x00}));
 }
 
 }  // namespace

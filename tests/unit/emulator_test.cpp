@@ -56,6 +56,9 @@ TEST_F(EmulatorTest, DamagedFramesGetNoReply) {
     EXPECT_EQ(GetDataFromPort(reply.data(), &count, handle), STATUS_COMM_ERROR);
   }
   EXPECT_EQ(emulator().frames_received(), 0u);
+  // The damaged length byte and the cut frame disagree with their reports'
+  // counts: the witness saw both, and this test meant them.
+  EXPECT_EQ(emulator().take_violations().size(), 2u);
 }
 
 TEST_F(EmulatorTest, UnknownCommandAndWrongLengthAreReaderStatuses) {

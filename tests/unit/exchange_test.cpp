@@ -198,8 +198,8 @@ TEST_F(Exchange, EchoRules) {
 }
 
 TEST_F(Exchange, FieldsPastAShortReplyReadAsZero) {
-  // A reply with one data byte: data byte 1 is its CRC, bytes past the frame
-  // read as zero, never as what a previous call left.
+  // A reply with one data byte: its CRC and the bytes past the frame read as
+  // zero, never as data or as what a previous call left.
   auto read4 = [&](const Bytes &reply) {
     device.push_stream(reply);
     Frame frame(&address, 0x2A);
@@ -211,18 +211,19 @@ TEST_F(Exchange, FieldsPastAShortReplyReadAsZero) {
   };
   read4(reply_frame(0x00, 0x2A, 0x00, Bytes(20, 0x77)));
   const Bytes second = reply_frame(0x00, 0x2A, 0x00, {0x33});
-  EXPECT_EQ(read4(second), (Bytes{0x33, second[5], second[6], 0x00}));
+  EXPECT_EQ(read4(second), (Bytes{0x33, 0x00, 0x00, 0x00}));
 }
 
 TEST(ReplyView, NeverReadsOutsideItsBuffer) {
   Reply reply;
-  reply.buffer()[kReplyCapacity - 1] = 0x77;
-  EXPECT_EQ(reply.byte(kReplyCapacity - 1), 0x77);
+  reply.buffer()[kReplyCapacity - 3] = 0x77;
+  *reply.count_slot() = static_cast<int>(kReplyCapacity);
+  EXPECT_EQ(reply.byte(kReplyCapacity - 3), 0x77);
   EXPECT_EQ(reply.byte(kReplyCapacity), 0);
   EXPECT_EQ(reply.data(kReplyCapacity), 0);
   std::uint8_t out[4] = {9, 9, 9, 9};
-  reply.copy(kReplyCapacity - 2, out, 4);
-  EXPECT_EQ(Bytes(out, out + 4), (Bytes{0, 0x77, 0, 0}));
+  reply.copy(kReplyCapacity - 4, out, 4);
+  EXPECT_EQ(Bytes(out, out + 4), (Bytes{0, 0x77, 0, 0})) << "the CRC bytes are no data";
   reply.copy(kReplyCapacity + 100, out, 4);
   EXPECT_EQ(Bytes(out, out + 4), (Bytes{0, 0, 0, 0}));
 }

@@ -2,10 +2,14 @@
 // the virtual clock starting at 0 and just before the tick counter wraps: the
 // call returns the code the library promises, writes the address and outputs
 // only as its write-back variant allows, writes nothing past its buffers, and
-// ends within its collector's time limit.
+// ends within its collector's time limit.  Whatever the fault, the next call
+// on the handle gets its own reply, and the host breaks no rule of the report
+// protocol.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "emulator/command.h"
@@ -34,6 +38,13 @@ enum class Kind {
   kEndless,
   kRefusedWrite,
   kFailedRead,
+  kLate,             // the first report misses the host's read limit
+  kRestAfterGiveUp,  // the rest of the reply comes only after the host gave up
+  kPadding,          // zero bytes after the last frame
+  kLengthLie,        // a length byte claiming more or fewer bytes than sent
+  kZeroResidue,      // the first report ends in a zero CRC residue
+  kStopsReading,     // the reader takes no output report after the frame
+  kSecondHandle,     // another handle's exchange leaves copies on this one
 };
 
 struct Fault {
@@ -55,6 +66,14 @@ std::vector<Fault> all_faults() {
       {"endless_frames", Kind::kEndless, {.endless = true}},
       {"refused_write", Kind::kRefusedWrite, {.refuse_writes = 1}},
       {"failed_read", Kind::kFailedRead, {.fail_reads = 1}},
+      {"late_report", Kind::kLate, {.late_ms = 120}},
+      {"rest_after_give_up", Kind::kRestAfterGiveUp, {.split = {1, 62}, .linger_ms = 20000}},
+      {"zero_padding", Kind::kPadding, {.zero_padding = 8}},
+      {"length_more", Kind::kLengthLie, {.length_lie = 3}},
+      {"length_less", Kind::kLengthLie, {.length_lie = -3}},
+      {"zero_residue_report", Kind::kZeroResidue, {.zero_residue_first = true}},
+      {"stops_reading", Kind::kStopsReading, {.stop_reading = true}},
+      {"second_handle", Kind::kSecondHandle, {}},
   };
   // Success, the inventories' final and non-final statuses, a tag error, the
   // reader's refusals (0xFF shares its value with STATUS_PARAMETER_ERROR).
@@ -139,8 +158,18 @@ Promise promised(const CommandRow &row, const Fault &fault) {
       // Without the begin report the lost frame leaves the reader silent.
       return row.begin ? Promise{Stage::kNothingSent, STATUS_COMM_ERROR} : comm_error;
     case Kind::kFailedRead:
-      // Only the single-reply collector gives up on a failed read.
+    case Kind::kLate:
+      // Only the single-reply collector gives up on a failed read; the others
+      // take the late report in their next cycle.
       return row.collector == Collector::kSingle ? comm_error : clean;
+    case Kind::kRestAfterGiveUp:
+    case Kind::kLengthLie:  // never complete by a length byte that lies
+    case Kind::kStopsReading:
+      return comm_error;
+    case Kind::kPadding:
+    case Kind::kZeroResidue:
+    case Kind::kSecondHandle:
+      return clean;
   }
   return comm_error;
 }
@@ -182,9 +211,19 @@ TEST_P(FaultMatrix, KeepsItsPromise) {
   call.handle = handle;
   emulator().inject_next(fault().faults);
   fake::set_clock(start());
+  if (fault().kind == Kind::kSecondHandle) {
+    // Another program's exchange on its own handle of the same reader.
+    const VelkorHandle other = fake::attach(device);
+    fake::share_input(other, handle);
+    unsigned char any = kBroadcast, serial[4];
+    ASSERT_EQ(GetSeriaNo(&any, serial, other), STATUS_OK);
+    ASSERT_GT(fake::queued(handle), 0u);
+    emulator().inject_next(fault().faults);
+  }
+  const std::uint32_t called = fake::clock();
 
   const int code = row().call(call);
-  const std::uint32_t elapsed = fake::clock() - start();
+  const std::uint32_t elapsed = fake::clock() - called;
 
   const Promise p = promised(row(), fault());
   EXPECT_EQ(code, p.code);
@@ -213,6 +252,15 @@ TEST_P(FaultMatrix, KeepsItsPromise) {
   }
   for (std::size_t k = 0; k < call.in.size(); ++k)
     EXPECT_TRUE(call.in[k].guard_intact()) << row().inputs[k].name;
+
+  // The next call gets its own reply: nothing of this one is taken for it.
+  // Only a reader still sending the rest of an old reply may spoil it.
+  emulator().clear_faults();
+  unsigned char any = kBroadcast, serial[4] = {};
+  const int next = GetSeriaNo(&any, serial, handle);
+  if (fault().kind == Kind::kRestAfterGiveUp && next == STATUS_COMM_ERROR) return;
+  ASSERT_EQ(next, STATUS_OK);
+  EXPECT_TRUE(std::equal(std::begin(serial), std::end(serial), reader().identity.serial.begin()));
 }
 
 std::string param_name(const ::testing::TestParamInfo<Param> &info) {

@@ -371,8 +371,8 @@ TEST_F(LinkTest, ReadsOfAShortReplyCopyOnlyWhatCame) {
                         &a.error_code, handle),
             STATUS_OK);
   EXPECT_EQ(Bytes(a.out, a.out + 3), (Bytes{0x12, 0x34, 0xEE}));
-  // A reply without data at all (length byte 4) copies nothing.
-  device.push_stream(with_crc({0x04, 0x00, 0x02, 0x00}));
+  // A reply without data at all copies nothing.
+  device.push_stream(reply_frame(0x00, 0x02, 0x00));
   Args b;
   EXPECT_EQ(ReadData_G2(&address, b.epc, 0, 3, 0, 6, b.password, 0, nullptr, 0, nullptr, b.out,
                         &b.error_code, handle),

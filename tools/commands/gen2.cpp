@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/cli.h"
+#include "tools/commands/tag_guard.h"
 #include "tools/output/tag_output.h"
 #include "tools/commands/tag_target.h"
 
@@ -22,6 +23,7 @@ const Names kLockActions = {{"unlock", 0}, {"permaunlock", 1}, {"lock", 2}, {"pe
 
 struct MemoryOptions {
   TargetOptions target;
+  std::string which;  ///< the tag, in words, once settled
   int bank = 0;
   int pointer = 0;
   int words = 1;
@@ -34,13 +36,18 @@ struct MemoryOptions {
 
 struct TagOptions {
   TargetOptions target;
+  bool yes = false;
 };
 
 struct LockOptions {
   TargetOptions target;
   int field = 0;
   int action = 0;
+  bool yes = false;
 };
+
+// The lock actions that cannot be undone.
+bool permanent(int action) { return action == 1 || action == 3; }
 
 struct WriteEpcOptions {
   PasswordOption password;
@@ -84,6 +91,7 @@ int read_memory(Session &s, MemoryOptions &o) {
 
 int write_memory(Session &s, MemoryOptions &o) {
   TargetOptions &t = o.target;
+  if (const int rc = settle_target(s, t, "write", &o.which); rc != kExitOk) return rc;
   MaskOptions &m = t.mask;
   int error = -1;
   const auto words = static_cast<unsigned char>(o.data.size() / 2);
@@ -98,12 +106,13 @@ int write_memory(Session &s, MemoryOptions &o) {
                          o.data.data(), t.password.data(), m.memory(), m.address(),
                          m.bit_count(), m.data(), &error, s.handle());
   if (rc != STATUS_OK) return check("write", rc, error);
-  std::printf("wrote %s\n", counted(words, "word").c_str());
+  std::printf("wrote %s to tag %s\n", counted(words, "word").c_str(), o.which.c_str());
   return kExitOk;
 }
 
 int erase_memory(Session &s, MemoryOptions &o) {
   TargetOptions &t = o.target;
+  if (const int rc = settle_target(s, t, "erase", &o.which); rc != kExitOk) return rc;
   MaskOptions &m = t.mask;
   int error = -1;
   const int rc = BlockErase_G2(s.address(), t.epc_data(), t.enum_words(),
@@ -113,7 +122,8 @@ int erase_memory(Session &s, MemoryOptions &o) {
                                m.memory(), m.address(), m.bit_count(), m.data(), &error,
                                s.handle());
   if (rc != STATUS_OK) return check("erase", rc, error);
-  std::printf("erased %s\n", counted(std::size_t(o.words), "word").c_str());
+  std::printf("erased %s of tag %s\n", counted(std::size_t(o.words), "word").c_str(),
+              o.which.c_str());
   return kExitOk;
 }
 
@@ -142,16 +152,24 @@ void add_memory_commands(Cli &cli) {
 }
 
 int write_epc(Session &s, WriteEpcOptions &o) {
+  // The command names no tag: whichever answers takes the EPC.
+  Bytes old;
+  if (const int rc = only_tag(s, "write-epc", &old); rc != kExitOk) return rc;
   int error = -1;
   const int rc = WriteEPC_G2(s.address(), o.password.data(), o.epc.data(),
                              static_cast<unsigned char>(o.epc.size() / 2), &error, s.handle());
   if (rc != STATUS_OK) return check("write-epc", rc, error);
-  std::printf("EPC written: %s\n", to_hex(o.epc).c_str());
+  std::printf("EPC of tag %s is now %s\n", to_hex(old).c_str(), to_hex(o.epc).c_str());
   return kExitOk;
 }
 
 int lock_tag(Session &s, LockOptions &o) {
   TargetOptions &t = o.target;
+  std::string which;
+  if (const int rc = settle_target(s, t, "lock", &which); rc != kExitOk) return rc;
+  const std::string action = std::string(kLockActions[std::size_t(o.action)].name) + " " +
+                             kLockFields[std::size_t(o.field)].name;
+  if (permanent(o.action) && !confirmed(action, which, o.yes)) return kExitUsage;
   MaskOptions &m = t.mask;
   int error = -1;
   const int rc = Lock_G2(s.address(), t.epc_data(), t.enum_words(),
@@ -159,20 +177,23 @@ int lock_tag(Session &s, LockOptions &o) {
                          t.password.data(), m.memory(), m.address(), m.bit_count(), m.data(),
                          &error, s.handle());
   if (rc != STATUS_OK) return check("lock", rc, error);
-  std::printf("%s: %s\n", kLockFields[std::size_t(o.field)].name,
-              kLockActions[std::size_t(o.action)].name);
+  std::printf("%s: %s on tag %s\n", kLockFields[std::size_t(o.field)].name,
+              kLockActions[std::size_t(o.action)].name, which.c_str());
   return kExitOk;
 }
 
 int kill_tag(Session &s, TagOptions &o) {
   TargetOptions &t = o.target;
+  std::string which;
+  if (const int rc = settle_target(s, t, "kill", &which); rc != kExitOk) return rc;
+  if (!confirmed("kill", which, o.yes)) return kExitUsage;
   MaskOptions &m = t.mask;
   int error = -1;
   const int rc = KillTag_G2(s.address(), t.epc_data(), t.enum_words(), t.password.data(),
                             m.memory(), m.address(), m.bit_count(), m.data(), &error,
                             s.handle());
   if (rc != STATUS_OK) return check("kill", rc, error);
-  std::printf("tag killed\n");
+  std::printf("tag %s killed\n", which.c_str());
   return kExitOk;
 }
 
@@ -193,16 +214,21 @@ void add_epc_lock_kill_commands(Cli &cli) {
             "unlock, permaunlock, lock (writable with the access password only), permalock")
       ->required();
   lock.options->target.add_to(lock.app);
+  lock.app->add_flag("--yes", lock.options->yes,
+                     "permalock or permaunlock without asking (for scripts)");
 
   auto kill = add_command<TagOptions>(cli, &cli.app, "kill",
                                       "kill a tag for good (it never answers again)", kill_tag,
                                       TargetOptions::check<TagOptions>);
   kill.options->target.add_to(kill.app, "the tag's kill password, 8 hex digits");
   kill.app->get_option("--password")->required();
+  kill.app->add_flag("--yes", kill.options->yes, "kill without asking (for scripts)");
 }
 
 int set_privacy(Session &s, TagOptions &o) {
   TargetOptions &t = o.target;
+  std::string which;
+  if (const int rc = settle_target(s, t, "privacy set", &which); rc != kExitOk) return rc;
   MaskOptions &m = t.mask;
   int error = -1;
   const int rc =
@@ -211,7 +237,7 @@ int set_privacy(Session &s, TagOptions &o) {
                                      m.data(), &error, s.handle())
                 : SetPrivacyWithoutEPC_G2(s.address(), t.password.data(), &error, s.handle());
   if (rc != STATUS_OK) return check("privacy set", rc, error);
-  std::printf("tag in privacy\n");
+  std::printf("tag %s in privacy\n", which.c_str());
   return kExitOk;
 }
 
@@ -235,13 +261,15 @@ int check_privacy(Session &s, int &) {
 
 int configure_eas(Session &s, TagOptions &o, unsigned char on) {
   TargetOptions &t = o.target;
+  std::string which;
+  if (const int rc = settle_target(s, t, "eas", &which); rc != kExitOk) return rc;
   MaskOptions &m = t.mask;
   int error = -1;
   const int rc = EASConfigure_G2(s.address(), t.epc_data(), t.enum_words(), t.password.data(),
                                  on, m.memory(), m.address(), m.bit_count(), m.data(), &error,
                                  s.handle());
   if (rc != STATUS_OK) return check("eas", rc, error);
-  std::printf("EAS %s\n", on ? "on" : "off");
+  std::printf("EAS bit %s on tag %s\n", on ? "set" : "cleared", which.c_str());
   return kExitOk;
 }
 
@@ -251,7 +279,7 @@ int eas_alarm(Session &s, int &) {
   if (rc == 0xFB) {
     // The reader's way of saying that no tag raises the alarm.
     std::printf("no EAS alarm\n");
-    return kExitFailed;
+    return kExitNothing;
   }
   if (rc != STATUS_OK) return check("eas alarm", rc, error);
   std::printf("EAS alarm\n");
@@ -263,7 +291,7 @@ void add_privacy_eas_commands(Cli &cli) {
       cli.app.add_subcommand("privacy", "hide tags from inventories, or show them again");
   privacy->require_subcommand(1);
   auto set = add_command<TagOptions>(
-      cli, privacy, "set", "put a tag into privacy (the named one, else the first that answers)",
+      cli, privacy, "set", "put a tag into privacy (the named one, else the only one in the field)",
       set_privacy, TargetOptions::check<TagOptions>);
   set.options->target.add_to(set.app);
   auto reset = add_command<PasswordOption>(

@@ -1,6 +1,7 @@
 // list and info: what the reader says about itself.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "tools/cli.h"
@@ -10,9 +11,11 @@
 namespace velkor::tool {
 namespace {
 
-void print_info(int index, unsigned char address, const ReaderInfo &info) {
+void print_info(int index, const std::string &path, unsigned char address,
+                const ReaderInfo &info) {
   const unsigned char *b = info.block;
   std::printf("reader %d\n", index);
+  std::printf("  path         %s\n", path.c_str());
   std::printf("  address      0x%02X\n", address);
   std::printf("  serial       %s\n", to_hex(info.serial, 4).c_str());
   std::printf("  firmware     %u.%u\n", b[0], b[1]);
@@ -37,7 +40,7 @@ void add_identity_commands(Cli &cli) {
       cli.run([](Session &s) {
         ReaderInfo info;
         const int rc = read_info(s, info, true);
-        if (rc == STATUS_OK) print_info(0, *s.address(), info);
+        if (rc == STATUS_OK) print_info(0, s.path(), *s.address(), info);
         return check("list", rc);
       });
       return;
@@ -45,6 +48,7 @@ void add_identity_commands(Cli &cli) {
     std::vector<VelkorHandle> handles(VELKOR_MAX_DEVICES, VELKOR_INVALID_HANDLE);
     int count = 0;
     if (GetDeviceList(handles.data(), &count) != STATUS_OK) {
+      std::fflush(stdout);
       std::fprintf(stderr,
                    "velkor: no reader found: check the USB cable and that the udev rule "
                    "is installed (see README.md), or try --emulate\n");
@@ -56,7 +60,7 @@ void add_identity_commands(Cli &cli) {
       unsigned char address = static_cast<unsigned char>(cli.global.address);
       ReaderInfo info;
       const int rc = read_info(&address, handles[i], info, true);
-      if (rc == STATUS_OK) print_info(i, address, info);
+      if (rc == STATUS_OK) print_info(i, device_path(handles[i]), address, info);
       worst = std::max(worst, check("list", rc));
       CloseUSBPort(handles[i]);
     }
@@ -69,7 +73,8 @@ void add_identity_commands(Cli &cli) {
       ReaderInfo reader;
       int rc = read_info(s, reader, true);
       if (rc != STATUS_OK) return check("info", rc);
-      print_info(cli.global.device, *s.address(), reader);
+      print_info(s.emulated() ? 0 : std::atoi(cli.global.device.c_str()), s.path(), *s.address(),
+                 reader);
       unsigned char module[2] = {}, sdk[3] = {};
       rc = GetModuleVersion(s.address(), module, s.handle());
       if (rc != STATUS_OK) return check("info", rc);

@@ -9,7 +9,8 @@ InventoryRound inventory_round(Session &s, MaskOptions &mask) {
   unsigned char frame4 = 0;
   int length = 0;
   InventoryRound round;
-  round.status = Inventory_G2(s.address(), 0, 0, static_cast<unsigned char>(mask.bank),
+  round.status = Inventory_G2(s.address(), VELKOR_INVENTORY_PARAM0, VELKOR_INVENTORY_PARAM1,
+                              static_cast<unsigned char>(mask.bank),
                               mask.address(), mask.bit_count(), mask.data(),
                               mask.used() ? 1 : 0, 0, 0, 0, 0, 0, 0, 0, list.data(), &frame4,
                               &length, &round.tag_count, s.handle());

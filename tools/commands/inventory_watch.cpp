@@ -1,11 +1,13 @@
 #include "tools/commands/inventory_watch.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
 #include <thread>
 
+#include "tools/cli.h"
 #include "tools/commands/inventory_round.h"
 #include "tools/output/status_text.h"
 #include "tools/output/tag_table.h"
@@ -39,11 +41,15 @@ constexpr auto kRetryEvery = std::chrono::seconds(1);
 constexpr int kOutputGone = 1;
 constexpr auto kSleepStep = std::chrono::milliseconds(50);
 
-// Waits up to d, waking early on SIGINT.
-void pause_for(std::chrono::steady_clock::duration d) {
+// Waits up to d, waking early on SIGINT; the observer may spend the steps.
+void pause_for(std::chrono::steady_clock::duration d, WatchObserver *observer) {
   const auto until = std::chrono::steady_clock::now() + d;
-  while (!g_interrupted && std::chrono::steady_clock::now() < until)
-    std::this_thread::sleep_for(kSleepStep);
+  while (!g_interrupted && std::chrono::steady_clock::now() < until) {
+    if (observer)
+      observer->idle(static_cast<int>(kSleepStep.count()));
+    else
+      std::this_thread::sleep_for(kSleepStep);
+  }
 }
 
 double seconds_since(std::chrono::steady_clock::time_point t) {
@@ -84,7 +90,7 @@ int Watch::run() {
   bool lost = false;
   while (!g_interrupted) {
     if (lost) {
-      pause_for(kRetryEvery);
+      pause_for(kRetryEvery, options_.observer);
       std::string error;
       if (g_interrupted || !session_.reconnect(&error)) continue;
       lost = false;
@@ -94,6 +100,15 @@ int Watch::run() {
     const InventoryRound round = inventory_round(session_, mask_);
     // A round cut short by Ctrl-C is no lost reader and no failed round.
     if (g_interrupted && !round.answered()) break;
+    // A reader that has never answered at a chosen address is not lost: it
+    // listens elsewhere, and looking for it again would only repeat that.
+    if (round.status == STATUS_COMM_ERROR && rounds_ == 0 && failed_ == 0 &&
+        *session_.address() != 0xFF) {
+      complain("nothing answers at address 0x%02X (try --address 255, which any reader "
+               "answers)",
+               *session_.address());
+      return kExitFailed;
+    }
     if (round.link_lost()) {
       lost = true;
       on_lost(round.status);
@@ -101,8 +116,7 @@ int Watch::run() {
     }
     if (!round.answered()) {
       ++failed_;
-      std::fprintf(stderr, "velkor: round %u failed: %s\n", rounds_ + 1,
-                   describe(round.status).c_str());
+      complain("round %u failed: %s", rounds_ + 1, describe(round.status).c_str());
       continue;
     }
     on_round(round);
@@ -113,11 +127,12 @@ int Watch::run() {
     if (options_.rounds > 0 && rounds_ >= static_cast<unsigned>(options_.rounds)) break;
   }
   summary();
-  return 0;
+  return g_interrupted ? kExitInterrupted : kExitOk;
 }
 
 void Watch::on_round(const InventoryRound &round) {
   ++rounds_;
+  if (options_.observer) options_.observer->on_round(round, rounds_);
   for (const Bytes &epc : round.epcs) {
     table_.add(epc, round.time);
     if (options_.format != Format::kText)
@@ -135,37 +150,52 @@ void Watch::on_round(const InventoryRound &round) {
 
 void Watch::on_lost(int status) {
   lost_at_ = std::chrono::steady_clock::now();
+  if (options_.observer) options_.observer->on_reader_lost();
   const std::string why = describe(status);
-  std::fprintf(stderr, "velkor: reader lost after round %u: %s; looking for it every second\n",
-               rounds_, why.c_str());
+  complain("reader lost after round %u: %s; looking for it every second", rounds_,
+           why.c_str());
   if (live_) redraw(("reader lost: " + why + "; looking for it every second").c_str());
 }
 
 void Watch::on_back() {
-  std::fprintf(stderr, "velkor: reader back after %.1f s; carrying on\n",
-               seconds_since(lost_at_));
+  if (options_.observer) options_.observer->on_reader_back();
+  complain("reader back after %.1f s; carrying on", seconds_since(lost_at_));
   if (live_) redraw("reader back; reading; Ctrl-C stops");
 }
 
+// The terminal's rows and columns (24 by 80 when it does not say).
+std::pair<std::size_t, std::size_t> terminal_size() {
+  winsize size{};
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_row == 0 || size.ws_col == 0)
+    return {24, 80};
+  return {size.ws_row, size.ws_col};
+}
+
 void Watch::redraw(const char *status_line) {
+  // The table, a blank line and the status line fit the screen, so the
+  // header never scrolls away; the status line is cut to one row.
+  const auto [rows, columns] = terminal_size();
+  std::string status = counted(rounds_, "round") + ", " +
+                       counted(table_.entries().size(), "unique tag") + ", " +
+                       counted(table_.reads(), "read") + " - " + status_line;
+  if (status.size() >= columns) status.resize(columns - 1);
   std::printf("\033[H\033[J");
-  table_.print(stdout, options_.decode);
-  std::printf("\n%s, %s, %s - %s\n", counted(rounds_, "round").c_str(),
-              counted(table_.entries().size(), "unique tag").c_str(),
-              counted(table_.reads(), "read").c_str(), status_line);
+  table_.print(stdout, options_.order, rows > 4 ? rows - 3 : 1, options_.decode);
+  std::printf("\n%s", status.c_str());
   std::fflush(stdout);
 }
 
 void Watch::summary() {
   std::FILE *out = messages();
   if (live_) std::printf("\033[H\033[J");
+  // The summary is the whole table, in the order asked for.
   std::fprintf(out, "%s after %s in %.1f s: %s, %s", g_interrupted ? "stopped" : "done",
                counted(rounds_, "round").c_str(), seconds_since(start_),
                counted(table_.entries().size(), "unique tag").c_str(),
                counted(table_.reads(), "read").c_str());
   if (failed_ > 0) std::fprintf(out, ", %s failed", counted(failed_, "round").c_str());
   std::fprintf(out, "\n");
-  table_.print(out, options_.decode);
+  table_.print(out, options_.order, static_cast<std::size_t>(-1), options_.decode);
   std::fflush(out);
 }
 

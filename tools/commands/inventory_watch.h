@@ -6,13 +6,30 @@
 
 #include "tools/session/session.h"
 #include "tools/output/tag_output.h"
+#include "tools/output/tag_table.h"
 #include "tools/commands/tag_target.h"
 
 namespace velkor::tool {
 
+struct InventoryRound;
+
+/// Told what the watch sees, besides the table (the MQTT publisher).
+class WatchObserver {
+ public:
+  virtual ~WatchObserver() = default;
+  /// A round answered; `number` counts from 1.
+  virtual void on_round(const InventoryRound &round, unsigned number) = 0;
+  virtual void on_reader_lost() = 0;
+  virtual void on_reader_back() = 0;
+  /// The watch waits (for a lost reader); the observer may use up to ms.
+  virtual void idle(int ms) = 0;
+};
+
 struct WatchOptions {
   Format format = Format::kText;
   int rounds = 0;  ///< stop after this many rounds; 0: until interrupted
+  WatchObserver *observer = nullptr;
+  TagTable::Order order = TagTable::Order::kLastSeen;  ///< of the table
   bool decode = false;  ///< show each tag's EPC Tag URI
 };
 

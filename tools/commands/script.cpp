@@ -12,37 +12,42 @@ namespace velkor::tool {
 
 namespace {
 
-struct Line {
-  int number;
-  std::string text;
-};
+// Longer lines are no commands: an endless input stops here instead of
+// filling memory.
+constexpr std::size_t kLongestLine = 4096;
 
-// The lines worth running: blank lines and # comments are left out.
-std::vector<Line> commands_in(std::istream &in) {
-  std::vector<Line> lines;
+// Reads and runs the lines one at a time (so an endless input runs as it
+// comes); blank lines and # comments are left out.  Stops at the first
+// line that fails, with that line's exit status.
+int run_lines(Session &s, std::istream &in, const std::string &name) {
   std::string text;
-  for (int number = 1; std::getline(in, text); ++number) {
+  for (int number = 1;; ++number) {
+    text.clear();
+    int c;
+    while ((c = in.get()) != EOF && c != '\n' && text.size() <= kLongestLine)
+      text += static_cast<char>(c);
+    if (text.size() > kLongestLine) {
+      complain("script: line %d of %s is longer than %zu characters", number, name.c_str(),
+               kLongestLine);
+      return kExitUsage;
+    }
+    if (in.bad()) {
+      complain("script: cannot read %s", name.c_str());
+      return kExitUsage;
+    }
+    if (c == EOF && text.empty()) return kExitOk;
     const std::size_t start = text.find_first_not_of(" \t\r");
     if (start == std::string::npos || text[start] == '#') continue;
-    lines.push_back({number, text.substr(start)});
-  }
-  return lines;
-}
-
-// Stops at the first line that fails, with that line's exit status.
-int run_lines(Session &s, const std::vector<Line> &lines) {
-  for (const Line &line : lines) {
     Cli cli;
     cli.shared = &s;
     cli.app.require_subcommand(1);
     add_commands(cli);
-    const int rc = parse_and_run(cli, [&] { cli.app.parse(line.text, false); });
+    const int rc = parse_and_run(cli, [&] { cli.app.parse(text.substr(start), false); });
     if (rc != kExitOk) {
-      std::fprintf(stderr, "velkor: script stopped at line %d\n", line.number);
+      complain("script stopped at line %d", number);
       return rc;
     }
   }
-  return kExitOk;
 }
 
 }  // namespace
@@ -53,15 +58,15 @@ void add_script_command(Cli &cli) {
       "script", "run subcommands, one per line, from a file or standard input on one reader");
   cmd->add_option("file", *path, "the script (default -, standard input)");
   cmd->callback([&cli, path] {
-    std::vector<Line> lines;
     if (*path == "-") {
-      lines = commands_in(std::cin);
-    } else {
-      std::ifstream file(*path);
-      if (!file) throw CLI::ValidationError("script", "cannot read '" + *path + "'");
-      lines = commands_in(file);
+      cli.run([](Session &s) { return run_lines(s, std::cin, "standard input"); });
+      return;
     }
-    cli.run([&lines](Session &s) { return run_lines(s, lines); });
+    std::ifstream file(*path);
+    // A directory opens, then fails its first read.
+    if (!file || (file.peek(), file.bad()))
+      throw CLI::ValidationError("script", "cannot read '" + *path + "'");
+    cli.run([&file, path](Session &s) { return run_lines(s, file, "'" + *path + "'"); });
   });
 }
 

@@ -43,8 +43,8 @@ CLI::Option *PasswordOption::add_to(CLI::App *command, const std::string &descri
 
 void TargetOptions::add_to(CLI::App *command, const std::string &password_description) {
   CLI::Option *by_epc = add_hex(command, "--epc", epc, 2, kMostEpcBytes,
-                                "the tag's EPC (hex, whole words); default: the first tag "
-                                "that answers",
+                                "the tag's EPC (hex, whole words); default: the only tag "
+                                "in the field",
                                 true);
   mask.add_to(command, "name the tag by these mask bits (hex) instead of its EPC");
   by_epc->excludes(mask.given);

@@ -25,8 +25,14 @@ class TagTable {
   const std::vector<Entry> &entries() const { return entries_; }
   unsigned reads() const { return reads_; }
 
-  /// The table with a header line; with decode, a column of tag URIs.
-  void print(std::FILE *out, bool decode = false) const;
+  enum class Order { kLastSeen, kFirstSeen, kReads, kEpc };
+
+  /// The table with a header line, sorted (the most recent, the earliest,
+  /// the most read first, or by EPC; ties by EPC).  With more tags than
+  /// max_rows, the first max_rows - 1 and a "+N more" line.
+  /// With decode, a column of tag URIs.
+  void print(std::FILE *out, Order order = Order::kFirstSeen,
+             std::size_t max_rows = static_cast<std::size_t>(-1), bool decode = false) const;
 
  private:
   std::vector<Entry> entries_;

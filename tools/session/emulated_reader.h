@@ -14,8 +14,10 @@ namespace velkor::tool {
 constexpr std::size_t kEmulatedGen2Tags = 6;
 constexpr std::size_t kEmulatedIso6bTags = 2;
 
-inline emu::ReaderOptions emulated_reader(std::uint64_t seed) {
-  return {seed, kEmulatedGen2Tags, kEmulatedIso6bTags};
+inline emu::ReaderOptions emulated_reader(std::uint64_t seed,
+                                          std::size_t gen2_tags = kEmulatedGen2Tags,
+                                          std::size_t iso6b_tags = kEmulatedIso6bTags) {
+  return {seed, gen2_tags, iso6b_tags};
 }
 
 }  // namespace velkor::tool

@@ -5,11 +5,13 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "emulator/socket_server.h"
+#include "tools/session/device_lock.h"
 #include "tools/session/emulated_reader.h"
 #include "tools/session/trace_relay.h"
 #include "velkor.h"
@@ -18,9 +20,13 @@ namespace velkor::tool {
 
 struct GlobalOptions {
   std::optional<std::uint64_t> emulate;  ///< seed of the emulated reader
-  int device = 0;                        ///< which of the readers found
-  int address = 0xFF;                    ///< reader address (0xFF: any reader)
+  std::size_t gen2_tags = kEmulatedGen2Tags;    ///< the emulated reader's tags
+  std::size_t iso6b_tags = kEmulatedIso6bTags;
+  std::string emulate_state;  ///< file the emulated reader is kept in; "": none
+  std::string device = "0";   ///< index among the readers found, node path or serial
+  int address = 0xFF;         ///< reader address (0xFF: any reader)
   bool trace = false;
+  bool wait = false;  ///< wait for a reader another program holds
 };
 
 /// For trying --watch across an unplugged reader without hardware:
@@ -40,6 +46,12 @@ class Session {
   /// The reader address byte the commands read and may write back.
   unsigned char *address() { return &address_; }
   bool emulated() const { return options_.emulate.has_value(); }
+  /// The device node in use ("/dev/hidraw0"), or "emulator".
+  const std::string &path() const { return path_; }
+
+  /// Ends the run: the emulated reader's state goes to its file.  False,
+  /// with the reason in *error, when it could not be kept.
+  bool finish(std::string *error);
 
   /// Lets go of the reader and looks for it again (the same device index);
   /// false, with the reason in *error, while it is not back.
@@ -56,13 +68,17 @@ class Session {
 
   Session() = default;
   bool connect(std::string *error);
+  bool connect_emulator(std::string *error);
   void release();
+  bool save_state(std::string *error);
 
   GlobalOptions options_;
   std::optional<UnplugPlan> unplug_;
   unsigned rounds_ = 0;
   std::optional<std::chrono::steady_clock::time_point> unplugged_at_;
 
+  std::unique_ptr<LockedFile> state_;
+  std::string path_;
   std::unique_ptr<emu::SocketServer> emulator_;
   std::unique_ptr<TraceRelay> relay_;
   VelkorHandle handle_ = VELKOR_INVALID_HANDLE;
@@ -72,6 +88,13 @@ class Session {
 
 /// Prints a trace entry to standard error.
 void print_trace(const emu::TraceEntry &entry);
+
+/// Which of `count` readers --device names: an index, a node path or a
+/// serial number (8 hex digits); serial_of(i) reads reader i's serial.
+/// -1 when none is, with the reason in *error.
+int choose_device(const std::string &device, int count,
+                  const std::function<std::string(int)> &path_of,
+                  const std::function<std::string(int)> &serial_of, std::string *error);
 
 }  // namespace velkor::tool
 

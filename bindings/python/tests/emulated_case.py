@@ -5,7 +5,6 @@ from __future__ import annotations
 
 import unittest
 from pathlib import Path
-
 import velkor
 
 SOURCE_DIR = Path(__file__).resolve().parents[3]
@@ -13,8 +12,13 @@ SOURCE_DIR = Path(__file__).resolve().parents[3]
 
 class EmulatedReaderCase(unittest.TestCase):
     seed = 7
-    gen2_tags = 5
 
     def setUp(self) -> None:
-        self.reader = velkor.Reader.emulated(seed=self.seed, gen2_tags=self.gen2_tags)
+        self.reader = velkor.Reader.emulated(seed=self.seed)
         self.addCleanup(self.reader.close)
+
+    @property
+    def emulator(self) -> velkor.Emulator:
+        assert self.reader.emulator is not None
+        return self.reader.emulator
+

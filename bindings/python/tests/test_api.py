@@ -69,6 +69,10 @@ class Signatures(unittest.TestCase):
                 function = getattr(library, name)
                 self.assertEqual(list(function.argtypes), argtypes)
                 self.assertIs(function.restype, ctypes.c_int)
+        for name, argtypes in _api.TEXT_SIGNATURES.items():
+            with self.subTest(function=name):
+                self.assertEqual(list(getattr(library, name).argtypes), argtypes)
+                self.assertIs(getattr(library, name).restype, ctypes.c_char_p)
 
 
 if __name__ == "__main__":

@@ -1,103 +1,175 @@
-"""VelkorError: what it carries for link failures, refused arguments and
-reader statuses, and how the tag records are split."""
+"""Failures: each link fault and reader status as its VelkorError subclass,
+hostile replies that never escape as another exception, and arguments
+refused before they reach the library."""
 
 from __future__ import annotations
 
+import ctypes
 import unittest
+from typing import Any, Callable, Dict, List, Tuple, Type
+from unittest import mock
 
 from emulated_case import EmulatedReaderCase
 
 import velkor
-from velkor import Bank, Fault
-from velkor.tags import decode_tags
+from velkor import Bank, Fault, Mask, _api
 
 
-class LinkFailures(EmulatedReaderCase):
-    def assert_fails(self, status: int, name: str, function: str) -> velkor.VelkorError:
-        with self.assertRaises(velkor.VelkorError) as raised:
-            self.reader.info()
-        error = raised.exception
-        self.assertEqual((error.status, error.name, error.function), (status, name, function))
-        self.assertIsNone(error.tag_error)
-        self.assertIn(f"0x{status:02X}", str(error))
-        return error
+class Faults(EmulatedReaderCase):
+    # (fault, value, what the information read raises, its status)
+    FAULTS: List[Tuple[Fault, int, Type[velkor.VelkorError], int]] = [
+        (Fault.ECHO, 0x22, velkor.ReplyError, velkor.STATUS_COMMAND_MISMATCH),
+        (Fault.STATUS, 0xFF, velkor.ParameterError, 0xFF),
+        (Fault.STATUS, 0xFB, velkor.NoTagError, 0xFB),
+        (Fault.STATUS, 0xFE, velkor.ReaderStatusError, 0xFE),
+        (Fault.SILENCE, 0, velkor.LinkError, velkor.STATUS_COMM_ERROR),
+    ]
 
-    def test_an_unplugged_reader(self) -> None:
-        self.reader.emulator.disconnect()  # type: ignore[union-attr]
-        error = self.assert_fails(velkor.STATUS_COMM_ERROR, "STATUS_COMM_ERROR",
-                                  "GetReaderInformation")
-        self.assertIn("no complete reply", error.message)
+    def test_each_failure_is_its_subclass_with_status_text_and_function(self) -> None:
+        for fault, value, kind, status in self.FAULTS:
+            with self.subTest(fault=fault.name, value=value):
+                self.emulator.inject(fault, value)
+                with self.assertRaises(kind) as raised:
+                    self.reader.info()
+                error = raised.exception
+                self.assertEqual((error.status, error.function, error.tag_error),
+                                 (status, "GetReaderInformation", None))
+                self.assertEqual(error.text, velkor.status_text(status))
+                self.assertIn(f"0x{status:02X}", str(error))
 
-    def test_a_reply_to_another_command(self) -> None:
-        self.reader.emulator.inject(Fault.ECHO, 0x22)  # type: ignore[union-attr]
-        self.assert_fails(velkor.STATUS_COMMAND_MISMATCH, "STATUS_COMMAND_MISMATCH",
-                          "GetReaderInformation")
+    def test_an_unplugged_reader_fails_every_family(self) -> None:
+        self.emulator.disconnect()
+        r = self.reader
+        calls: Dict[str, Callable[[], object]] = {
+            "Inventory_G2": r.inventory, "ReadData_G2": lambda: r.read(None, Bank.TID, 0, 1),
+            "InventoryMultiple_6B": r.inventory_6b, "ReadBuffer_G2": r.read_buffer,
+            "GetSystemParameter": r.config, "GetDAC": r.dac, "EASAlarm_G2": r.eas_alarm,
+        }
+        for function, call in calls.items():
+            with self.subTest(function), self.assertRaises(velkor.LinkError) as raised:
+                call()
+            self.assertEqual(raised.exception.function, function)
 
-    def test_a_reader_status_is_named(self) -> None:
-        self.reader.emulator.inject(Fault.STATUS, 0xFE)  # type: ignore[union-attr]
-        error = self.assert_fails(0xFE, "UNKNOWN_COMMAND", "GetReaderInformation")
-        self.assertIn("does not know", error.message)
-
-    def test_a_failed_inventory(self) -> None:
-        self.reader.emulator.inject(Fault.STATUS, 0xFD)  # type: ignore[union-attr]
-        with self.assertRaises(velkor.VelkorError) as raised:
-            self.reader.inventory()
-        self.assertEqual((raised.exception.name, raised.exception.function),
-                         ("LENGTH_ERROR", "Inventory_G2"))
-
-
-class RefusedArguments(EmulatedReaderCase):
-    def test_the_library_refuses_an_identifier_too_long_for_one_report(self) -> None:
-        with self.assertRaises(velkor.VelkorError) as raised:
-            self.reader.read(bytes(50), Bank.USER, 0, 1)  # 25 words
-        error = raised.exception
-        self.assertEqual(
-            (error.status, error.name, error.function, error.tag_error),
-            (velkor.STATUS_PARAMETER_ERROR, "STATUS_PARAMETER_ERROR", "ReadData_G2", None),
-        )
-        self.assertIn("out of range", error.message)
-
-    def test_the_library_refuses_a_region_without_a_plan(self) -> None:
-        with self.assertRaises(velkor.VelkorError) as raised:
-            self.reader.region = 9
-        self.assertEqual(raised.exception.function, "SetRegionWithDefaultChannel")
-        self.assertEqual(raised.exception.status, velkor.STATUS_PARAMETER_ERROR)
-
-    def test_the_reader_refuses_a_power_out_of_its_range(self) -> None:
-        with self.assertRaises(velkor.VelkorError) as raised:
-            self.reader.power = 40
-        self.assertEqual((raised.exception.status, raised.exception.function),
-                         (0xFF, "SetRfPower"))
-
-
-class Names(unittest.TestCase):
-    def test_statuses_and_tag_errors_in_words(self) -> None:
-        self.assertEqual(velkor.status_name(0xFB), "NO_TAG")
-        self.assertEqual(velkor.status_name(0x37), "STATUS_INVALID_HANDLE")
+    def test_the_words_come_from_the_library(self) -> None:
+        self.assertEqual(velkor.describe(0xFB), "0xFB (no tag in the field)")
+        self.assertEqual(velkor.describe(0xFC, 0x04), "0xFC (tag error: memory locked)")
         self.assertEqual(velkor.status_name(0x42), "STATUS_0x42")
-        self.assertEqual(velkor.status_text(0x42), "reader status 0x42")
-        self.assertEqual(velkor.tag_error_text(0x0B), "insufficient power")
-        self.assertEqual(velkor.tag_error_text(0x7E), "code 0x7E")
-
-    def test_the_tag_error_code_belongs_to_tag_errors_only(self) -> None:
-        tag_error = velkor.VelkorError(0xFC, "Lock_G2", 0x04)
-        self.assertEqual((tag_error.tag_error, tag_error.message),
-                         (0x04, "tag error: memory locked (tag error 0x04)"))
+        tag_error = velkor.TagError(0xFC, "Lock_G2", 0x04)
+        self.assertEqual(tag_error.message, "tag error: memory locked (tag error 0x04)")
         # -1 is what the library leaves after success; other statuses write none.
         self.assertIsNone(velkor.VelkorError(0xFC, "Lock_G2", -1).tag_error)
         self.assertIsNone(velkor.VelkorError(0x30, "Lock_G2", 0x04).tag_error)
 
 
-class TagRecords(unittest.TestCase):
-    def test_records_are_length_then_epc(self) -> None:
-        tags = decode_tags(bytes.fromhex("02ABCD" "03010203" "00"), antenna=2)
-        self.assertEqual([(t.epc, t.antenna) for t in tags],
-                         [("ABCD", 2), ("010203", 2), ("", 2)])
-        self.assertEqual(tags[1].epc_bytes, b"\x01\x02\x03")
+class HostileLibrary:
+    """The real library, but with some functions replaced by ones that write
+    what a hostile reader's reply would make the library write."""
 
-    def test_a_record_past_the_end_is_an_error(self) -> None:
-        with self.assertRaises(ValueError):
-            decode_tags(bytes.fromhex("02ABCD" "04AB"), antenna=1)
+    def __init__(self, **replaced: Callable[..., int]) -> None:
+        self.replaced = replaced
+        self.real = _api.library()
+
+    def __getattr__(self, name: str) -> Any:
+        return self.replaced.get(name) or getattr(self.real, name)
+
+
+def _fill(pointer: Any, data: bytes) -> None:
+    ctypes.memmove(pointer, data, len(data))
+
+
+def tag_list(records: bytes) -> Callable[..., int]:
+    def inventory(*args: Any) -> int:
+        _fill(args[15], records)
+        args[17]._obj.value = len(records)
+        return 0x01
+    return inventory
+
+
+def clock_block(block: bytes) -> Callable[..., int]:
+    def get_time(_address: Any, out: Any, _handle: Any) -> int:
+        _fill(out, block)
+        return 0
+    return get_time
+
+
+def system_parameters(mask_bank: int) -> Callable[..., int]:
+    def get(*args: Any) -> int:
+        _fill(args[7], bytes([mask_bank]))
+        _fill(args[9], b"\x08")  # mask bits
+        return 0
+    return get
+
+
+class HostileReplies(EmulatedReaderCase):
+    CASES: List[Tuple[str, Dict[str, Callable[..., int]], Callable[[velkor.Reader], object]]] = [
+        ("a tag record past the list", {"Inventory_G2": tag_list(bytes.fromhex("02ABCD04AB"))},
+         lambda r: r.inventory()),
+        ("a clock block that is no date", {"GetTime": clock_block(bytes([26, 13, 40, 0, 0, 0]))},
+         lambda r: r.clock),
+        ("a mask in an unknown bank", {"GetSystemParameter": system_parameters(7)},
+         lambda r: r.config()),
+    ]
+
+    def test_a_reply_that_cannot_be_decoded_is_a_reply_error(self) -> None:
+        for what, functions, call in self.CASES:
+            hostile = HostileLibrary(**functions)
+            with self.subTest(what), mock.patch.object(_api, "library", lambda: hostile):
+                with self.assertRaises(velkor.ReplyError) as raised:
+                    call(self.reader)
+                self.assertIn("malformed reply", raised.exception.message)
+
+
+class RefusedArguments(EmulatedReaderCase):
+    # (call, the argument the message names)
+    CASES: List[Tuple[Callable[[velkor.Reader], object], str]] = [
+        (lambda r: r.set_region(2**32 + 1), "region"),
+        (lambda r: setattr(r, "region", (1, 0, 64)), "highest channel"),
+        (lambda r: setattr(r, "power", 256), "power"),
+        (lambda r: setattr(r, "address", -1), "address"),
+        (lambda r: r.read(None, Bank.USER, 0x10000, 1), "word pointer"),
+        (lambda r: r.read(None, Bank.USER, 0, 121), "word count"),
+        (lambda r: r.read(None, 7, 0, 1), "bank"),
+        (lambda r: r.read("ABC", Bank.USER, 0, 1), "hexadecimal"),
+        (lambda r: r.read(bytes(64), Bank.USER, 0, 1), "EPC"),
+        (lambda r: r.read(None, Bank.USER, 0, 1, password=1 << 32), "password"),
+        (lambda r: r.write(None, Bank.USER, 0, b"\x01"), "words"),
+        (lambda r: r.erase(None, Bank.USER, 256, 1), "word pointer"),
+        (lambda r: r.lock(None, "user", "seal"), "lock action"),
+        (lambda r: r.lock(None, 5, 0), "lock field"),
+        (lambda r: r.kill(None, b"\x00"), "kill password"),
+        (lambda r: r.write_epc(bytes(52)), "EPC length"),
+        (lambda r: r.inventory(Mask(bytes(32))), "bits"),
+        (lambda r: r.inventory(Mask(b"\x01", bits=9)), "mask bits"),
+        (lambda r: r.inventory(Mask(b"\x01", bit_address=1 << 16)), "mask bit address"),
+        (lambda r: r.read_6b("00", 0, 1), "6B identifier"),
+        (lambda r: r.write_6b(bytes(8), 0, bytes(49)), "data length"),
+        (lambda r: r.configure(response=(1,)), "response"),
+        (lambda r: r.configure(mode="sleep"), "mode"),
+        (lambda r: setattr(r, "keyboard_parameters", (5, 0, 0, 0, 0, 0)),
+         "keyboard work parameter 1"),
+        (lambda r: r.ad_value(300), "AD request"),
+        (lambda r: r.watch(interval=-1).__next__(), "interval"),
+    ]
+
+    def test_out_of_range_arguments_never_reach_the_library(self) -> None:
+        sent: List[str] = []
+        real = _api.library()
+
+        class Recording:
+            def __getattr__(self, name: str) -> Any:
+                sent.append(name)
+                return getattr(real, name)
+
+        for call, argument in self.CASES:
+            with self.subTest(argument), mock.patch.object(_api, "library", Recording):
+                with self.assertRaisesRegex(ValueError, argument):
+                    call(self.reader)
+        self.assertEqual(sent, [])
+
+    def test_the_library_judges_what_it_knows_better(self) -> None:
+        with self.assertRaises(velkor.ParameterError) as raised:
+            self.reader.set_region(9)  # no channel plan
+        self.assertEqual(raised.exception.function, "SetRegionWithDefaultChannel")
 
 
 if __name__ == "__main__":

@@ -1,198 +1,144 @@
-"""The high-level Reader against the emulator: identity, settings, inventory
-and the Gen2 tag operations."""
+"""The Reader's identity, settings and I/O against the emulator, and its
+lifetime."""
 
 from __future__ import annotations
 
-import threading
+import gc
+import os
+import socket
 import unittest
 from datetime import datetime
-from typing import List
+from typing import Any, Callable, List, Tuple
 
 from emulated_case import EmulatedReaderCase
 
 import velkor
-from velkor import Bank, LockAction, LockField, Region
+from velkor import Bank, Mask, Region, TagType, WorkMode
 
 
 class Identity(EmulatedReaderCase):
-    def test_info_decodes_the_information_block(self) -> None:
-        self.reader.power = 17
-        self.reader.region = (3, 2, 9)
+    def test_info_and_versions(self) -> None:
         info = self.reader.info()
-        self.assertEqual((info.power, info.region), (17, Region(3, 2, 9)))
-        self.assertTrue(info.gen2)
+        self.assertTrue(info.gen2 and info.iso6b)
         self.assertEqual(info.address, self.reader.address)
         self.assertRegex(info.serial, r"^[0-9A-F]{8}$")
-
-    def test_the_serial_number_follows_the_seed(self) -> None:
+        self.assertRegex(self.reader.module_version(), r"^\d+\.\d+$")
         with velkor.Reader.emulated(seed=self.seed) as same, velkor.Reader.emulated(
             seed=self.seed + 1
         ) as other:
-            serial = self.reader.info().serial
-            self.assertEqual(same.info().serial, serial)
-            self.assertNotEqual(other.info().serial, serial)
+            self.assertEqual(same.info().serial, info.serial)
+            self.assertNotEqual(other.info().serial, info.serial)
 
     def test_library_wide_calls(self) -> None:
         self.assertRegex(velkor.sdk_version(), r"^\d+\.\d+\.\d+$")
         channels = velkor.channels(4)
-        self.assertEqual(len(channels), 15)
-        self.assertEqual((channels[0], channels[-1]), ("865.1 MHz", "867.9 MHz"))
+        self.assertEqual((len(channels), channels[0], channels[-1]),
+                         (15, "865.1 MHz", "867.9 MHz"))
         self.assertEqual(velkor.channels(9), [])
-        found = velkor.readers()  # no reader is attached where the tests run
-        self.assertIsInstance(found, list)
-        for reader in found:
-            self.assertIsInstance(reader, velkor.Reader)
+        for reader in velkor.readers():  # none is attached where the tests run
             reader.close()
+
+    def test_the_defaults_are_the_tools(self) -> None:
+        # velkor --emulate: seed 1, six Gen2 and two 6B tags.
+        with velkor.Reader.emulated() as reader:
+            self.assertEqual(len(reader.inventory()), 6)
+            self.assertEqual(len(reader.inventory_6b()), 2)
+
+
+# (what, set it, read it back, expected)
+Setting = Tuple[str, Callable[[velkor.Reader], None], Callable[[velkor.Reader], Any], Any]
+SETTINGS: List[Setting] = [
+    ("region range", lambda r: setattr(r, "region", Region(1, 3, 12)), lambda r: r.region,
+     Region(1, 3, 12)),
+    ("whole region", lambda r: r.set_region(4), lambda r: r.region, Region(4, 0, 14)),
+    ("power", lambda r: setattr(r, "power", 21), lambda r: r.power, 21),
+    ("clock", lambda r: setattr(r, "clock", datetime(2031, 7, 14, 9, 26, 53)),
+     lambda r: r.clock, datetime(2031, 7, 14, 9, 26, 53)),
+    ("beep", lambda r: setattr(r, "beep", False), lambda r: r.beep, False),
+    ("gpio", lambda r: setattr(r, "gpio", 3), lambda r: r.gpio & 3, 3),
+    ("rev delay", lambda r: setattr(r, "rev_delay", 9), lambda r: r.rev_delay, 9),
+    ("save length", lambda r: setattr(r, "save_len", 12), lambda r: r.save_len, 12),
+    ("keyboard beep", lambda r: setattr(r, "keyboard_beep", 0), lambda r: r.keyboard_beep, 0),
+    ("keyboard parameters", lambda r: setattr(r, "keyboard_parameters", (2, 9, 15, 1, 0, 200)),
+     lambda r: r.keyboard_parameters, (2, 9, 15, 1, 0, 200)),
+    ("work mode by name", lambda r: r.configure(mode="trigger-inverted"),
+     lambda r: r.config().mode, WorkMode.TRIGGER_INVERTED),
+    ("every automatic-mode parameter",
+     lambda r: r.configure(mode=WorkMode.AUTO, interval=3, response=(1, 1), tag_type="6b",
+                           eas_sensitivity=4, mask=Mask(b"\xAB\xC0", Bank.TID, 16, 12),
+                           trigger_time=5, tid=(2, 6), work_time=(7, 8), scan_time=20,
+                           antenna=1, custom_function=2),
+     lambda r: r.config(),
+     velkor.Config(WorkMode.AUTO, 3, (1, 1), TagType.ISO6B, 4, Mask(b"\xAB\xC0", Bank.TID, 16, 12),
+                   5, (2, 6), (7, 8), 2000, 1)),
+]
 
 
 class Settings(EmulatedReaderCase):
-    def test_region_round_trips(self) -> None:
-        self.reader.region = (1, 3, 12)
-        self.assertEqual(self.reader.region, Region(1, 3, 12))
-        self.reader.region = 4  # every channel of region 4
-        self.assertEqual(self.reader.region, Region(4, 0, 14))
+    def test_settings_round_trip(self) -> None:
+        for what, write, read, expected in SETTINGS:
+            with self.subTest(what):
+                write(self.reader)
+                self.assertEqual(read(self.reader), expected)
 
-    def test_power_round_trips(self) -> None:
-        for dbm in (0, 21, 33):
-            self.reader.power = dbm
-            self.assertEqual(self.reader.power, dbm)
-        with self.assertRaises(ValueError):
-            self.reader.power = 256
+    def test_commands_without_a_read_back_are_answered(self) -> None:
+        r = self.reader
+        calls: List[Tuple[str, Callable[[], None]]] = [
+            ("indicators", lambda: r.control_indicators(1, 2, 3)),
+            ("relay", lambda: r.set_relay(1)),
+            ("notification pulse", lambda: r.set_notification_pulse(1)),
+            ("automatic-mode buffer", r.clear_auto_buffer),
+            ("keyboard output", r.switch_to_keyboard),
+        ]
+        for what, run in calls:
+            with self.subTest(what):
+                run()
 
-    def test_clock_round_trips(self) -> None:
-        when = datetime(2031, 7, 14, 9, 26, 53)
-        self.reader.clock = when
-        self.assertEqual(self.reader.clock, when)
-        with self.assertRaises(ValueError):
-            self.reader.clock = datetime(1999, 12, 31)
-
-
-class Inventory(EmulatedReaderCase):
-    def test_inventory_finds_the_population(self) -> None:
-        tags = self.reader.inventory()
-        self.assertEqual(sorted(t.epc for t in tags), sorted(self.reader.emulator.gen2_epcs()))
-        self.assertEqual(len(tags), self.gen2_tags)
-        antenna = self.reader.info().antenna
-        self.assertTrue(all(t.antenna == antenna for t in tags))
-        self.assertIn(f"epc='{tags[0].epc}'", repr(tags))
-
-    def test_a_large_population_over_many_frames(self) -> None:
-        with velkor.Reader.emulated(seed=3, gen2_tags=60) as crowded:
-            epcs = [t.epc for t in crowded.inventory()]
-            self.assertEqual(sorted(epcs), sorted(crowded.emulator.gen2_epcs()))
-            self.assertEqual(len(set(epcs)), 60)
-
-    def test_an_empty_field_is_no_error(self) -> None:
-        with velkor.Reader.emulated(gen2_tags=0) as empty:
-            self.assertEqual(empty.inventory(), [])
-
-    def test_watch_yields_rounds_as_the_field_changes(self) -> None:
-        first = self.reader.inventory()[0]
-        self.reader.write(first, Bank.RESERVED, 0, bytes.fromhex("0BADCAFE"))
-        rounds = []
-        for tags in self.reader.watch(rounds=3):
-            rounds.append(sorted(t.epc for t in tags))
-            if len(rounds) == 1:
-                self.reader.kill(first, 0x0BADCAFE)
-        self.assertEqual(len(rounds), 3)
-        self.assertIn(first.epc, rounds[0])
-        self.assertEqual(rounds[1], sorted(set(rounds[0]) - {first.epc}))
-        self.assertEqual(rounds[2], rounds[1])
-
-
-class TagAccess(EmulatedReaderCase):
-    def setUp(self) -> None:
-        super().setUp()
-        self.tags = self.reader.inventory()
-
-    def test_write_then_read(self) -> None:
-        data = bytes.fromhex("C0FFEE0012345678")
-        self.reader.write(self.tags[1], Bank.USER, 4, data)
-        self.assertEqual(self.reader.read(self.tags[1], Bank.USER, 4, 4), data)
-        # Named by its hex text alone; the other tags keep their memory.
-        self.assertEqual(self.reader.read(self.tags[1].epc, Bank.USER, 5, 1), data[2:4])
-        self.assertEqual(self.reader.read(self.tags[2], Bank.USER, 4, 4), bytes(8))
-
-    def test_the_epc_bank_holds_the_epc(self) -> None:
-        tag = self.tags[0]
-        self.assertEqual(self.reader.read(tag, Bank.EPC, 2, len(tag.epc_bytes) // 2),
-                         tag.epc_bytes)
-
-    def test_a_word_pointer_beyond_one_byte_takes_the_extended_command(self) -> None:
-        with self.assertRaises(velkor.VelkorError) as raised:
-            self.reader.read(self.tags[0], Bank.USER, 0x100, 1)
-        self.assertEqual(raised.exception.function, "ExtReadData_G2")
-        self.assertEqual(raised.exception.tag_error, 0x03)  # beyond the bank
-        with self.assertRaises(velkor.VelkorError) as raised:
-            self.reader.write(self.tags[0], Bank.USER, 0x100, b"\x00\x01")
-        self.assertEqual(raised.exception.function, "ExtWriteData_G2")
-
-    def test_a_locked_bank_refuses_writes(self) -> None:
-        locked, other = self.tags[0], self.tags[1]
-        self.reader.lock(locked, LockField.USER, LockAction.SECURED)
-        with self.assertRaises(velkor.VelkorError) as raised:
-            self.reader.write(locked, Bank.USER, 0, b"\x12\x34")
-        error = raised.exception
-        self.assertEqual((error.status, error.name, error.tag_error), (0xFC, "TAG_ERROR", 0x04))
-        self.assertIn("memory locked", error.message)
-        self.assertIn("memory locked", str(error))
-        # Still readable, and the other tag is untouched.
-        self.assertEqual(self.reader.read(locked, Bank.USER, 0, 1), b"\x00\x00")
-        self.reader.write(other, Bank.USER, 0, b"\x12\x34")
-
-    def test_kill_makes_the_tag_disappear(self) -> None:
-        victim = self.tags[3]
-        with self.assertRaises(velkor.VelkorError) as raised:
-            self.reader.kill(victim, 0)  # a zero kill password kills nothing
-        self.assertEqual(raised.exception.tag_error, 0x00)
-        self.reader.write(victim, Bank.RESERVED, 0, (0x5EC7E7).to_bytes(4, "big"))
-        self.reader.kill(victim, 0x5EC7E7)
-        remaining = [t.epc for t in self.reader.inventory()]
-        self.assertNotIn(victim.epc, remaining)
-        self.assertEqual(len(remaining), len(self.tags) - 1)
-
-    def test_calls_from_several_threads_take_turns(self) -> None:
-        failures: List[BaseException] = []
-
-        def exercise(tag: velkor.Tag, word: int) -> None:
-            try:
-                for value in range(4):
-                    data = bytes([word, value])
-                    self.reader.write(tag, Bank.USER, word, data)
-                    if self.reader.read(tag, Bank.USER, word, 1) != data:
-                        raise AssertionError(f"{tag.epc} word {word} lost {data.hex()}")
-            except BaseException as error:  # reported below, on the test's thread
-                failures.append(error)
-
-        threads = [threading.Thread(target=exercise, args=(self.tags[i], i)) for i in range(3)]
-        for thread in threads:
-            thread.start()
-        for thread in threads:
-            thread.join()
-        self.assertEqual(failures, [])
-
-    def test_arguments_python_cannot_send(self) -> None:
-        with self.assertRaises(ValueError):
-            self.reader.write(self.tags[0], Bank.USER, 0, b"\x01")  # half a word
-        with self.assertRaises(ValueError):
-            self.reader.read("ABC", Bank.USER, 0, 1)  # not hex
-        with self.assertRaises(ValueError):
-            self.reader.read(self.tags[0], Bank.USER, 0, 1, password=1 << 32)
+    def test_calibration_reads(self) -> None:
+        r = self.reader
+        shapes = {
+            "dac": (r.dac(), int),
+            "power parameter check": (r.check_power_parameter(), int),
+            "start information": (len(r.start_information()), 9),
+            "AD value": (r.ad_value(1), int),
+            "adjustment parameters": (len(r.adjustment_parameters()), 148),
+            "power check": ([len(v) for v in r.power_check()], [2, 2]),
+            "QS": (len(r.qs()), 2),
+        }
+        for what, (got, want) in shapes.items():
+            with self.subTest(what):
+                if isinstance(want, type):
+                    self.assertIsInstance(got, want)
+                else:
+                    self.assertEqual(got, want)
+        # A value the emulator holds, read through its command.
+        self.assertEqual(r.dac(), 128)
 
 
 class Lifetime(unittest.TestCase):
-    def test_the_context_manager_closes_and_stops_the_emulator(self) -> None:
+    def test_close_and_with_stop_the_emulator(self) -> None:
         with velkor.Reader.emulated() as reader:
             emulator = reader.emulator
-            self.assertIsNotNone(emulator)
         self.assertTrue(reader.closed)
+        assert emulator is not None
         with self.assertRaises(RuntimeError):
-            emulator.stop()  # type: ignore[union-attr]
+            emulator.stop()  # already stopped
         reader.close()  # closing twice does nothing
-        with self.assertRaises(velkor.VelkorError) as raised:
+        with self.assertRaises(velkor.LinkError) as raised:
             reader.info()
-        self.assertEqual(raised.exception.name, "STATUS_INVALID_HANDLE")
+        self.assertEqual(raised.exception.status, velkor.STATUS_INVALID_HANDLE)
         self.assertIn("closed", repr(reader))
+
+    def test_an_unclosed_reader_closes_its_handle_when_collected(self) -> None:
+        ours, theirs = socket.socketpair(socket.AF_UNIX, socket.SOCK_SEQPACKET)
+        self.addCleanup(theirs.close)
+        descriptor = ours.detach()
+        reader = velkor.Reader(descriptor)
+        os.fstat(descriptor)  # open
+        del reader
+        gc.collect()
+        with self.assertRaises(OSError):
+            os.fstat(descriptor)
 
 
 if __name__ == "__main__":

@@ -11,8 +11,11 @@ VELKOR_EMULATOR_LIBRARY.  library() gives the C functions themselves.
 """
 
 from ._api import library
+from ._buffer import BufferRound
 from ._emulator import Emulator, Fault
+from ._iso6b import Condition
 from ._lib import LibraryNotFoundError
+from ._settings import Config, ReaderInfo, Region, TagType, WorkMode
 from .errors import (
     STATUS_COMM_ERROR,
     STATUS_COMMAND_MISMATCH,
@@ -20,25 +23,42 @@ from .errors import (
     STATUS_INVALID_HANDLE,
     STATUS_OK,
     STATUS_PARAMETER_ERROR,
+    LinkError,
+    NoTagError,
+    ParameterError,
+    ReaderStatusError,
+    ReplyError,
+    TagError,
     VelkorError,
+    describe,
     status_name,
     status_text,
     tag_error_text,
 )
+from .reader import Reader
 from .standalone import channels, readers, sdk_version
-from .reader import Reader, ReaderInfo, Region
-from .tags import Bank, LockAction, LockField, Tag
+from .tags import Bank, LockAction, LockField, Mask, Read, Tag, Target
 
 __all__ = [
     "Bank",
+    "BufferRound",
+    "Condition",
+    "Config",
     "Emulator",
     "Fault",
     "LibraryNotFoundError",
+    "LinkError",
     "LockAction",
     "LockField",
+    "Mask",
+    "NoTagError",
+    "ParameterError",
+    "Read",
     "Reader",
     "ReaderInfo",
+    "ReaderStatusError",
     "Region",
+    "ReplyError",
     "STATUS_COMMAND_MISMATCH",
     "STATUS_COMM_ERROR",
     "STATUS_CRC_ERROR",
@@ -46,8 +66,13 @@ __all__ = [
     "STATUS_OK",
     "STATUS_PARAMETER_ERROR",
     "Tag",
+    "Target",
+    "TagError",
+    "TagType",
     "VelkorError",
+    "WorkMode",
     "channels",
+    "describe",
     "library",
     "readers",
     "sdk_version",

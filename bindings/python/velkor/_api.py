@@ -26,6 +26,9 @@ HANDLEP = ctypes.POINTER(HANDLE)
 MAX_DEVICES = 100  # room GetDeviceList needs
 MAX_CHANNELS = 51  # room GetChannelList needs, its null entry included
 MAX_INVENTORY = 6000  # largest tag-identifier list
+# Request data bytes 0 and 1 of every inventory (VELKOR_INVENTORY_PARAM0 and
+# VELKOR_INVENTORY_PARAM1 in velkor.h): the one pair the tool and the docs use.
+INVENTORY_PARAMS = (0x04, 0x00)
 
 # The mask group of Inventory_G2 and InventoryBuffer_G2, then the TID and the
 # trailing group, each with its flag.

@@ -11,7 +11,7 @@ from typing import List
 from . import _lib
 
 DEFAULT_SEED = 1
-DEFAULT_GEN2_TAGS = 5
+DEFAULT_GEN2_TAGS = 6  # as `velkor --emulate`
 DEFAULT_ISO6B_TAGS = 2
 MAX_TAGS = 1000
 _MAX_EPC = 255

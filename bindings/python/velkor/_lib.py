@@ -2,7 +2,9 @@
 
 Each library is looked for, in order: at the file its environment variable
 names, beside the package (in the package's directory, then in the directory
-that holds it), then on the system's search path.  A variable naming no file
+that holds it), in the library directory of the prefix the package is
+installed in (a virtual environment, /usr for the Debian package), then on
+the system's search path.  A variable naming no file
 is an error rather than a reason to look elsewhere: it would otherwise load
 some other copy without a word.
 """
@@ -13,6 +15,7 @@ import ctypes
 import ctypes.util
 import os
 import sys
+import sysconfig
 from dataclasses import dataclass
 from functools import lru_cache
 from pathlib import Path
@@ -47,6 +50,16 @@ EMULATOR = LibraryLookup(
 )
 
 
+def prefix_lib_dirs(package_dir: Path) -> Tuple[Path, ...]:
+    """<prefix>/lib (and its multiarch directory) for a package installed in
+    <prefix>/lib/python3/dist-packages or <prefix>/lib/python3.X/site-packages."""
+    for parent in package_dir.parents:
+        if parent.name == "lib":
+            multiarch = sysconfig.get_config_var("MULTIARCH")
+            return (parent, parent / multiarch) if multiarch else (parent,)
+    return ()
+
+
 def locate(
     lookup: LibraryLookup,
     environ: Mapping[str, str] = os.environ,
@@ -58,7 +71,7 @@ def locate(
         if not os.path.isfile(named):
             raise LibraryNotFoundError(f"{lookup.env} names {named!r}, which is not a file")
         return named
-    for directory in (package_dir, package_dir.parent):
+    for directory in (package_dir, package_dir.parent, *prefix_lib_dirs(package_dir)):
         for file in lookup.files:
             candidate = directory / file
             if candidate.is_file():
@@ -74,7 +87,8 @@ def locate(
 
 def load(lookup: LibraryLookup, path: str) -> ctypes.CDLL:
     if WINDOWS and lookup.stdcall:
-        return ctypes.WinDLL(path)  # type: ignore[attr-defined]
+        dll: ctypes.CDLL = ctypes.WinDLL(path)  # type: ignore[attr-defined]
+        return dll
     return ctypes.CDLL(path)
 
 

@@ -1,14 +1,16 @@
-"""Status codes in words, and the exception that carries a failed status.
+"""Status codes in words, and the exceptions that carry a failed status.
 
 Library codes and reader statuses share one value space (0xFF is both the
 library's parameter error and the reader's), so one table names them all.
+The words come from the library's own status table, so the tool and every
+binding say the same for the same status.
 """
 
 from __future__ import annotations
 
-from typing import Optional
+from typing import Dict, Optional, Type
 
-from ._api import library
+from . import _api
 
 STATUS_OK = 0x00
 STATUS_COMM_ERROR = 0x30
@@ -23,8 +25,7 @@ INVENTORY_STOPPED = 0x02
 NO_TAG = 0xFB
 TAG_ERROR = 0xFC
 
-# code: name.  The texts are the library's (GetReturnCodeText).
-_STATUSES = {
+_NAMES = {
     STATUS_OK: "STATUS_OK",
     0x01: "INVENTORY_COMPLETE",
     0x02: "INVENTORY_STOPPED",
@@ -44,7 +45,6 @@ _STATUSES = {
     STATUS_PARAMETER_ERROR: "STATUS_PARAMETER_ERROR",
 }
 
-# Gen2 tag error codes that come with TAG_ERROR.
 TAG_ERROR_OTHER = 0x00
 TAG_ERROR_MEMORY_OVERRUN = 0x03
 TAG_ERROR_MEMORY_LOCKED = 0x04
@@ -54,31 +54,49 @@ TAG_ERROR_NON_SPECIFIC = 0x0F
 
 def status_name(status: int) -> str:
     """"STATUS_COMM_ERROR", "NO_TAG", ...; "STATUS_0x42" for a code without a name."""
-    return _STATUSES.get(status, f"STATUS_0x{status & 0xFF:02X}")
+    return _NAMES.get(status, f"STATUS_0x{status & 0xFF:02X}")
+
+
+def _text(function: str, code: int) -> str:
+    text: Optional[bytes] = getattr(_api.library(), function)(code)
+    return text.decode("utf-8", "replace") if text else f"code 0x{code & 0xFF:02X}"
 
 
 def status_text(status: int) -> str:
-    """The library's words for a status ("no tag in the field", ...).
-
-    Like every call, the first one loads the library.
-    """
-    return str(library().GetReturnCodeText(status).decode("ascii"))
+    """What a status means, in the library's words ("no tag in the field")."""
+    return _text("GetReturnCodeText", status)
 
 
 def tag_error_text(code: int) -> str:
-    """The library's words for a tag error code ("memory locked", ...)."""
-    return str(library().GetTagErrorText(code).decode("ascii"))
+    """What a Gen2 or 6B tag error code means ("memory locked")."""
+    return _text("GetTagErrorText", code)
+
+
+def describe(status: int, tag_error: Optional[int] = None) -> str:
+    """"0xFB (no tag in the field)", with the tag error for 0xFC, as the
+    velkor tool prints a status."""
+    text = f"0x{status & 0xFF:02X} ({status_text(status)}"
+    if status == TAG_ERROR and tag_error is not None and tag_error >= 0:
+        text += f": {tag_error_text(tag_error)}"
+    return text + ")"
 
 
 class VelkorError(Exception):
     """A library call that did not succeed.
 
-    status is the code the call returned, name its symbolic name, message its
-    meaning in words; tag_error is the Gen2 tag error code after TAG_ERROR,
-    else None; function is the C function that returned it.
+    status is the code the call returned, name its symbolic name, message
+    (also text) its meaning in the library's words; tag_error is the tag's
+    error code after TAG_ERROR, else None; function is the C function that
+    returned it.  The subclasses sort the statuses by where they come from.
     """
 
-    def __init__(self, status: int, function: str, tag_error: Optional[int] = None) -> None:
+    def __init__(
+        self,
+        status: int,
+        function: str,
+        tag_error: Optional[int] = None,
+        detail: Optional[str] = None,
+    ) -> None:
         self.status = status
         self.name = status_name(status)
         self.function = function
@@ -86,14 +104,64 @@ class VelkorError(Exception):
         self.tag_error: Optional[int] = None
         if status == TAG_ERROR and tag_error is not None and tag_error >= 0:
             self.tag_error = tag_error
-        self.message = status_text(status)
+        self.text = status_text(status)
+        self.message = self.text
         if self.tag_error is not None:
             self.message += f": {tag_error_text(self.tag_error)} (tag error 0x{self.tag_error:02X})"
+        if detail:
+            self.message += f": {detail}"
         super().__init__(f"{function} failed with 0x{status:02X} {self.name}: {self.message}")
 
 
+class LinkError(VelkorError):
+    """Nothing could be written or read, or no complete reply came in time
+    (STATUS_COMM_ERROR), or the handle is not open (STATUS_INVALID_HANDLE):
+    the reader is unplugged, closed or silent."""
+
+
+class ReplyError(VelkorError):
+    """The reply could not be trusted: a bad CRC, an answer to another
+    command, or contents that cannot be what they claim (a malformed reply;
+    then status is what the call returned and message says what is wrong)."""
+
+
+class ParameterError(VelkorError):
+    """STATUS_PARAMETER_ERROR (0xFF): the library refused an argument before
+    sending anything, or the reader refused a value out of its range."""
+
+
+class NoTagError(VelkorError):
+    """No tag answered (0xFB), or none matched the EPC or mask given."""
+
+
+class TagError(VelkorError):
+    """The tag reported an error (0xFC); tag_error holds its code."""
+
+
+class ReaderStatusError(VelkorError):
+    """Any other status the reader answered with."""
+
+
+_CLASSES: Dict[int, Type[VelkorError]] = {
+    STATUS_COMM_ERROR: LinkError,
+    STATUS_INVALID_HANDLE: LinkError,
+    STATUS_CRC_ERROR: ReplyError,
+    STATUS_COMMAND_MISMATCH: ReplyError,
+    STATUS_PARAMETER_ERROR: ParameterError,
+    NO_TAG: NoTagError,
+    TAG_ERROR: TagError,
+}
+
+
+def error_for(status: int, function: str, tag_error: Optional[int] = None) -> VelkorError:
+    """The VelkorError subclass for status."""
+    return _CLASSES.get(status, ReaderStatusError)(status, function, tag_error)
+
+
 def check(status: int, function: str, tag_error: Optional[int] = None) -> int:
-    """Raises VelkorError unless status is STATUS_OK; returns it otherwise."""
+    """Raises the VelkorError for status unless it is STATUS_OK; returns it
+    otherwise."""
     if status != STATUS_OK:
-        raise VelkorError(status, function, tag_error)
+        raise error_for(status, function, tag_error)
     return status
+

@@ -8,19 +8,15 @@ from itertools import takewhile
 from typing import List
 
 from . import _api
-from .errors import STATUS_COMM_ERROR, check
-from .reader import Reader
+from ._args import in_range
+from .errors import check
+from .reader import Reader, _opener, open_all
 
 
 def readers() -> List[Reader]:
-    """Every reader attached, each opened and greeted; none is not an error."""
-    handles = (_api.HANDLE * _api.MAX_DEVICES)()
-    count = ctypes.c_int(0)
-    status = _api.library().GetDeviceList(handles, ctypes.byref(count))
-    if status == STATUS_COMM_ERROR:  # also "no reader found"
-        return []
-    check(status, "GetDeviceList")
-    return [Reader(handles[i]) for i in range(count.value)]
+    """Every reader attached, each opened and greeted; none is not an error.
+    Raises a VelkorError subclass when discovery fails otherwise."""
+    return [Reader(handle, reopen=_opener(i)) for i, handle in enumerate(open_all())]
 
 
 def sdk_version() -> str:
@@ -35,7 +31,8 @@ def channels(region: int) -> List[str]:
     empty for a region without a channel plan."""
     texts = (ctypes.c_char_p * _api.MAX_CHANNELS)()
     library = _api.library()
-    check(library.GetChannelList(region, texts), "GetChannelList")
+    check(library.GetChannelList(in_range("region", region, -(1 << 31), (1 << 31) - 1), texts),
+          "GetChannelList")
     try:
         return [text.decode("ascii") for text in takewhile(lambda t: t is not None, texts)]
     finally:

@@ -1,10 +1,23 @@
-"""Gen2 tags as the binding hands them out, and the reader's tag records."""
+"""Gen2 tags as the binding hands them out, how a command names its tag (by
+EPC or by a selection mask), and the reader's tag records.
+
+The names follow the velkor tool's: banks reserved/epc/tid/user, lock fields
+kill/access/epc/tid/user, lock actions unlock/permaunlock/lock/permalock.
+"""
 
 from __future__ import annotations
 
 from dataclasses import dataclass
+from datetime import datetime
 from enum import IntEnum
-from typing import List, Union
+from typing import List, Optional, Type, TypeVar, Union
+
+from ._args import in_range
+
+# The longest identifier a request can name (31 words) and the longest mask.
+MOST_EPC_BYTES = 62
+MOST_MASK_BYTES = 32
+EPC_BIT_ADDRESS = 32  # where the EPC starts in the EPC bank
 
 
 class Bank(IntEnum):
@@ -19,8 +32,8 @@ class Bank(IntEnum):
 class LockField(IntEnum):
     """What Reader.lock() locks: the first lock parameter byte."""
 
-    KILL_PASSWORD = 0
-    ACCESS_PASSWORD = 1
+    KILL = 0  # the kill password
+    ACCESS = 1  # the access password
     EPC = 2
     TID = 3
     USER = 4
@@ -29,10 +42,31 @@ class LockField(IntEnum):
 class LockAction(IntEnum):
     """How Reader.lock() locks it: the second lock parameter byte."""
 
-    WRITABLE = 0
-    PERMANENTLY_WRITABLE = 1
-    SECURED = 2  # writable with the tag's (non-zero) access password only
-    PERMANENTLY_LOCKED = 3
+    UNLOCK = 0
+    PERMAUNLOCK = 1
+    LOCK = 2  # writable with the tag's (non-zero) access password only
+    PERMALOCK = 3
+
+
+E = TypeVar("E", bound=IntEnum)
+
+
+def member(kind: Type[E], value: Union[E, int, str], what: str) -> E:
+    """value as a member of kind: a member, its number, or its name in any
+    case ("permalock", "user"); ValueError naming what otherwise."""
+    if isinstance(value, str):
+        try:
+            key = value.upper().replace("-", "_")
+            return kind["ISO" + key if key[:1].isdigit() else key]
+        except KeyError:
+            names = ", ".join(m.name.lower() for m in kind)
+            raise ValueError(f"{what} is one of {names}, not {value!r}") from None
+    try:
+        return kind(value)
+    except ValueError:
+        raise ValueError(
+            f"{what} runs from {min(kind)} to {max(kind)}, not {value!r}"
+        ) from None
 
 
 @dataclass(frozen=True)
@@ -48,21 +82,74 @@ class Tag:
         return bytes.fromhex(self.epc)
 
 
+@dataclass(frozen=True)
+class Read:
+    """One tag seen in one round of Reader.watch(): round counts from 1,
+    time is when the round's reply arrived (local time)."""
+
+    round: int
+    time: datetime
+    epc: str
+    antenna: int
+
+
+@dataclass(frozen=True)
+class Mask:
+    """Names tags by bits of their memory instead of by EPC: the first bits
+    of data (all of them by default) compared with bank from bit_address on
+    (by default where the EPC starts)."""
+
+    data: bytes
+    bank: Bank = Bank.EPC
+    bit_address: int = EPC_BIT_ADDRESS
+    bits: Optional[int] = None
+
+    def __post_init__(self) -> None:
+        in_range("mask length in bytes", len(self.data), 1, MOST_MASK_BYTES)
+        member(Bank, self.bank, "mask bank")
+        in_range("mask bit address", self.bit_address, 0, 0xFFFF)
+        if self.bits is None:
+            # The bit count travels in one byte: 32 whole bytes would read as
+            # 0 bits, a mask that matches every tag.
+            if 8 * len(self.data) > 0xFF:
+                raise ValueError(f"a mask of {len(self.data)} bytes needs bits (1 to 255)")
+            return
+        in_range("mask bits", self.bits, 1, 0xFF)
+        if (self.bits + 7) // 8 != len(self.data):
+            raise ValueError(
+                f"{self.bits} mask bits take {(self.bits + 7) // 8} bytes, not {len(self.data)}"
+            )
+
+    @property
+    def bit_count(self) -> int:
+        return 8 * len(self.data) if self.bits is None else self.bits
+
+
 TagLike = Union[Tag, str, bytes]
+# What a tag command acts on: a tag by its EPC, the tags a mask matches, or
+# None for the first tag that answers.
+Target = Union[Tag, str, bytes, Mask, None]
 
 
 def epc_of(tag: TagLike) -> bytes:
-    """The EPC that names a tag, from a Tag, its hex text or its bytes."""
+    """The EPC that names a tag, from a Tag, its hex text or its bytes;
+    ValueError unless it is whole words of at most 62 bytes."""
     if isinstance(tag, Tag):
-        return tag.epc_bytes
-    if isinstance(tag, str):
-        return bytes.fromhex(tag)
-    return bytes(tag)
+        epc = tag.epc_bytes
+    elif isinstance(tag, str):
+        epc = bytes.fromhex(tag)
+    else:
+        epc = bytes(tag)
+    if len(epc) % 2 or not 2 <= len(epc) <= MOST_EPC_BYTES:
+        raise ValueError(
+            f"an EPC is 1 to {MOST_EPC_BYTES // 2} whole words, not {len(epc)} bytes"
+        )
+    return epc
 
 
 def decode_tags(records: bytes, antenna: int) -> List[Tag]:
     """Splits a tag-identifier list: per tag one byte of EPC length, then
-    the EPC."""
+    the EPC.  ValueError for a record that runs past the list."""
     tags: List[Tag] = []
     i = 0
     while i < len(records):

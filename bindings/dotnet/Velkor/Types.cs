@@ -1,0 +1,134 @@
+using System;
+
+namespace Velkor
+{
+    /// <summary>Gen2 memory banks.</summary>
+    public enum Bank : byte { Reserved = 0, Epc = 1, Tid = 2, User = 3 }
+
+    /// <summary>What Reader.Lock locks (the tool's kill, access, epc, tid, user).</summary>
+    public enum LockField : byte { Kill = 0, Access = 1, Epc = 2, Tid = 3, User = 4 }
+
+    /// <summary>How Reader.Lock locks it (the tool's unlock, permaunlock, lock, permalock).</summary>
+    public enum LockAction : byte { Unlock = 0, Permaunlock = 1, Lock = 2, Permalock = 3 }
+
+    /// <summary>The reader's work modes.</summary>
+    public enum WorkMode : byte { Answer = 0, Auto = 1, Trigger = 2, TriggerInverted = 3 }
+
+    /// <summary>Which tags the automatic mode looks for.</summary>
+    public enum TagType : byte { Gen2 = 0, Iso6B = 1 }
+
+    /// <summary>How a 6B inventory compares the tags' bytes with its data.</summary>
+    public enum Condition : byte { Eq = 0, Ne = 1, Gt = 2, Lt = 3 }
+
+    /// <summary>A Gen2 tag an inventory found: its EPC in upper-case hex and
+    /// the antenna the reader reported.</summary>
+    public sealed class Tag
+    {
+        public string Epc { get; private set; }
+        public int Antenna { get; private set; }
+        public Tag(string epc, int antenna) { Epc = epc; Antenna = antenna; }
+        public byte[] EpcBytes { get { return Hex.Parse(Epc); } }
+        public override string ToString() { return Epc; }
+    }
+
+    /// <summary>One tag seen in one round of Reader.Watch.</summary>
+    public sealed class Read
+    {
+        public int Round { get; private set; }
+        public DateTime Time { get; private set; }
+        public string Epc { get; private set; }
+        public int Antenna { get; private set; }
+        public Read(int round, DateTime time, string epc, int antenna)
+        {
+            Round = round; Time = time; Epc = epc; Antenna = antenna;
+        }
+    }
+
+    /// <summary>Names tags by bits of their memory: the first Bits bits of
+    /// Data compared with Bank from BitAddress on (by default where the EPC
+    /// starts).</summary>
+    public sealed class Mask
+    {
+        public byte[] Data { get; private set; }
+        public Bank Bank { get; private set; }
+        public int BitAddress { get; private set; }
+        public int Bits { get; private set; }
+
+        public Mask(byte[] data, Bank bank = Bank.Epc, int bitAddress = 32, int bits = -1)
+        {
+            if (data == null || data.Length < 1 || data.Length > 32)
+                throw new ArgumentOutOfRangeException("data", "a mask is 1 to 32 bytes");
+            Check.InRange("bitAddress", bitAddress, 0, 0xFFFF);
+            // The bit count travels in one byte: 32 whole bytes would read as
+            // 0 bits, a mask that matches every tag.
+            if (bits < 0 && data.Length * 8 > 255)
+                throw new ArgumentOutOfRangeException("bits", "a mask of 32 bytes needs bits (1 to 255)");
+            if (bits >= 0 && (bits < 1 || bits > 255 || (bits + 7) / 8 != data.Length))
+                throw new ArgumentOutOfRangeException("bits", "bits is 1 to 255 and fills the mask's bytes");
+            Data = (byte[])data.Clone();
+            Bank = bank;
+            BitAddress = bitAddress;
+            Bits = bits < 0 ? data.Length * 8 : bits;
+        }
+    }
+
+    /// <summary>What a tag command acts on: a tag by its EPC, the tags a
+    /// mask matches, or Any (the first tag that answers).</summary>
+    public sealed class Target
+    {
+        internal readonly byte[] Epc;
+        internal readonly Mask Mask;
+        private Target(byte[] epc, Mask mask) { Epc = epc; Mask = mask; }
+
+        public static readonly Target Any = new Target(null, null);
+
+        /// <summary>The tag with this EPC (1 to 31 whole words).</summary>
+        public static Target ByEpc(byte[] epc)
+        {
+            if (epc == null || epc.Length < 2 || epc.Length > 62 || epc.Length % 2 != 0)
+                throw new ArgumentOutOfRangeException("epc", "an EPC is 1 to 31 whole words");
+            return new Target((byte[])epc.Clone(), null);
+        }
+
+        public static Target ByMask(Mask mask)
+        {
+            if (mask == null) throw new ArgumentNullException("mask");
+            return new Target(null, mask);
+        }
+
+        public static implicit operator Target(Tag tag) { return ByEpc(tag.EpcBytes); }
+        public static implicit operator Target(string epc) { return ByEpc(Hex.Parse(epc)); }
+        public static implicit operator Target(Mask mask) { return mask == null ? Any : ByMask(mask); }
+    }
+
+    internal static class Hex
+    {
+        internal static string Format(byte[] data, int offset, int count)
+        {
+            return BitConverter.ToString(data, offset, count).Replace("-", "");
+        }
+
+        internal static byte[] Parse(string hex)
+        {
+            if (hex == null || hex.Length % 2 != 0)
+                throw new ArgumentException("hex text is whole bytes", "hex");
+            var bytes = new byte[hex.Length / 2];
+            for (int i = 0; i < bytes.Length; ++i)
+                bytes[i] = Convert.ToByte(hex.Substring(2 * i, 2), 16);
+            return bytes;
+        }
+    }
+
+    internal static class Check
+    {
+        internal static int InRange(string name, int value, int lowest, int highest)
+        {
+            if (value < lowest || value > highest)
+                throw new ArgumentOutOfRangeException(name, value,
+                    string.Format("{0} runs from {1} to {2}", name, lowest, highest));
+            return value;
+        }
+
+        internal static byte Byte(string name, int value) { return (byte)InRange(name, value, 0, 255); }
+    }
+}

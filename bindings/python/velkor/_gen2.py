@@ -1,0 +1,264 @@
+"""EPC Gen2 tags: inventory, memory, EPC, lock and kill, privacy, EAS and
+the Monza QT work parameter.
+
+Every tag command takes a target first: a Tag, an EPC (hex text or bytes),
+a Mask, or None for the first tag that answers.  Each raises ValueError for
+an argument out of its range (before anything is sent), and a VelkorError
+subclass when the call fails: NoTagError when no tag answered or matched,
+TagError with the tag's error code, LinkError when the reader is gone,
+ReplyError for a reply that cannot be trusted, ParameterError or
+ReaderStatusError for a refusal.
+"""
+
+from __future__ import annotations
+
+import ctypes
+from typing import List, Optional, Tuple, Union
+
+from . import _api
+from ._args import Password, buffer, byte, in_range, password
+from ._base import ReaderBase, target_args
+from .errors import NO_TAG, error_for
+from .tags import Bank, LockAction, LockField, Mask, Tag, Target, decode_tags, member
+
+SHORT_POINTER = 0xFF  # word pointers above it take the extended commands
+MOST_READ_WORDS = 120  # the most words one read reply carries
+MOST_WRITE_WORDS = 32
+MOST_NEW_EPC_WORDS = 25
+SINGLE_TAG_ROOM = 249  # the most one single-tag reply can carry
+# Statuses of an inventory that answered: complete, stopped at its scan
+# time, more frames, memory full; no tag is an empty field.
+_INVENTORY_ANSWERED = (0x01, 0x02, 0x03, 0x04)
+_SINGLE_TAG_FOUND = 0x01
+_NO_GROUP = (0, 0, 0, 0, 0, 0, 0)  # TID and trailing groups left out
+
+BankLike = Union[Bank, int, str]
+
+
+def _bank(value: BankLike) -> int:
+    return int(member(Bank, value, "bank"))
+
+
+def _pointer(word_ptr: int) -> int:
+    return in_range("word pointer", word_ptr, 0, 0xFFFF)
+
+
+class Gen2Commands(ReaderBase):
+    """Reader's Gen2 family."""
+
+    # -- inventory -----------------------------------------------------------
+
+    def inventory(self, mask: Optional[Mask] = None) -> List[Tag]:
+        """The Gen2 tags in the field (those mask matches, when given); an
+        empty field is an empty list.  Raises LinkError, ReplyError (a
+        malformed tag list included) or ReaderStatusError."""
+        name = "Inventory_G2"
+        records = (ctypes.c_ubyte * _api.MAX_INVENTORY)()
+        antenna = ctypes.c_ubyte(0)
+        total = ctypes.c_int(0)
+        count = ctypes.c_int(0)
+        t = target_args(mask)
+        status = self.call(
+            name, *_api.INVENTORY_PARAMS, t.mask_bank, t.mask_address, t.mask_bits, t.mask_data,
+            1 if mask is not None else 0, *_NO_GROUP, records, ctypes.byref(antenna),
+            ctypes.byref(total), ctypes.byref(count),
+        )
+        if status == NO_TAG:
+            return []
+        if status not in _INVENTORY_ANSWERED:
+            raise error_for(status, name)
+        size = min(max(total.value, 0), _api.MAX_INVENTORY)
+        return self._decode(name, status, lambda: decode_tags(bytes(records[:size]),
+                                                               antenna.value))
+
+    def single_tag(self) -> Optional[Tag]:
+        """One tag that answers, or None for an empty field.  Raises as
+        inventory()."""
+        name = "SingleTagInventory_G2"
+        data = (ctypes.c_ubyte * SINGLE_TAG_ROOM)()
+        antenna = ctypes.c_int(0)
+        status = self.call(name, data, None, ctypes.byref(antenna))
+        if status == NO_TAG:
+            return None
+        if status != _SINGLE_TAG_FOUND:
+            raise error_for(status, name)
+        tags = self._decode(name, status, lambda: decode_tags(bytes(data[: 1 + data[0]]),
+                                                              antenna.value))
+        return tags[0]
+
+    # -- memory --------------------------------------------------------------
+
+    def read(
+        self, tag: Target, bank: BankLike, word_ptr: int, word_count: int,
+        password: Password = 0,
+    ) -> bytes:
+        """word_count (1 to 120) words of bank from word_ptr (0 to 65535) on,
+        two bytes each.  Raises ValueError, TagError (0x03: past the bank),
+        NoTagError, LinkError, ReplyError or another VelkorError."""
+        t = target_args(tag)
+        words = in_range("word count", word_count, 1, MOST_READ_WORDS)
+        data = (ctypes.c_ubyte * (2 * words))()
+        name, pointer = _word_pointer("ReadData_G2", "ExtReadData_G2", _pointer(word_ptr))
+        self._run_tag(
+            name, t.epc, t.words, _bank(bank), pointer, words, _password(password),
+            t.mask_bank, t.mask_address, t.mask_bits, t.mask_data, data,
+        )
+        return bytes(data)
+
+    def write(
+        self, tag: Target, bank: BankLike, word_ptr: int, data: bytes,
+        password: Password = 0, block: bool = False,
+    ) -> None:
+        """Writes data (1 to 32 whole words) to bank from word_ptr on; block
+        uses the block write (word pointer up to 255).  Raises ValueError,
+        TagError (0x04: locked), NoTagError, LinkError, ReplyError or another
+        VelkorError."""
+        if len(data) % 2:
+            raise ValueError(f"tag memory is written in words: {len(data)} bytes is not")
+        words = in_range("data length in words", len(data) // 2, 1, MOST_WRITE_WORDS)
+        t = target_args(tag)
+        pointer: object
+        if block:
+            name, pointer = "BlockWrite_G2", in_range("block write word pointer", word_ptr,
+                                                      0, SHORT_POINTER)
+        else:
+            name, pointer = _word_pointer("WriteData_G2", "ExtWriteData_G2", _pointer(word_ptr))
+        self._run_tag(
+            name, t.epc, words, t.words, _bank(bank), pointer, buffer(data),
+            _password(password), t.mask_bank, t.mask_address, t.mask_bits, t.mask_data,
+        )
+
+    def erase(
+        self, tag: Target, bank: BankLike, word_ptr: int, word_count: int,
+        password: Password = 0,
+    ) -> None:
+        """Erases (zeroes) word_count (1 to 255) words of bank from word_ptr
+        (0 to 255) on.  Raises as write()."""
+        t = target_args(tag)
+        self._run_tag(
+            "BlockErase_G2", t.epc, t.words, _bank(bank), byte("word pointer", word_ptr),
+            in_range("word count", word_count, 1, 0xFF), _password(password),
+            t.mask_bank, t.mask_address, t.mask_bits, t.mask_data,
+        )
+
+    def write_epc(self, epc: Union[str, bytes], password: Password = 0) -> None:
+        """Gives the tag in the field a new EPC (1 to 25 whole words).
+        Raises as write()."""
+        new = bytes.fromhex(epc) if isinstance(epc, str) else bytes(epc)
+        if len(new) % 2:
+            raise ValueError(f"an EPC is whole words: {len(new)} bytes is not")
+        words = in_range("EPC length in words", len(new) // 2, 1, MOST_NEW_EPC_WORDS)
+        self._run_tag("WriteEPC_G2", _password(password), buffer(new), words)
+
+    # -- lock and kill -------------------------------------------------------
+
+    def lock(
+        self, tag: Target, field: Union[LockField, int, str],
+        action: Union[LockAction, int, str], password: Password = 0,
+    ) -> None:
+        """Locks or unlocks one field of the tag: field kill, access, epc,
+        tid or user; action unlock, permaunlock, lock or permalock (members,
+        numbers or those names).  Raises as write()."""
+        t = target_args(tag)
+        self._run_tag(
+            "Lock_G2", t.epc, t.words, int(member(LockField, field, "lock field")),
+            int(member(LockAction, action, "lock action")), _password(password),
+            t.mask_bank, t.mask_address, t.mask_bits, t.mask_data,
+        )
+
+    def block_lock(self, tag: Target, block_param: int, password: Password = 0) -> None:
+        """The block lock with its parameter byte, as the tag takes it.
+        Raises as write()."""
+        t = target_args(tag)
+        self._run_tag(
+            "BlockLock_G2", t.epc, t.words, _password(password),
+            byte("block lock parameter", block_param),
+            t.mask_bank, t.mask_address, t.mask_bits, t.mask_data,
+        )
+
+    def kill(self, tag: Target, kill_password: Password) -> None:
+        """Kills the tag for good; it needs its non-zero kill password.
+        Raises as write() (TagError 0x00 for a wrong password)."""
+        t = target_args(tag)
+        self._run_tag(
+            "KillTag_G2", t.epc, t.words, _password(kill_password, "kill password"),
+            t.mask_bank, t.mask_address, t.mask_bits, t.mask_data,
+        )
+
+    # -- privacy and EAS -----------------------------------------------------
+
+    def set_privacy(self, tag: Target = None, password: Password = 0) -> None:
+        """Puts the named tag (else the first that answers) into privacy,
+        hidden from inventories.  Raises as write()."""
+        if tag is None:
+            self._run_tag("SetPrivacyWithoutEPC_G2", _password(password))
+            return
+        t = target_args(tag)
+        self._run_tag(
+            "SetPrivacyByEPC_G2", t.epc, t.words, _password(password),
+            t.mask_bank, t.mask_address, t.mask_bits, t.mask_data,
+        )
+
+    def reset_privacy(self, password: Password = 0) -> None:
+        """Takes the tags the password opens out of privacy.  Raises as
+        write()."""
+        self._run_tag("ResetPrivacy_G2", _password(password))
+
+    def check_privacy(self) -> bool:
+        """Whether a tag in the field is in privacy.  Raises as write()."""
+        state = ctypes.c_ubyte(0)
+        self._run_tag("CheckPrivacy_G2", ctypes.byref(state))
+        return state.value != 0
+
+    def set_eas(self, tag: Target, on: bool, password: Password = 0) -> None:
+        """Sets (on) or clears the tag's EAS bit.  Raises as write()."""
+        t = target_args(tag)
+        self._run_tag(
+            "EASConfigure_G2", t.epc, t.words, _password(password), 1 if on else 0,
+            t.mask_bank, t.mask_address, t.mask_bits, t.mask_data,
+        )
+
+    def eas_alarm(self) -> bool:
+        """Whether a tag with its EAS bit set is in the field.  Raises
+        LinkError, ReplyError or another VelkorError."""
+        name = "EASAlarm_G2"
+        error = ctypes.c_int(-1)
+        status = self.call(name, ctypes.byref(error))
+        if status == NO_TAG:  # the reader's way of saying that no tag raises it
+            return False
+        if status:
+            raise error_for(status, name, error.value)
+        return True
+
+    # -- Monza QT ------------------------------------------------------------
+
+    def monza_qt(self, tag: Target, password: Password = 0) -> int:
+        """The tag's Monza QT work parameter byte.  Raises as write()."""
+        t = target_args(tag)
+        value = ctypes.c_ubyte(0)
+        self._run_tag(
+            "GetMonza4QTWorkParamter_G2", t.epc, t.words, _password(password),
+            t.mask_bank, t.mask_address, t.mask_bits, t.mask_data, ctypes.byref(value),
+        )
+        return value.value
+
+    def set_monza_qt(self, tag: Target, value: int, password: Password = 0) -> None:
+        """Writes the tag's Monza QT work parameter byte.  Raises as
+        write()."""
+        t = target_args(tag)
+        self._run_tag(
+            "SetMonza4QTWorkParamter_G2", t.epc, t.words, byte("Monza QT parameter", value),
+            _password(password), t.mask_bank, t.mask_address, t.mask_bits, t.mask_data,
+        )
+
+
+def _password(value: Password, name: str = "password") -> "ctypes.Array[ctypes.c_ubyte]":
+    return password(value, name)
+
+
+def _word_pointer(short: str, extended: str, word_ptr: int) -> Tuple[str, object]:
+    """The function and word pointer argument: one byte where it fits, else
+    the extended command with two bytes, high byte first."""
+    if word_ptr <= SHORT_POINTER:
+        return short, word_ptr
+    return extended, buffer(word_ptr.to_bytes(2, "big"))

@@ -1,0 +1,11 @@
+"""One inventory on an emulated reader through the velkor package as
+installed, printing which libraries it loaded and how many tags answered."""
+
+import velkor
+from velkor import _lib
+
+with velkor.Reader.emulated() as reader:
+    tags = reader.inventory()
+print(f"library {_lib.loaded(_lib.VELKOR)._name}")
+print(f"emulator {_lib.loaded(_lib.EMULATOR)._name}")
+print(f"{len(tags)} tags")

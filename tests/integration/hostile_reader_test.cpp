@@ -1,0 +1,108 @@
+// Replies a reader on a bad day sends, through the shipped library over a
+// socket pair: none of them may turn into wrong data reported as success, nor
+// into a call that never returns.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+
+#include <chrono>
+
+#include "emulator/socket_server.h"
+#include "emulator/velkor_emulator.h"
+#include "velkor.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+using Clock = std::chrono::steady_clock;
+
+class HostileReader : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    server.with_emulator([&](velkor::emu::Emulator &e) { epc = e.reader().tags.gen2[0].epc(); });
+  }
+  void inject(const velkor::emu::Faults &f) {
+    server.with_emulator([&](velkor::emu::Emulator &e) { e.inject_next(f); });
+  }
+  // Two EPC-bank words of the first tag from word pointer `pointer` on.
+  int read(unsigned char pointer, Bytes &words) {
+    unsigned char password[4] = {};
+    int error = 0;
+    words.assign(4, 0xEE);
+    return ReadData_G2(&address, epc.data(), static_cast<unsigned char>(epc.size() / 2), 1,
+                       pointer, 2, password, 0, nullptr, 0, nullptr, words.data(), &error,
+                       server.handle());
+  }
+
+  velkor::emu::SocketServer server{{.seed = 11}};
+  unsigned char address = 0x00;
+  Bytes epc;
+};
+
+TEST_F(HostileReader, ALateReplyIsNeverTakenForTheNextCalls) {
+  Bytes at2, at3, got;
+  ASSERT_EQ(read(2, at2), STATUS_OK);
+  ASSERT_EQ(read(3, at3), STATUS_OK);
+  ASSERT_NE(at2, at3);
+  inject({.late_ms = 150});
+  EXPECT_EQ(read(2, got), STATUS_COMM_ERROR);
+  EXPECT_EQ(read(3, got), STATUS_OK);
+  EXPECT_EQ(got, at3) << "the late reply to pointer 2 answered pointer 3";
+}
+
+TEST_F(HostileReader, ALengthByteThatLiesCompletesNoReply) {
+  for (int lie : {3, -3}) {
+    Bytes got;
+    inject({.length_lie = lie});
+    EXPECT_EQ(read(2, got), STATUS_COMM_ERROR) << "lie " << lie;
+    EXPECT_EQ(got, Bytes(4, 0xEE));
+  }
+}
+
+TEST_F(HostileReader, AFirstReportEndingInAZeroResidueIsNotTheWholeReply) {
+  unsigned char clean[148], cut[148];
+  ASSERT_EQ(GetAdjustPara(&address, clean, server.handle()), STATUS_OK);
+  inject({.zero_residue_first = true});
+  ASSERT_EQ(GetAdjustPara(&address, cut, server.handle()), STATUS_OK);
+  // The reader made data bytes 56 and 57 the CRC of what went before them;
+  // everything after them comes from the later reports.
+  EXPECT_EQ(Bytes(cut + 58, cut + 148), Bytes(clean + 58, clean + 148));
+}
+
+TEST_F(HostileReader, PaddingAfterTheFinalFrameKeepsItsStatus) {
+  unsigned char mask_addr[2] = {}, mask[1] = {}, frame4 = 0;
+  Bytes list(6000);
+  int total = 0, count = 0;
+  inject({.zero_padding = 6});
+  EXPECT_EQ(Inventory_G2(&address, 0x04, 0x00, 0, mask_addr, 0, mask, 0, 0, 0, 0, 0, 0, 0, 0,
+                         list.data(), &frame4, &total, &count, server.handle()),
+            0x01);
+  EXPECT_EQ(count, 5);
+}
+
+TEST_F(HostileReader, AReaderThatStopsReadingFailsEachCallInTime) {
+  // The smallest send buffer: a few unread reports fill it.
+  const int small = 1;
+  ASSERT_EQ(setsockopt(server.handle(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small), 0);
+  inject({.stop_reading = true});
+  for (int call = 0; call < 4; ++call) {
+    unsigned char serial[4] = {0xEE, 0xEE, 0xEE, 0xEE};
+    const auto start = Clock::now();
+    EXPECT_EQ(GetSeriaNo(&address, serial, server.handle()), STATUS_COMM_ERROR);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(2600)) << "call " << call;
+  }
+}
+
+TEST(HostileReaderCApi, ALyingLengthByteThroughTheCEntryPoints) {
+  const int handle = velkor_emulator_start(11, 1, 0);
+  ASSERT_GE(handle, 0);
+  unsigned char address = 0x00, serial[4];
+  ASSERT_EQ(velkor_emulator_inject(handle, VELKOR_FAULT_LENGTH_MORE, 2), 0);
+  EXPECT_EQ(GetSeriaNo(&address, serial, handle), STATUS_COMM_ERROR);
+  EXPECT_EQ(GetSeriaNo(&address, serial, handle), STATUS_OK);
+  EXPECT_EQ(velkor_emulator_violations(handle), 0);
+  char text[80];
+  EXPECT_EQ(velkor_emulator_violation(handle, 0, text, sizeof text), -1) << "none recorded";
+  EXPECT_EQ(velkor_emulator_stop(handle), 0);
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include "tools/publish/broker_url.h"
+
+namespace velkor::publish {
+namespace {
+
+TEST(BrokerUrl, ParsesWhatPeopleWriteAndRefusesTheRest) {
+  struct Case {
+    const char *url;
+    const char *host;  // null: refused
+    int port;
+    bool tls;
+  };
+  const Case cases[] = {
+      {"mqtt://broker.local", "broker.local", 1883, false},
+      {"mqtt://10.0.0.5:1884", "10.0.0.5", 1884, false},
+      {"mqtts://broker.local", "broker.local", 8883, true},
+      {"mqtts://broker.local:443/", "broker.local", 443, true},
+      {"mqtt://[::1]:1885", "::1", 1885, false},
+      {"mqtt://[::1]", "::1", 1883, false},
+      {"http://broker", nullptr, 0, false},
+      {"mqtt://", nullptr, 0, false},
+      {"mqtt://host:", nullptr, 0, false},
+      {"mqtt://host:0", nullptr, 0, false},
+      {"mqtt://host:65536", nullptr, 0, false},
+      {"mqtt://host:12a", nullptr, 0, false},
+      {"mqtt://user@host", nullptr, 0, false},
+      {"mqtt://host/path", nullptr, 0, false},
+      {"mqtt://[::1", nullptr, 0, false},
+  };
+  for (const Case &c : cases) {
+    std::string error;
+    const auto url = parse_broker_url(c.url, &error);
+    ASSERT_EQ(url.has_value(), c.host != nullptr) << c.url << ": " << error;
+    if (!url) {
+      EXPECT_NE(error.find(c.url), std::string::npos) << error;
+      continue;
+    }
+    EXPECT_EQ(url->host, c.host) << c.url;
+    EXPECT_EQ(url->port, c.port) << c.url;
+    EXPECT_EQ(url->tls, c.tls) << c.url;
+  }
+}
+
+}  // namespace
+}  // namespace velkor::publish
