@@ -53,6 +53,7 @@ void add_commands(Cli &cli) {
   add_radio_commands(cli);
   add_config_commands(cli);
   add_io_commands(cli);
+  add_epc_commands(cli);
 }
 
 namespace {

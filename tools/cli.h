@@ -83,6 +83,7 @@ void add_radio_commands(Cli &cli);
 void add_config_commands(Cli &cli);
 void add_io_commands(Cli &cli);
 void add_script_command(Cli &cli);
+void add_epc_commands(Cli &cli);
 
 }  // namespace velkor::tool
 

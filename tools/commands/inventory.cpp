@@ -17,6 +17,7 @@ struct InventoryOptions {
   bool json = false;
   bool csv = false;
   int rounds = 0;
+  bool decode = false;
   int order = 0;
   MqttOptions mqtt;
 
@@ -27,7 +28,7 @@ int inventory_once(Session &s, InventoryOptions &o) {
   const InventoryRound round = inventory_round(s, o.mask);
   // No tag (0xFB) is a failure here, as grep finding nothing is.
   if (!round.answered() || round.status == 0xFB) return check("inventory", round.status);
-  TagWriter writer(o.format());
+  TagWriter writer(o.format(), o.decode);
   for (const Bytes &epc : round.epcs) writer.write({1, round.time, epc, round.antenna});
   if (o.format() != Format::kText) return kExitOk;
   // The count goes to stderr, so `> epcs.txt` and `| wc -l` get EPCs only.
@@ -60,6 +61,7 @@ void add_inventory_commands(Cli &cli) {
   CLI::Option *json =
       cmd->add_flag("--json", o->json, "one JSON object per tag per round, as they come");
   cmd->add_flag("--csv", o->csv, "one CSV row per tag per round, as they come")->excludes(json);
+  cmd->add_flag("--decode", o->decode, "add each EPC's tag URI (urn:epc:tag:...) when it has one");
   o->mqtt.add_to(cmd, watch);
   cmd->callback([&cli, o] {
     o->mask.validate();
@@ -67,11 +69,11 @@ void add_inventory_commands(Cli &cli) {
       if (!o->watch) return inventory_once(s, *o);
       const auto order = static_cast<TagTable::Order>(o->order);
       if (!o->mqtt.wanted())
-        return watch_inventory(s, o->mask, {o->format(), o->rounds, nullptr, order});
+        return watch_inventory(s, o->mask, {o->format(), o->rounds, nullptr, order, o->decode});
       std::unique_ptr<MqttFeed> feed = MqttFeed::start(s, o->mqtt);
       if (!feed) return kExitUsage;
       const int status =
-          watch_inventory(s, o->mask, {o->format(), o->rounds, feed.get(), order});
+          watch_inventory(s, o->mask, {o->format(), o->rounds, feed.get(), order, o->decode});
       return std::max(status, feed->finish());
     });
   });

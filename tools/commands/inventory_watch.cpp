@@ -59,7 +59,7 @@ double seconds_since(std::chrono::steady_clock::time_point t) {
 class Watch {
  public:
   Watch(Session &s, MaskOptions &mask, const WatchOptions &options)
-      : session_(s), mask_(mask), options_(options), writer_(options.format),
+      : session_(s), mask_(mask), options_(options), writer_(options.format, options.decode),
         live_(options.format == Format::kText && isatty(STDOUT_FILENO)) {}
 
   int run();
@@ -180,7 +180,7 @@ void Watch::redraw(const char *status_line) {
                        counted(table_.reads(), "read") + " - " + status_line;
   if (status.size() >= columns) status.resize(columns - 1);
   std::printf("\033[H\033[J");
-  table_.print(stdout, options_.order, rows > 4 ? rows - 3 : 1);
+  table_.print(stdout, options_.order, rows > 4 ? rows - 3 : 1, options_.decode);
   std::printf("\n%s", status.c_str());
   std::fflush(stdout);
 }
@@ -195,7 +195,7 @@ void Watch::summary() {
                counted(table_.reads(), "read").c_str());
   if (failed_ > 0) std::fprintf(out, ", %s failed", counted(failed_, "round").c_str());
   std::fprintf(out, "\n");
-  table_.print(out, options_.order);
+  table_.print(out, options_.order, static_cast<std::size_t>(-1), options_.decode);
   std::fflush(out);
 }
 

@@ -30,6 +30,7 @@ struct WatchOptions {
   int rounds = 0;  ///< stop after this many rounds; 0: until interrupted
   WatchObserver *observer = nullptr;
   TagTable::Order order = TagTable::Order::kLastSeen;  ///< of the table
+  bool decode = false;  ///< show each tag's EPC Tag URI
 };
 
 /// Runs the watch; returns the exit status (0 when stopped by SIGINT or

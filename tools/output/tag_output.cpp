@@ -4,6 +4,8 @@
 #include <ctime>
 #include <nlohmann/json.hpp>
 
+#include "tools/output/epc_text.h"
+
 namespace velkor::tool {
 
 namespace {
@@ -40,23 +42,27 @@ std::string local_time(WallClock::time_point t) {
 
 void TagWriter::write(const TagRead &read) {
   const std::string epc = to_hex(read.epc);
+  const std::optional<std::string> uri = decode_ ? tag_uri_of(read.epc) : std::nullopt;
   switch (format_) {
     case Format::kText:
-      std::printf("%s\n", epc.c_str());
+      std::printf("%s%s%s\n", epc.c_str(), uri ? "  " : "", uri ? uri->c_str() : "");
       break;
     case Format::kJson: {
-      const nlohmann::json record = {{"round", read.round},
-                                     {"time", utc_time(read.time)},
-                                     {"epc", epc},
-                                     {"antenna", read.antenna}};
+      nlohmann::json record = {{"round", read.round},
+                               {"time", utc_time(read.time)},
+                               {"epc", epc},
+                               {"antenna", read.antenna}};
+      if (decode_) record["uri"] = uri ? nlohmann::json(*uri) : nlohmann::json(nullptr);
       std::printf("%s\n", record.dump().c_str());
       break;
     }
     case Format::kCsv:
-      if (!header_written_) std::printf("round,time,epc,antenna\n");
+      if (!header_written_) std::printf("round,time,epc,antenna%s\n", decode_ ? ",uri" : "");
       header_written_ = true;
-      std::printf("%u,%s,%s,%d\n", read.round, utc_time(read.time).c_str(), epc.c_str(),
+      std::printf("%u,%s,%s,%d", read.round, utc_time(read.time).c_str(), epc.c_str(),
                   read.antenna);
+      // A tag URI holds no comma or quote, so it needs no CSV quoting.
+      std::printf(decode_ ? ",%s\n" : "%s\n", uri ? uri->c_str() : "");
       break;
   }
   std::fflush(stdout);

@@ -26,11 +26,13 @@ struct TagRead {
 /// that a pipe gets them as they come.
 class TagWriter {
  public:
-  explicit TagWriter(Format format) : format_(format) {}
+  /// With decode, each tag's EPC Tag URI follows its hex (when it has one).
+  explicit TagWriter(Format format, bool decode = false) : format_(format), decode_(decode) {}
   void write(const TagRead &read);
 
  private:
   Format format_;
+  bool decode_;
   bool header_written_ = false;
 };
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tools/output/epc_text.h"
+
 namespace velkor::tool {
 
 void TagTable::add(const Bytes &epc, WallClock::time_point when) {
@@ -13,7 +15,7 @@ void TagTable::add(const Bytes &epc, WallClock::time_point when) {
   e.last = when;
 }
 
-void TagTable::print(std::FILE *out, Order order, std::size_t max_rows) const {
+void TagTable::print(std::FILE *out, Order order, std::size_t max_rows, bool decode) const {
   std::size_t width = 3;
   for (const Entry &e : entries_) width = std::max(width, 2 * e.epc.size());
   const int w = static_cast<int>(width);
@@ -33,11 +35,18 @@ void TagTable::print(std::FILE *out, Order order, std::size_t max_rows) const {
     }
     return a->epc < b->epc;
   });
-  std::fprintf(out, "%-*s  %6s  %-12s  %s\n", w, "EPC", "READS", "FIRST SEEN", "LAST SEEN");
+  // The last column is not padded: no trailing blanks.
+  const int seen = decode ? 12 : 0;
+  std::fprintf(out, "%-*s  %6s  %-12s  %-*s%s\n", w, "EPC", "READS", "FIRST SEEN", seen,
+               "LAST SEEN", decode ? "  URI" : "");
   const std::size_t shown = rows.size() <= max_rows ? rows.size() : max_rows - 1;
-  for (std::size_t i = 0; i < shown; ++i)
-    std::fprintf(out, "%-*s  %6u  %-12s  %s\n", w, to_hex(rows[i]->epc).c_str(), rows[i]->reads,
-                 local_time(rows[i]->first).c_str(), local_time(rows[i]->last).c_str());
+  for (std::size_t i = 0; i < shown; ++i) {
+    const Entry &e = *rows[i];
+    const std::optional<std::string> uri = decode ? tag_uri_of(e.epc) : std::nullopt;
+    std::fprintf(out, "%-*s  %6u  %-12s  %-*s%s%s\n", w, to_hex(e.epc).c_str(), e.reads,
+                 local_time(e.first).c_str(), seen, local_time(e.last).c_str(),
+                 uri ? "  " : "", uri ? uri->c_str() : "");
+  }
   if (shown < rows.size()) std::fprintf(out, "+%zu more\n", rows.size() - shown);
 }
 

@@ -30,8 +30,9 @@ class TagTable {
   /// The table with a header line, sorted (the most recent, the earliest,
   /// the most read first, or by EPC; ties by EPC).  With more tags than
   /// max_rows, the first max_rows - 1 and a "+N more" line.
+  /// With decode, a column of tag URIs.
   void print(std::FILE *out, Order order = Order::kFirstSeen,
-             std::size_t max_rows = static_cast<std::size_t>(-1)) const;
+             std::size_t max_rows = static_cast<std::size_t>(-1), bool decode = false) const;
 
  private:
   std::vector<Entry> entries_;
