@@ -70,7 +70,7 @@ void add_inventory_commands(Cli &cli) {
       const auto order = static_cast<TagTable::Order>(o->order);
       if (!o->mqtt.wanted())
         return watch_inventory(s, o->mask, {o->format(), o->rounds, nullptr, order, o->decode});
-      std::unique_ptr<MqttFeed> feed = MqttFeed::start(s, o->mqtt);
+      std::unique_ptr<MqttFeed> feed = MqttFeed::start(s, o->mqtt, o->decode);
       if (!feed) return kExitUsage;
       const int status =
           watch_inventory(s, o->mask, {o->format(), o->rounds, feed.get(), order, o->decode});

@@ -5,6 +5,7 @@
 #include "tools/cli.h"
 #include "tools/commands/inventory_round.h"
 #include "tools/commands/reader_info.h"
+#include "tools/output/epc_text.h"
 #include "tools/output/hex.h"
 #include "tools/output/status_text.h"
 #include "tools/publish/credentials.h"
@@ -21,7 +22,7 @@ void say(const std::string &text) { std::fprintf(stderr, "velkor: mqtt: %s\n", t
 
 }  // namespace
 
-std::unique_ptr<MqttFeed> MqttFeed::start(Session &s, const MqttOptions &o) {
+std::unique_ptr<MqttFeed> MqttFeed::start(Session &s, const MqttOptions &o, bool decode) {
   publish::Settings settings;
   settings.url = o.url;
   settings.topic = o.topic;
@@ -53,12 +54,14 @@ std::unique_ptr<MqttFeed> MqttFeed::start(Session &s, const MqttOptions &o) {
     say(error);
     return nullptr;
   }
-  return std::unique_ptr<MqttFeed>(new MqttFeed(std::move(p), o.spool_dir));
+  return std::unique_ptr<MqttFeed>(new MqttFeed(std::move(p), o.spool_dir, decode));
 }
 
 void MqttFeed::on_round(const InventoryRound &round, unsigned number) {
-  for (const Bytes &epc : round.epcs)
-    publisher_->publish_read({to_hex(epc), round.antenna, number, round.time, ""});
+  for (const Bytes &epc : round.epcs) {
+    const std::optional<std::string> uri = decode_ ? tag_uri_of(epc) : std::nullopt;
+    publisher_->publish_read({to_hex(epc), round.antenna, number, round.time, uri.value_or("")});
+  }
   publisher_->end_round();
   publisher_->service(0);
 }

@@ -16,8 +16,9 @@ class MqttFeed final : public WatchObserver {
  public:
   /// Reads the reader's serial number, opens the publisher and waits for
   /// the first connection; on failure says why on standard error and
-  /// returns null.
-  static std::unique_ptr<MqttFeed> start(Session &s, const MqttOptions &options);
+  /// returns null.  With decode, each read carries its EPC's tag URI.
+  static std::unique_ptr<MqttFeed> start(Session &s, const MqttOptions &options,
+                                         bool decode = false);
 
   void on_round(const InventoryRound &round, unsigned number) override;
   void on_reader_lost() override { publisher_->set_reader_lost(true); }
@@ -28,10 +29,11 @@ class MqttFeed final : public WatchObserver {
   int finish();
 
  private:
-  explicit MqttFeed(std::unique_ptr<publish::Publisher> p, std::string spool)
-      : publisher_(std::move(p)), spool_(std::move(spool)) {}
+  MqttFeed(std::unique_ptr<publish::Publisher> p, std::string spool, bool decode)
+      : publisher_(std::move(p)), spool_(std::move(spool)), decode_(decode) {}
   std::unique_ptr<publish::Publisher> publisher_;
   std::string spool_;
+  bool decode_;
 };
 
 }  // namespace velkor::tool
