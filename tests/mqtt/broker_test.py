@@ -227,10 +227,10 @@ class PythonLibraryTest(BrokerTest):
         import sys
         sys.path.insert(0, os.path.join(os.path.dirname(__file__), "../../bindings/python"))
         import importlib.util
-        spec = importlib.util.spec_from_file_location(
+        found = importlib.util.spec_from_file_location(
             "velkor_mqtt", os.path.join(sys.path[0], "velkor/mqtt.py"))
-        mqtt = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(mqtt)
+        mqtt = importlib.util.module_from_spec(found)
+        found.loader.exec_module(mqtt)
         with self.assertRaisesRegex(mqtt.MqttError, "not an mqtt"):
             mqtt.Publisher("http://x", reader="0A1B2C3D")
         with mqtt.Publisher(self.url(), reader="0A1B2C3D", topic=self.prefix) as p:
