@@ -58,7 +58,8 @@ bool shape_of(velkor_epc_key key, KeyShape *shape) {
 
 bool copy(std::string_view text, char *out, std::size_t room) {
   if (text.size() >= room) return false;
-  std::memcpy(out, text.data(), text.size());
+  // An empty view may carry a null pointer, which memcpy must not get.
+  if (!text.empty()) std::memcpy(out, text.data(), text.size());
   out[text.size()] = '\0';
   return true;
 }
