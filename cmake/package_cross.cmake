@@ -20,3 +20,10 @@ string(REGEX MATCH "^[0-9]+" velkor_gcc_major "${CMAKE_CXX_COMPILER_VERSION}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6 (>= ${velkor_glibc_major}.${velkor_glibc_minor}), libgcc-s1 (>= 3.0), libstdc++6 (>= ${velkor_gcc_major})")
+# Packages that name their own dependencies get the toolchain's too: in a
+# native build dpkg-shlibdeps adds them.
+foreach(component DEV TOOLS)
+  if(DEFINED CPACK_DEBIAN_${component}_PACKAGE_DEPENDS)
+    string(APPEND CPACK_DEBIAN_${component}_PACKAGE_DEPENDS ", ${CPACK_DEBIAN_PACKAGE_DEPENDS}")
+  endif()
+endforeach()
