@@ -45,19 +45,21 @@ enum class Bank : unsigned char {
   user = VELKOR_BANK_USER,
 };
 
+/// The tool's names: `velkor lock --field kill|access|epc|tid|user`.
 enum class LockField : unsigned char {
-  kill_password = VELKOR_LOCK_KILL_PASSWORD,
-  access_password = VELKOR_LOCK_ACCESS_PASSWORD,
+  kill = VELKOR_LOCK_KILL_PASSWORD,
+  access = VELKOR_LOCK_ACCESS_PASSWORD,
   epc = VELKOR_LOCK_EPC,
   tid = VELKOR_LOCK_TID,
   user = VELKOR_LOCK_USER,
 };
 
+/// The tool's names: `velkor lock --action unlock|permaunlock|lock|permalock`.
 enum class LockAction : unsigned char {
-  writable = VELKOR_LOCK_WRITABLE,
-  permanently_writable = VELKOR_LOCK_PERMANENTLY_WRITABLE,
-  secured = VELKOR_LOCK_SECURED,
-  permanently_locked = VELKOR_LOCK_PERMANENTLY_LOCKED,
+  unlock = VELKOR_LOCK_WRITABLE,
+  permaunlock = VELKOR_LOCK_PERMANENTLY_WRITABLE,
+  lock = VELKOR_LOCK_SECURED,
+  permalock = VELKOR_LOCK_PERMANENTLY_LOCKED,
 };
 
 enum class Region : int {

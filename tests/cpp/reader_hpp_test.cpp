@@ -66,7 +66,7 @@ TEST_F(ReaderHpp, Gen2InventoryMemoryAndLock) {
   reader.erase(tags[0].epc, Bank::user, 2, 2);
   EXPECT_EQ(reader.read(tags[0].epc, Bank::user, 2, 2), Bytes(4, 0));
 
-  reader.lock(tags[0].epc, velkor::LockField::user, velkor::LockAction::permanently_locked);
+  reader.lock(tags[0].epc, velkor::LockField::user, velkor::LockAction::permalock);
   try {
     reader.write(tags[0].epc, Bank::user, 0, words);
     ADD_FAILURE() << "a write to locked memory succeeded";
