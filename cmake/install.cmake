@@ -1,5 +1,7 @@
 # What `cmake --install` puts in place, by component:
 #   runtime  the shared library (on Linux its soname file) and the udev rule
+#   epc      the EPC codec library (its soname file)
+#   mqtt     the MQTT publisher library (its soname file)
 #   dev      the headers, the unversioned link or import library, pkg-config
 #            and CMake package files, the emulator library and its header
 #   tools    the velkor tool (its man page and completions join it)

@@ -1,7 +1,10 @@
 # Read by cpack before it packages.  dpkg-shlibdeps finds libVelkor.so.1,
-# which the tools and dev packages need, in the runtime package's staging
-# tree; the dependency it writes is then on libvelkor1.
+# libvelkor_epc.so.1 and libvelkor_mqtt.so.1, which the other packages need,
+# in their packages' staging trees.
 if(CPACK_GENERATOR STREQUAL "DEB")
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
-      "${CPACK_PACKAGE_DIRECTORY}/_CPack_Packages/${CPACK_SYSTEM_NAME}/DEB/${CPACK_PACKAGE_FILE_NAME}/runtime${CPACK_PACKAGING_INSTALL_PREFIX}/lib")
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "")
+  foreach(group runtime epc mqtt)
+    list(APPEND CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
+         "${CPACK_PACKAGE_DIRECTORY}/_CPack_Packages/${CPACK_SYSTEM_NAME}/DEB/${CPACK_PACKAGE_FILE_NAME}/${group}${CPACK_PACKAGING_INSTALL_PREFIX}/lib")
+  endforeach()
 endif()

@@ -1,7 +1,9 @@
 # The Debian packages, split as a distribution splits a C library; one
 # package per install component (the doc component goes with dev):
 #   libvelkor1      runtime  libVelkor.so.1 and the udev rule
-#   libvelkor-dev   dev doc  headers, the link, pkg-config and CMake package
+#   libvelkor-epc1  epc      libvelkor_epc.so.1, the EPC codec
+#   libvelkor-mqtt1 mqtt     libvelkor_mqtt.so.1, the MQTT publisher
+#   libvelkor-dev   dev doc  headers, the links, pkg-config and CMake package
 #                            files, the emulator library and header, the
 #                            documentation and examples
 #   velkor-tools    tools    the velkor tool, its man page and completions
@@ -49,11 +51,34 @@ ${VELKOR_DEB_DESCRIPTION}
 This package holds the shared library libVelkor with its flat C API and
 the udev rule that gives the user at the seat access to the reader.")
 
+set(CPACK_COMPONENT_EPC_GROUP epc)
+set(CPACK_DEBIAN_EPC_PACKAGE_NAME libvelkor-epc1)
+set(CPACK_DEBIAN_EPC_PACKAGE_SECTION libs)
+set(CPACK_DEBIAN_EPC_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/triggers)
+set(CPACK_DEBIAN_EPC_DESCRIPTION "Velkor reader SDK: EPC codec library
+${VELKOR_DEB_DESCRIPTION}
+
+This package holds libvelkor_epc, which decodes and encodes GS1 EPC
+identities (SGTIN, SSCC, SGLN, GRAI, GIAI, GID, GSRN, GDTI) to and from
+tag memory, tag URIs and GS1 element strings.")
+
+set(CPACK_COMPONENT_MQTT_GROUP mqtt)
+set(CPACK_DEBIAN_MQTT_PACKAGE_NAME libvelkor-mqtt1)
+set(CPACK_DEBIAN_MQTT_PACKAGE_SECTION libs)
+set(CPACK_DEBIAN_MQTT_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/triggers)
+set(CPACK_DEBIAN_MQTT_DESCRIPTION "Velkor reader SDK: MQTT publisher library
+${VELKOR_DEB_DESCRIPTION}
+
+This package holds libvelkor_mqtt, which publishes tag reads to an MQTT
+broker with a store-and-forward spool, as velkor inventory --watch --mqtt
+does.")
+
 set(CPACK_COMPONENT_DEV_GROUP dev)
 set(CPACK_COMPONENT_DOC_GROUP dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libvelkor-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
-set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "libvelkor1 ${VELKOR_DEB_EXACT}")
+set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS
+    "libvelkor1 ${VELKOR_DEB_EXACT}, libvelkor-epc1 ${VELKOR_DEB_EXACT}, libvelkor-mqtt1 ${VELKOR_DEB_EXACT}")
 set(CPACK_DEBIAN_DEV_DESCRIPTION "Velkor reader SDK: development files
 ${VELKOR_DEB_DESCRIPTION}
 
@@ -64,7 +89,7 @@ for trying the SDK without a reader, the documentation and the examples.")
 set(CPACK_COMPONENT_TOOLS_GROUP tools)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME velkor-tools)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS "libvelkor1 ${VELKOR_DEB_EXACT}")
+set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS "libvelkor1 ${VELKOR_DEB_EXACT}, libvelkor-epc1 ${VELKOR_DEB_EXACT}")
 set(CPACK_DEBIAN_TOOLS_DESCRIPTION "Velkor reader SDK: command-line tool
 ${VELKOR_DEB_DESCRIPTION}
 
@@ -78,12 +103,15 @@ set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_ARCHITECTURE all)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SHLIBDEPS OFF)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "python3:any, libvelkor1 (>= ${PROJECT_VERSION})")
+set(CPACK_DEBIAN_PYTHON_PACKAGE_RECOMMENDS
+    "libvelkor-epc1 (>= ${PROJECT_VERSION}), libvelkor-mqtt1 (>= ${PROJECT_VERSION})")
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SUGGESTS "libvelkor-dev")
 set(CPACK_DEBIAN_PYTHON_DESCRIPTION "Velkor reader SDK: Python binding
 ${VELKOR_DEB_DESCRIPTION}
 
 This package holds the velkor Python package, which drives libVelkor
-through ctypes; its emulated reader needs libvelkor-dev.")
+through ctypes; its emulated reader needs libvelkor-dev, velkor.mqtt needs
+libvelkor-mqtt1.")
 
 # /usr/share/doc/<package>: the copyright file and the changelog, in every
 # package.  Only packages carry them (EXCLUDE_FROM_ALL keeps them out of a
@@ -93,7 +121,7 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in
 file(ARCHIVE_CREATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz
      PATHS ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog
      FORMAT raw COMPRESSION GZip COMPRESSION_LEVEL 9)
-foreach(group runtime dev tools python)
+foreach(group runtime epc mqtt dev tools python)
   string(TOUPPER ${group} upper)
   set(package ${CPACK_DEBIAN_${upper}_PACKAGE_NAME})
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright

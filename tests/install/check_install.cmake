@@ -22,6 +22,14 @@ set(expected
   include/velkor_link.hpp
   include/velkor.hpp
   include/velkor_emulator.h
+  include/velkor_epc.h
+  include/velkor_epc.hpp
+  include/velkor_mqtt.h
+  include/velkor_mqtt.hpp
+  lib/libvelkor_epc.so
+  lib/libvelkor_epc.so.${major}
+  lib/libvelkor_mqtt.so
+  lib/libvelkor_mqtt.so.${major}
   lib/libVelkor.so
   lib/libVelkor.so.${major}
   lib/libVelkor.so.${VERSION}

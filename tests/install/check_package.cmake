@@ -20,7 +20,8 @@ velkor_run_checked(OUTPUT ignored
           -B ${WORK_DIR})
 file(GLOB packages RELATIVE ${WORK_DIR} ${WORK_DIR}/*.deb)
 list(SORT packages)
-set(expected libvelkor-dev_${VERSION}_${arch}.deb libvelkor1_${VERSION}_${arch}.deb
+set(expected libvelkor-dev_${VERSION}_${arch}.deb libvelkor-epc1_${VERSION}_${arch}.deb
+             libvelkor-mqtt1_${VERSION}_${arch}.deb libvelkor1_${VERSION}_${arch}.deb
              python3-velkor_${VERSION}_all.deb velkor-tools_${VERSION}_${arch}.deb)
 if(NOT packages STREQUAL expected)
   message(FATAL_ERROR "packages built: ${packages}\nexpected: ${expected}")
@@ -36,20 +37,33 @@ set(libvelkor1_has
   "${usr}/lib/udev/rules.d/70-velkor.rules\n")
 set(libvelkor1_not "/include/|/bin/|\\.so( |\n)|emulator|\\.pc\n|/cmake/")
 set(libvelkor1_depends "libc6")
+# Each further library in a package named after its soname, as Debian splits them.
+foreach(library epc mqtt)
+  set(libvelkor-${library}1_has
+    "${usr}/lib/libvelkor_${library}.so.${VERSION}\n"
+    "${usr}/lib/libvelkor_${library}.so.${major} -> libvelkor_${library}.so.${VERSION}\n")
+  set(libvelkor-${library}1_not "/include/|/bin/|\\.so( |\n)|emulator|libVelkor|udev")
+  set(libvelkor-${library}1_depends "libc6")
+endforeach()
 set(libvelkor-dev_has
   "${usr}/include/velkor.h\n" "${usr}/include/velkor_link.hpp\n"
-  "${usr}/include/velkor_emulator.h\n"
+  "${usr}/include/velkor_emulator.h\n" "${usr}/include/velkor_epc.h\n"
+  "${usr}/include/velkor_mqtt.h\n" "${usr}/include/velkor_mqtt.hpp\n"
   "${usr}/lib/libVelkor.so -> libVelkor.so.${major}\n"
+  "${usr}/lib/libvelkor_epc.so -> libvelkor_epc.so.${major}\n"
+  "${usr}/lib/libvelkor_mqtt.so -> libvelkor_mqtt.so.${major}\n"
   "${usr}/lib/libvelkor_emulator.so\n"
   "${usr}/lib/pkgconfig/velkor.pc\n" "${usr}/lib/pkgconfig/velkor-emulator.pc\n"
   "${usr}/lib/cmake/Velkor/VelkorConfig.cmake\n" "${usr}/lib/cmake/Velkor/VelkorTargets.cmake\n"
   "${usr}/${doc}/libvelkor-dev/README.md\n" "${usr}/${doc}/libvelkor-dev/docs/index.md\n"
   "${usr}/${doc}/libvelkor-dev/examples/first_inventory.c\n")
 set(libvelkor-dev_not "\\./[^ ]*\\.so\\.[0-9]|/bin/|udev|_tests|gtest|gmock|_core")
-set(libvelkor-dev_depends "libvelkor1 \\(= ${VERSION}\\)")
+set(libvelkor-dev_depends
+  "libvelkor1 \\(= ${VERSION}\\), libvelkor-epc1 \\(= ${VERSION}\\), libvelkor-mqtt1 \\(= ${VERSION}\\)")
 set(velkor-tools_has "${usr}/bin/velkor\n")
 set(velkor-tools_not "/lib/lib|/include/")
-set(velkor-tools_depends "libvelkor1 \\(= ${VERSION}\\)[^\n]*libc6|libc6[^\n]*libvelkor1 \\(= ${VERSION}\\)")
+set(velkor-tools_depends
+  "libvelkor1 \\(= ${VERSION}\\), libvelkor-epc1 \\(= ${VERSION}\\)[^\n]*libc6|libc6[^\n]*libvelkor1 \\(= ${VERSION}\\), libvelkor-epc1")
 set(python3-velkor_has
   "${usr}/lib/python3/dist-packages/velkor/__init__.py\n"
   "${usr}/lib/python3/dist-packages/velkor/_lib.py\n")
@@ -122,5 +136,5 @@ velkor_run_checked(OUTPUT run
   COMMAND ${in_root} --unset=LD_LIBRARY_PATH PYTHONPATH=${root}/usr/lib/python3/dist-packages
           ${PYTHON} ${CMAKE_CURRENT_LIST_DIR}/emulated_inventory.py
   WORKING_DIRECTORY ${WORK_DIR})
-velkor_expect_output("${run}" "^library ${root}/usr/lib/libVelkor\\.so[^\n]*\nemulator ${root}/usr/lib/libvelkor_emulator\\.so\n6 tags\n$"
+velkor_expect_output("${run}" "^library ${root}/usr/lib/libVelkor\\.so[^\n]*\nemulator ${root}/usr/lib/libvelkor_emulator\\.so\nmqtt ${root}/usr/lib/libvelkor_mqtt\\.so[^\n]*\n6 tags\n$"
                      "python3-velkor in the scratch root")

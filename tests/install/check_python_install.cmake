@@ -1,5 +1,5 @@
 # pip installs bindings/python into a fresh virtual environment that also
-# holds the installed SDK (the runtime and dev components), and an emulated
+# holds the installed SDK (the libraries and the dev component), and an emulated
 # inventory runs from there with no variable telling the binding where its
 # libraries are.
 #   cmake -DBUILD_DIR=... -DWORK_DIR=... -DSOURCE_DIR=... -DVERSION=x.y.z
@@ -11,7 +11,7 @@ file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 set(venv ${WORK_DIR}/venv)
 velkor_run_checked(OUTPUT ignored COMMAND ${PYTHON} -m venv ${venv})
-foreach(component runtime dev)
+foreach(component runtime epc mqtt dev)
   velkor_run_checked(OUTPUT ignored
     COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${venv} --component ${component})
 endforeach()
@@ -30,4 +30,5 @@ velkor_run_checked(OUTPUT run
   WORKING_DIRECTORY ${WORK_DIR})
 velkor_expect_output("${run}" "library ${venv}/lib/libVelkor\\.so[^\n]*\n" "the library loaded")
 velkor_expect_output("${run}" "emulator ${venv}/lib/libvelkor_emulator\\.so\n" "the emulator loaded")
+velkor_expect_output("${run}" "mqtt ${venv}/lib/libvelkor_mqtt\\.so[^\n]*\n" "the publisher loaded")
 velkor_expect_output("${run}" "\n6 tags\n$" "the emulated inventory")

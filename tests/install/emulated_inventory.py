@@ -2,10 +2,11 @@
 installed, printing which libraries it loaded and how many tags answered."""
 
 import velkor
-from velkor import _lib
+from velkor import _lib, mqtt
 
 with velkor.Reader.emulated() as reader:
     tags = reader.inventory()
 print(f"library {_lib.loaded(_lib.VELKOR)._name}")
 print(f"emulator {_lib.loaded(_lib.EMULATOR)._name}")
+print(f"mqtt {mqtt._load()._name}")
 print(f"{len(tags)} tags")

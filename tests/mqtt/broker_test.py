@@ -227,11 +227,7 @@ class PythonLibraryTest(BrokerTest):
     def test_python_publishes_through_the_library(self):
         import sys
         sys.path.insert(0, os.path.join(os.path.dirname(__file__), "../../bindings/python"))
-        import importlib.util
-        found = importlib.util.spec_from_file_location(
-            "velkor_mqtt", os.path.join(sys.path[0], "velkor/mqtt.py"))
-        mqtt = importlib.util.module_from_spec(found)
-        found.loader.exec_module(mqtt)
+        import velkor.mqtt as mqtt
         with self.assertRaisesRegex(mqtt.MqttError, "not an mqtt"):
             mqtt.Publisher("http://x", reader="0A1B2C3D")
         with mqtt.Publisher(self.url(), reader="0A1B2C3D", topic=self.prefix) as p:

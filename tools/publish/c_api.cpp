@@ -6,7 +6,7 @@
 
 #include "tools/publish/credentials.h"
 #include "tools/publish/publisher.h"
-#include "tools/publish/velkor_mqtt.h"
+#include "velkor_mqtt.h"
 
 using velkor::publish::Publisher;
 using velkor::publish::Settings;

@@ -7,13 +7,16 @@
         p.end_round()
         p.service(0)
 
-The library is found through VELKOR_MQTT_LIBRARY (a file path), else beside
-this package, else on the system's search path.
+The library is found as the package's other libraries are: through
+VELKOR_MQTT_LIBRARY (a file path), else beside this package, else in the
+library directory of the prefix it is installed in, else on the system's
+search path.
 """
 import ctypes
-import os
 import time
 from typing import Callable, Dict, Optional
+
+from ._lib import LibraryLookup, locate
 
 __all__ = ["Publisher", "MqttError"]
 
@@ -25,12 +28,15 @@ class MqttError(RuntimeError):
 _NOTICE = ctypes.CFUNCTYPE(None, ctypes.c_char_p, ctypes.c_void_p)
 
 
+MQTT = LibraryLookup(
+    env="VELKOR_MQTT_LIBRARY",
+    files=("libvelkor_mqtt.so", "libvelkor_mqtt.so.1"),
+    name="velkor_mqtt",
+)
+
+
 def _load() -> ctypes.CDLL:
-    path = os.environ.get("VELKOR_MQTT_LIBRARY")
-    if not path:
-        beside = os.path.join(os.path.dirname(os.path.abspath(__file__)), "libvelkor_mqtt.so")
-        path = beside if os.path.exists(beside) else "libvelkor_mqtt.so"
-    lib = ctypes.CDLL(path)
+    lib = ctypes.CDLL(locate(MQTT))
     p = ctypes.c_void_p
     for name, args, result in (
             ("velkor_mqtt_new", [], p),
