@@ -201,8 +201,8 @@ VELKOR_EXPORT int VELKOR_CALL CloseUSBPort(VelkorHandle handle);
  * @param[in,out] address reader address; the reply's on status 0.
  * @param[out] info01 VELKOR_INFO01_SIZE bytes: reply data bytes 0 and 1 in
  *                    order (firmware major and minor), on status 0.
- * @param[out] info2, info3, info4, info5, info6, info7, info8, info9, info10,
- *             info11 reply data bytes 2 to 11, one each, on status 0.
+ * @param[out] info2, info3, info4, info5, info6, info7, info8, info9, info10, info11
+ *                    reply data bytes 2 to 11, one each, on status 0.
  * @param[in] handle the device handle.
  * @return the reader's status (only 0 writes anything), or a link code
  *         (STATUS_COMM_ERROR: no whole reply within 2 s).
@@ -1071,8 +1071,13 @@ VELKOR_EXPORT int VELKOR_CALL CheckLock_6B(unsigned char *address,
  * Sets the region and channel range from two packed bytes (0x22); no range
  * test.  high_byte: region bits 3-2 in bits 7-6, highest channel index in bits
  * 5-0; low_byte: region bits 1-0 in bits 7-6, lowest channel index in bits
- * 5-0.  Variant: address always (after a good reply *address holds the
- * reply's address, whatever the status).
+ * 5-0.  Variant: address always (after a good reply *address holds the reply's
+ * address, whatever the status).
+ * @param[in,out] address reader address; after a good reply, whatever its
+ *     status, the reply's.
+ * @param[in] high_byte region bits 3-2 and the highest channel index, packed.
+ * @param[in] low_byte region bits 1-0 and the lowest channel index, packed.
+ * @param[in] handle the device handle.
  * @return the reader's status, or a link code.
  */
 VELKOR_EXPORT int VELKOR_CALL SetRegion(unsigned char *address,
@@ -1082,9 +1087,18 @@ VELKOR_EXPORT int VELKOR_CALL SetRegion(unsigned char *address,
 
 /**
  * Packs a region and a channel range and sends them with SetRegion.  The
- * region keeps its low four bits and the indexes their low six.  Region 5
- * (the value 5 only) travels as region 2's bits with both indexes raised by
- * 26, wrapping within six bits.  No range test.  Variant: address always.
+ * region keeps its low four bits and the indexes their low six.  Region 5 (the
+ * value 5 only) travels as region 2's bits with both indexes raised by 26,
+ * wrapping within six bits.  No range test.  Variant: address always.
+ * @param[in,out] address reader address; after a good reply, whatever its
+ *     status, the reply's.
+ * @param[in] region VELKOR_REGION_... (1 to 5; other values travel as their
+ *     low four bits).
+ * @param[in] lowest the lowest channel index.
+ * @param[in] highest the highest channel index.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
  */
 VELKOR_EXPORT int VELKOR_CALL SetRegionAndChannel(unsigned char *address,
                                                   int region,
@@ -1093,8 +1107,12 @@ VELKOR_EXPORT int VELKOR_CALL SetRegionAndChannel(unsigned char *address,
                                                   VelkorHandle handle);
 
 /**
- * Selects every channel of a region (lowest 0, highest its channel count
- * - 1) with SetRegionAndChannel.  Variant: address always.
+ * Selects every channel of a region (lowest 0, highest its channel count - 1)
+ * with SetRegionAndChannel.  Variant: address always.
+ * @param[in,out] address reader address; after a good reply, whatever its
+ *     status, the reply's.
+ * @param[in] region VELKOR_REGION_... (1 to 5).
+ * @param[in] handle the device handle.
  * @return as SetRegion; STATUS_PARAMETER_ERROR, with nothing sent, for a
  *         region outside 1 to 5, which has no channel plan (added: such a
  *         region has no highest channel to select).
@@ -1119,10 +1137,12 @@ VELKOR_EXPORT int VELKOR_CALL SetRegionWithDefaultChannel(unsigned char *address
 VELKOR_EXPORT int VELKOR_CALL GetChannelList(int region, char **list);
 
 /**
- * Added to the interface: releases the heap texts that one GetChannelList
- * call put into list (entries up to the first null pointer) and sets each
- * released entry to null; region 5's constant texts are left as they are.
- * Releasing a list twice, or a null list, does nothing.
+ * Added to the interface: releases the heap texts that one GetChannelList call
+ * put into list (entries up to the first null pointer) and sets each released
+ * entry to null; region 5's constant texts are left as they are. Releasing a
+ * list twice, or a null list, does nothing.
+ * @param[in,out] list a list GetChannelList filled, or NULL; its released
+ *     entries become null.
  * @return STATUS_OK always.
  */
 VELKOR_EXPORT int VELKOR_CALL FreeChannelList(char **list);
@@ -1136,39 +1156,98 @@ VELKOR_EXPORT int VELKOR_CALL FreeChannelList(char **list);
 /* other status nothing is written).                                         */
 /* ------------------------------------------------------------------------ */
 
-/** Sets the RF output power (0x2F): request the power byte. */
+/**
+ * Sets the RF output power (0x2F): request the power byte.
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[in] power the power byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetRfPower(unsigned char *address,
                                          unsigned char power,
                                          VelkorHandle handle);
-/** Sets the DAC value (0x29).  Variant: address always. */
+/**
+ * Sets the DAC value (0x29).  Variant: address always.
+ * @param[in,out] address reader address; after a good reply, whatever its
+ *     status, the reply's.
+ * @param[in] dac the DAC value, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetDAC(unsigned char *address, unsigned char dac,
                                      VelkorHandle handle);
-/** Reads the DAC value (0x2A) into *dac (reply data byte 0). */
+/**
+ * Reads the DAC value (0x2A) into *dac (reply data byte 0).
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[out] dac reply data byte 0, on status 0.
+ * @param[in] handle the device handle.
+ * @return the reader's status (only 0 writes the outputs), or a link code
+ *         (STATUS_COMM_ERROR: no whole reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL GetDAC(unsigned char *address, unsigned char *dac,
                                      VelkorHandle handle);
-/** Has the reader check its power parameters (0x2B); *result = reply data
- *  byte 0. */
+/**
+ * Has the reader check its power parameters (0x2B); *result = reply data byte
+ * 0.
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[out] result reply data byte 0, on status 0.
+ * @param[in] handle the device handle.
+ * @return the reader's status (only 0 writes the outputs), or a link code
+ *         (STATUS_COMM_ERROR: no whole reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL CheckPowerParameter(unsigned char *address,
                                                   unsigned char *result,
                                                   VelkorHandle handle);
-/** Stores the DAC and power list (0x2C): the 31 bytes at list31 in order (a
- *  36-byte frame); *result = reply data byte 0. */
+/**
+ * Stores the DAC and power list (0x2C): the 31 bytes at list31 in order (a
+ * 36-byte frame); *result = reply data byte 0.
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[in] list31 the 31 bytes to store, sent in memory order.
+ * @param[out] result reply data byte 0, on status 0.
+ * @param[in] handle the device handle.
+ * @return the reader's status (only 0 writes the outputs), or a link code
+ *         (STATUS_COMM_ERROR: no whole reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SolidifyDACandPowerlist(unsigned char *address,
                                                       unsigned char *list31,
                                                       unsigned char *result,
                                                       VelkorHandle handle);
-/** Reads the start information (0x2D): info0 to info8 receive reply data
- *  bytes 0 to 8. */
+/**
+ * Reads the start information (0x2D): info0 to info8 receive reply data bytes
+ * 0 to 8.
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[out] info0, info1, info2, info3, info4, info5, info6, info7, info8
+ *     reply data bytes 0 to 8, one each, on status 0.
+ * @param[in] handle the device handle.
+ * @return the reader's status (only 0 writes the outputs), or a link code
+ *         (STATUS_COMM_ERROR: no whole reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL GetStartInformation(
     unsigned char *address, unsigned char *info0, unsigned char *info1,
     unsigned char *info2, unsigned char *info3, unsigned char *info4,
     unsigned char *info5, unsigned char *info6, unsigned char *info7,
     unsigned char *info8, VelkorHandle handle);
-/** Sets the RF output (0x30): request the setting byte. */
+/**
+ * Sets the RF output (0x30): request the setting byte.
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[in] setting the setting byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL RfOutput(unsigned char *address,
                                        unsigned char setting,
                                        VelkorHandle handle);
-/** Deletes the RF output setting (0x32); *result = reply data byte 0. */
+/**
+ * Deletes the RF output setting (0x32); *result = reply data byte 0.
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[out] result reply data byte 0, on status 0.
+ * @param[in] handle the device handle.
+ * @return the reader's status (only 0 writes the outputs), or a link code
+ *         (STATUS_COMM_ERROR: no whole reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL DeleteRfOutput(unsigned char *address,
                                              unsigned char *result,
                                              VelkorHandle handle);
@@ -1177,23 +1256,54 @@ VELKOR_EXPORT int VELKOR_CALL DeleteRfOutput(unsigned char *address,
  * data.  flag 0: the single unframed byte 0xA5 (no length, address or CRC;
  * *address is not read).  Either echo, 0x26 or 0xA5, is accepted after either
  * request.  Variant: address always.
+ * @param[in,out] address reader address; after a good reply, whatever its
+ *     status, the reply's.
+ * @param[in] flag non-zero for the framed request, 0 for the bare byte.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
  */
 VELKOR_EXPORT int VELKOR_CALL InSelfTestMode(unsigned char *address, int flag,
                                              VelkorHandle handle);
-/** Test frequency (0x60): the 4 bytes at freq4 in memory order, then the
- *  setting byte. */
+/**
+ * Test frequency (0x60): the 4 bytes at freq4 in memory order, then the
+ * setting byte.
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[in] freq4 4 bytes, sent in memory order.
+ * @param[in] setting the setting byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL EnableTestFreq(unsigned char *address,
                                              unsigned char *freq4,
                                              unsigned char setting,
                                              VelkorHandle handle);
-/** Reads an AD value (0x61): request one byte; value2[0..1] = reply data
- *  bytes 0 and 1 (a little-endian 16-bit number on the host). */
+/**
+ * Reads an AD value (0x61): request one byte; value2[0..1] = reply data bytes
+ * 0 and 1 (a little-endian 16-bit number on the host).
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[in] request the request byte, sent unchecked.
+ * @param[out] value2 room for 2 bytes: reply data bytes 0 and 1, on status 0.
+ * @param[in] handle the device handle.
+ * @return the reader's status (only 0 writes the outputs), or a link code
+ *         (STATUS_COMM_ERROR: no whole reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL GetADValue(unsigned char *address,
                                          unsigned char request,
                                          unsigned char *value2,
                                          VelkorHandle handle);
-/** Sets the A values (0x62): lead, then the 4 bytes at first4 and at second4,
- *  each in memory order. */
+/**
+ * Sets the A values (0x62): lead, then the 4 bytes at first4 and at second4,
+ * each in memory order.
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[in] lead the first request byte, sent unchecked.
+ * @param[in] first4 4 bytes, sent in memory order.
+ * @param[in] second4 4 bytes, sent in memory order.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetAValue(unsigned char *address,
                                         unsigned char lead,
                                         unsigned char *first4,
@@ -1201,33 +1311,85 @@ VELKOR_EXPORT int VELKOR_CALL SetAValue(unsigned char *address,
                                         VelkorHandle handle);
 /** Room of GetAdjustPara's adjustment block. */
 #define VELKOR_ADJUST_BLOCK_SIZE 148
-/** Reads the adjustment parameters (0x65): block148[0..147] = reply data
- *  bytes 0 to 147 on status 0, whatever the reply's length (past a short
- *  reply's data: zeros). */
+/**
+ * Reads the adjustment parameters (0x65): block148[0..147] = reply data bytes
+ * 0 to 147 on status 0, whatever the reply's length (past a short reply's
+ * data: zeros).
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[out] block148 room for VELKOR_ADJUST_BLOCK_SIZE bytes, all written on
+ *     status 0.
+ * @param[in] handle the device handle.
+ * @return the reader's status (only 0 writes the outputs), or a link code
+ *         (STATUS_COMM_ERROR: no whole reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL GetAdjustPara(unsigned char *address,
                                             unsigned char *block148,
                                             VelkorHandle handle);
-/** Sets the antenna check (0x66): request the setting byte. */
+/**
+ * Sets the antenna check (0x66): request the setting byte.
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[in] setting the setting byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetCheckAnt(unsigned char *address,
                                           unsigned char setting,
                                           VelkorHandle handle);
-/** Reads the power check (0x67): first2 = reply data bytes 0-1, second2 =
- *  bytes 2-3, each in memory order. */
+/**
+ * Reads the power check (0x67): first2 = reply data bytes 0-1, second2 = bytes
+ * 2-3, each in memory order.
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[out] first2 room for 2 bytes: reply data bytes 0 and 1, on status 0.
+ * @param[out] second2 room for 2 bytes: reply data bytes 2 and 3, on status 0.
+ * @param[in] handle the device handle.
+ * @return the reader's status (only 0 writes the outputs), or a link code
+ *         (STATUS_COMM_ERROR: no whole reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL GetCheckPWR(unsigned char *address,
                                           unsigned char *first2,
                                           unsigned char *second2,
                                           VelkorHandle handle);
-/** Sets the two QS values (0x81). */
+/**
+ * Sets the two QS values (0x81).
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[in] qs1 the first QS value, sent unchecked.
+ * @param[in] qs2 the second QS value, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetQS(unsigned char *address, unsigned char qs1,
                                     unsigned char qs2, VelkorHandle handle);
-/** Reads the two QS values (0x82): reply data bytes 0 and 1. */
+/**
+ * Reads the two QS values (0x82): reply data bytes 0 and 1.
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[out] qs1 reply data byte 0, on status 0.
+ * @param[out] qs2 reply data byte 1, on status 0.
+ * @param[in] handle the device handle.
+ * @return the reader's status (only 0 writes the outputs), or a link code
+ *         (STATUS_COMM_ERROR: no whole reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL GetQS(unsigned char *address, unsigned char *qs1,
                                     unsigned char *qs2, VelkorHandle handle);
-/** Sets the DC offset (0x6C): the 2 bytes at offset2 in memory order. */
+/**
+ * Sets the DC offset (0x6C): the 2 bytes at offset2 in memory order.
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[in] offset2 2 bytes, sent in memory order.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetDCOffset(unsigned char *address,
                                           unsigned char *offset2,
                                           VelkorHandle handle);
-/** Saves to flash memory (0x84), no data.  Variant: status only. */
+/**
+ * Saves to flash memory (0x84), no data.  Variant: status only.
+ * @param[in] address reader address (never written back).
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetFlashRom(unsigned char *address,
                                           VelkorHandle handle);
 
@@ -1238,21 +1400,49 @@ VELKOR_EXPORT int VELKOR_CALL SetFlashRom(unsigned char *address,
 /* order.  Unless noted: variant status only (nothing is written back).      */
 /* ------------------------------------------------------------------------ */
 
-/** Sets the inventory scan time (0x25).  Variant: address always. */
+/**
+ * Sets the inventory scan time (0x25).  Variant: address always.
+ * @param[in,out] address reader address; after a good reply, whatever its
+ *     status, the reply's.
+ * @param[in] scan_time the scan time byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetInventoryScanTime(unsigned char *address,
                                                    unsigned char scan_time,
                                                    VelkorHandle handle);
-/** Sets the work mode (0x35). */
+/**
+ * Sets the work mode (0x35).
+ * @param[in] address reader address (never written back).
+ * @param[in] mode the work mode byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetWorkMode(unsigned char *address,
                                           unsigned char mode,
                                           VelkorHandle handle);
 /**
  * Reads the parameter set (0x36).  Variant: no address (never written back).
- * On status 0: p2 to p8 = reply data bytes 0 to 6; p9_two = bytes 7-8;
- * p10 = byte 9; p11_mask32 = bytes 10 to 41 (bytes 6 to 41 are a mask:
- * bank, two address bytes, length in bits, 32 mask bytes).  A short reply
- * (length byte 0x2F, 42 data bytes) then sets *p12 to 0 and leaves p13 and
- * p14 untouched; any other reply gives p12 to p14 = bytes 42 to 44.
+ * On status 0: p2 to p8 = reply data bytes 0 to 6; p9_two = bytes 7-8; p10 =
+ * byte 9; p11_mask32 = bytes 10 to 41 (bytes 6 to 41 are a mask: bank, two
+ * address bytes, length in bits, 32 mask bytes).  A short reply (length byte
+ * 0x2F, 42 data bytes) then sets *p12 to 0 and leaves p13 and p14 untouched;
+ * any other reply gives p12 to p14 = bytes 42 to 44.
+ * @param[in] address reader address (never written back).
+ * @param[out] p2, p3, p4, p5, p6, p7, p8 reply data bytes 0 to 6, one each, on
+ *     status 0.
+ * @param[out] p9_two room for 2 bytes: reply data bytes 7 and 8, on status 0.
+ * @param[out] p10 reply data byte 9, on status 0.
+ * @param[out] p11_mask32 room for 32 bytes: reply data bytes 10 to 41, on
+ *     status 0.
+ * @param[out] p12 reply data byte 42 on status 0; 0 after a short reply.
+ * @param[out] p13, p14 reply data bytes 43 and 44 on status 0; untouched after
+ *     a short reply.
+ * @param[in] handle the device handle.
+ * @return the reader's status (only 0 writes the outputs), or a link code
+ *         (STATUS_COMM_ERROR: no whole reply within 2 s).
  */
 VELKOR_EXPORT int VELKOR_CALL GetSystemParameter(
     unsigned char *address, unsigned char *p2, unsigned char *p3,
@@ -1260,67 +1450,164 @@ VELKOR_EXPORT int VELKOR_CALL GetSystemParameter(
     unsigned char *p8, unsigned char *p9_two, unsigned char *p10,
     unsigned char *p11_mask32, unsigned char *p12, unsigned char *p13,
     unsigned char *p14, VelkorHandle handle);
-/** Sets the EAS sensitivity (0x37). */
+/**
+ * Sets the EAS sensitivity (0x37).
+ * @param[in] address reader address (never written back).
+ * @param[in] sensitivity the sensitivity byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetEASSensitivity(unsigned char *address,
                                                 unsigned char sensitivity,
                                                 VelkorHandle handle);
-/** Sets the trigger time (0x49). */
+/**
+ * Sets the trigger time (0x49).
+ * @param[in] address reader address (never written back).
+ * @param[in] trigger_time the trigger time byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetTriggerTime(unsigned char *address,
                                              unsigned char trigger_time,
                                              VelkorHandle handle);
-/** Sets the selection mask (0x3B): mask_mem, the 2 bytes at mask_addr in
- *  memory order, mask_len (bits), then ceil(mask_len / 8) bytes from
- *  mask_data (none, and mask_data unread, for 0 bits).  Frame of 9 to 41
- *  bytes. */
+/**
+ * Sets the selection mask (0x3B): mask_mem, the 2 bytes at mask_addr in memory
+ * order, mask_len (bits), then ceil(mask_len / 8) bytes from mask_data (none,
+ * and mask_data unread, for 0 bits).  Frame of 9 to 41 bytes.
+ * @param[in] address reader address (never written back).
+ * @param[in] mask_mem the bank, VELKOR_BANK_...
+ * @param[in] mask_addr 2 address bytes, sent in memory order.
+ * @param[in] mask_len the mask's length in bits.
+ * @param[in] mask_data ceil(mask_len / 8) bytes; not read for 0 bits.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetMask(unsigned char *address,
                                       unsigned char mask_mem,
                                       unsigned char *mask_addr,
                                       unsigned char mask_len,
                                       unsigned char *mask_data,
                                       VelkorHandle handle);
-/** Sets the two response parameters of the automatic mode (0x3C). */
+/**
+ * Sets the two response parameters of the automatic mode (0x3C).
+ * @param[in] address reader address (never written back).
+ * @param[in] first the first parameter byte, sent unchecked.
+ * @param[in] second the second parameter byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetResponsePamametersofAuto_runningMode(
     unsigned char *address, unsigned char first, unsigned char second,
     VelkorHandle handle);
-/** Sets the inventory interval (0x3D). */
+/**
+ * Sets the inventory interval (0x3D).
+ * @param[in] address reader address (never written back).
+ * @param[in] interval the interval byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetInventoryInterval(unsigned char *address,
                                                    unsigned char interval,
                                                    VelkorHandle handle);
-/** Selects the tag type (0x3E). */
+/**
+ * Selects the tag type (0x3E).
+ * @param[in] address reader address (never written back).
+ * @param[in] tag_type the tag type byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SelectTagType(unsigned char *address,
                                             unsigned char tag_type,
                                             VelkorHandle handle);
-/** Sets antenna multiplexing (0x3F). */
+/**
+ * Sets antenna multiplexing (0x3F).
+ * @param[in] address reader address (never written back).
+ * @param[in] setting the setting byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetAntennaMultiplexing(unsigned char *address,
                                                      unsigned char setting,
                                                      VelkorHandle handle);
-/** Sets the beep notification (0x40). */
+/**
+ * Sets the beep notification (0x40).
+ * @param[in] address reader address (never written back).
+ * @param[in] setting the setting byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetBeepNotification(unsigned char *address,
                                                   unsigned char setting,
                                                   VelkorHandle handle);
-/** Empties the reader's tag buffer of the automatic mode (0x44), no data. */
+/**
+ * Empties the reader's tag buffer of the automatic mode (0x44), no data.
+ * @param[in] address reader address (never written back).
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL ClearTagBuffer(unsigned char *address,
                                              VelkorHandle handle);
-/** Sets the two TID parameter bytes (0x4A).  Variant: outputs on success
- *  (the address only, on status 0). */
+/**
+ * Sets the two TID parameter bytes (0x4A).  Variant: outputs on success (the
+ * address only, on status 0).
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[in] first the first TID parameter byte, sent unchecked.
+ * @param[in] second the second TID parameter byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetTIDParameter(unsigned char *address,
                                               unsigned char first,
                                               unsigned char second,
                                               VelkorHandle handle);
-/** Sends the byte at *function (0x3A); on status 0 the address and *function
- *  receive the reply's address and data byte 0 (the function the reader
- *  took).  Variant: outputs on success. */
+/**
+ * Sends the byte at *function (0x3A); on status 0 the address and *function
+ * receive the reply's address and data byte 0 (the function the reader took).
+ * Variant: outputs on success.
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[in,out] function the function byte to send; reply data byte 0 on
+ *     status 0.
+ * @param[in] handle the device handle.
+ * @return the reader's status (only 0 writes the outputs), or a link code
+ *         (STATUS_COMM_ERROR: no whole reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetTagCustomFunction(unsigned char *address,
                                                    unsigned char *function,
                                                    VelkorHandle handle);
-/** Sets the work time (0x60): request 0x00, first, second.  Variant: outputs
- *  on success (the address only). */
+/**
+ * Sets the work time (0x60): request 0x00, first, second.  Variant: outputs on
+ * success (the address only).
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[in] first the first work time byte, sent unchecked.
+ * @param[in] second the second work time byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetWorkTime(unsigned char *address,
                                           unsigned char first,
                                           unsigned char second,
                                           VelkorHandle handle);
-/** Reads the work time (0x61), no data: first and second = reply data bytes
- *  1 and 2 (byte 0 is not copied).  Variant: outputs on success. */
+/**
+ * Reads the work time (0x61), no data: first and second = reply data bytes 1
+ * and 2 (byte 0 is not copied).  Variant: outputs on success.
+ * @param[in,out] address reader address; the reply's on status 0.
+ * @param[out] first reply data byte 1, on status 0.
+ * @param[out] second reply data byte 2, on status 0.
+ * @param[in] handle the device handle.
+ * @return the reader's status (only 0 writes the outputs), or a link code
+ *         (STATUS_COMM_ERROR: no whole reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL GetWorkTime(unsigned char *address,
                                           unsigned char *first,
                                           unsigned char *second,
@@ -1334,45 +1621,111 @@ VELKOR_EXPORT int VELKOR_CALL GetWorkTime(unsigned char *address,
 /* Values travel unchanged and unchecked.                                    */
 /* ------------------------------------------------------------------------ */
 
-/** Drives the buzzer and LEDs (0x33): the three control bytes in order. */
+/**
+ * Drives the buzzer and LEDs (0x33): the three control bytes in order.
+ * @param[in] address reader address (never written back).
+ * @param[in] first the first control byte, sent unchecked.
+ * @param[in] second the second control byte, sent unchecked.
+ * @param[in] third the third control byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL BuzzerAndLEDControl(unsigned char *address,
                                                   unsigned char first,
                                                   unsigned char second,
                                                   unsigned char third,
                                                   VelkorHandle handle);
-/** Sets the real-time clock (0x41): the 6 bytes at clock6 in memory order
- *  (their fields are the reader's). */
+/**
+ * Sets the real-time clock (0x41): the 6 bytes at clock6 in memory order
+ * (their fields are the reader's).
+ * @param[in] address reader address (never written back).
+ * @param[in] clock6 VELKOR_CLOCK_SIZE bytes, sent in memory order.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetReal_timeClock(unsigned char *address,
                                                 unsigned char *clock6,
                                                 VelkorHandle handle);
 /** Room of the clock block of SetReal_timeClock and GetTime. */
 #define VELKOR_CLOCK_SIZE 6
-/** Reads the clock (0x42): clock6[0..5] = reply data bytes 0 to 5 on status
- *  0, exactly six bytes whatever the reply's length. */
+/**
+ * Reads the clock (0x42): clock6[0..5] = reply data bytes 0 to 5 on status 0,
+ * exactly six bytes whatever the reply's length.
+ * @param[in] address reader address (never written back).
+ * @param[out] clock6 room for VELKOR_CLOCK_SIZE bytes, all written on status
+ *     0.
+ * @param[in] handle the device handle.
+ * @return the reader's status (only 0 writes the outputs), or a link code
+ *         (STATUS_COMM_ERROR: no whole reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL GetTime(unsigned char *address,
                                       unsigned char *clock6,
                                       VelkorHandle handle);
-/** Sets the relay (0x45). */
+/**
+ * Sets the relay (0x45).
+ * @param[in] address reader address (never written back).
+ * @param[in] setting the relay byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetRelay(unsigned char *address,
                                        unsigned char setting,
                                        VelkorHandle handle);
-/** Reads the rev delay (0x31) into *delay (reply data byte 0). */
+/**
+ * Reads the rev delay (0x31) into *delay (reply data byte 0).
+ * @param[in] address reader address (never written back).
+ * @param[out] delay reply data byte 0, on status 0.
+ * @param[in] handle the device handle.
+ * @return the reader's status (only 0 writes the outputs), or a link code
+ *         (STATUS_COMM_ERROR: no whole reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL GetRevDelay(unsigned char *address,
                                           unsigned char *delay,
                                           VelkorHandle handle);
-/** Sets the rev delay (0x27). */
+/**
+ * Sets the rev delay (0x27).
+ * @param[in] address reader address (never written back).
+ * @param[in] delay the delay byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetRevDelay(unsigned char *address,
                                           unsigned char delay,
                                           VelkorHandle handle);
-/** Sets the GPIO outputs (0x46). */
+/**
+ * Sets the GPIO outputs (0x46).
+ * @param[in] address reader address (never written back).
+ * @param[in] setting the output lines byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetGPIO(unsigned char *address,
                                       unsigned char setting,
                                       VelkorHandle handle);
-/** Reads the GPIO status (0x47) into *status (reply data byte 0). */
+/**
+ * Reads the GPIO status (0x47) into *status (reply data byte 0).
+ * @param[in] address reader address (never written back).
+ * @param[out] status reply data byte 0, on status 0.
+ * @param[in] handle the device handle.
+ * @return the reader's status (only 0 writes the outputs), or a link code
+ *         (STATUS_COMM_ERROR: no whole reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL GetGPIOStatus(unsigned char *address,
                                             unsigned char *status,
                                             VelkorHandle handle);
-/** Sets the notification pulse output (0x48). */
+/**
+ * Sets the notification pulse output (0x48).
+ * @param[in] address reader address (never written back).
+ * @param[in] setting the setting byte, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetNotificationPulseOutput(unsigned char *address,
                                                          unsigned char setting,
                                                          VelkorHandle handle);
@@ -1398,34 +1751,71 @@ VELKOR_EXPORT int VELKOR_CALL SetNotificationPulseOutput(unsigned char *address,
 #define VELKOR_HID_BEEP_OFF 0
 #define VELKOR_HID_BEEP_ON  1
 
-/** Sends the switch-to-keyboard control report (03 A0) and collects nothing;
- *  *address is not read.
- *  @return STATUS_OK if the report was written, else STATUS_COMM_ERROR (also
- *          for VELKOR_INVALID_HANDLE). */
+/**
+ * Sends the switch-to-keyboard control report (03 A0) and collects nothing;
+ * *address is not read.
+ * @param[in] address not read.
+ * @param[in] handle the device handle.
+ * @return STATUS_OK if the report was written, else STATUS_COMM_ERROR (also
+ *         for VELKOR_INVALID_HANDLE).
+ */
 VELKOR_EXPORT int VELKOR_CALL ChangeToHID(unsigned char *address,
                                           VelkorHandle handle);
-/** Sets the keyboard beep (0xA3).  Variant: status only. */
+/**
+ * Sets the keyboard beep (0xA3).  Variant: status only.
+ * @param[in] address reader address (never written back).
+ * @param[in] beep VELKOR_HID_BEEP_OFF or VELKOR_HID_BEEP_ON, sent unchecked.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetHidBeepEn(unsigned char *address,
                                            unsigned char beep,
                                            VelkorHandle handle);
-/** Reads the keyboard beep (0xA4): *beep = reply data byte 0.  Variant:
- *  outputs always (written whatever the status, after a good CRC). */
+/**
+ * Reads the keyboard beep (0xA4): *beep = reply data byte 0.  Variant: outputs
+ * always (written whatever the status, after a good CRC).
+ * @param[in] address reader address (never written back).
+ * @param[out] beep reply data byte 0, written whatever the status.
+ * @param[in] handle the device handle.
+ * @return the reader's status (the outputs are written whatever it is), or a
+ *         link code (then nothing is written; STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL GetHidBeepEn(unsigned char *address,
                                            unsigned char *beep,
                                            VelkorHandle handle);
-/** Sets the six keyboard work parameters (0xA1), in order.  Variant: status
- *  only.
- *  @return STATUS_PARAMETER_ERROR, with nothing sent, unless p1 is 1 to 4, p3
- *          0 to 15, p4 and p5 0 or 1 (p2 and p6 may be anything); else the
- *          reader's status or a link code. */
+/**
+ * Sets the six keyboard work parameters (0xA1), in order.  Variant: status
+ * only.
+ * @param[in] address reader address (never written back).
+ * @param[in] p1 1 to 4 (VELKOR_HID_PARAM1_MIN to _MAX).
+ * @param[in] p2 any byte.
+ * @param[in] p3 0 to 15 (VELKOR_HID_PARAM3_MIN to _MAX).
+ * @param[in] p4 0 or 1.
+ * @param[in] p5 0 or 1.
+ * @param[in] p6 any byte.
+ * @param[in] handle the device handle.
+ * @return STATUS_PARAMETER_ERROR, with nothing sent, unless p1 is 1 to 4, p3 0
+ *         to 15, p4 and p5 0 or 1 (p2 and p6 may be anything); else the
+ *         reader's status or a link code.
+ */
 VELKOR_EXPORT int VELKOR_CALL SetHidWorkPara(unsigned char *address,
                                              unsigned char p1, unsigned char p2,
                                              unsigned char p3, unsigned char p4,
                                              unsigned char p5, unsigned char p6,
                                              VelkorHandle handle);
-/** Reads the six keyboard work parameters (0xA2): p1 to p6 = reply data
- *  bytes 0 to 5 (past a short reply's data: zeros).  Variant: outputs
- *  always. */
+/**
+ * Reads the six keyboard work parameters (0xA2): p1 to p6 = reply data bytes 0
+ * to 5 (past a short reply's data: zeros).  Variant: outputs always.
+ * @param[in] address reader address (never written back).
+ * @param[out] p1, p2, p3, p4, p5, p6 reply data bytes 0 to 5, one each,
+ *     written whatever the status.
+ * @param[in] handle the device handle.
+ * @return the reader's status (the outputs are written whatever it is), or a
+ *         link code (then nothing is written; STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL GetHidWorkPara(unsigned char *address,
                                              unsigned char *p1,
                                              unsigned char *p2,
@@ -1514,27 +1904,58 @@ VELKOR_EXPORT int VELKOR_CALL ReadBuffer_G2(unsigned char *address,
                                             unsigned char *list,
                                             VelkorHandle handle);
 
-/** Asks how many tags the buffer holds (0x74).  Outputs always: *count =
- *  reply data bytes 0-1 as a big-endian 16-bit number, written after a good
- *  reply whatever the status.  Returns the reader's status or a link code. */
+/**
+ * Asks how many tags the buffer holds (0x74).  Outputs always: *count = reply
+ * data bytes 0-1 as a big-endian 16-bit number, written after a good reply
+ * whatever the status.  Returns the reader's status or a link code.
+ * @param[in] address reader address (never written back).
+ * @param[out] count reply data bytes 0-1 as a big-endian 16-bit number,
+ *     written whatever the status.
+ * @param[in] handle the device handle.
+ * @return the reader's status (the outputs are written whatever it is), or a
+ *         link code (then nothing is written; STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL GetBufferCnt_G2(unsigned char *address,
                                               int *count, VelkorHandle handle);
 
-/** Empties the buffer (0x73).  Status only: nothing is written.  Returns the
- *  reader's status or a link code. */
+/**
+ * Empties the buffer (0x73).  Status only: nothing is written.  Returns the
+ * reader's status or a link code.
+ * @param[in] address reader address (never written back).
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL ClearBuffer_G2(unsigned char *address,
                                              VelkorHandle handle);
 
-/** Sets the buffer's one-byte save length (0x70; request: save_len).  Status
- *  only: nothing is written.  Returns the reader's status (which refuses
- *  values outside its range) or a link code. */
+/**
+ * Sets the buffer's one-byte save length (0x70; request: save_len).  Status
+ * only: nothing is written.  Returns the reader's status (which refuses values
+ * outside its range) or a link code.
+ * @param[in] address reader address (never written back).
+ * @param[in] save_len the save length byte; the reader refuses values outside
+ *     its range.
+ * @param[in] handle the device handle.
+ * @return the reader's status, or a link code (STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL SetSaveLen(unsigned char *address,
                                          unsigned char save_len,
                                          VelkorHandle handle);
 
-/** Reads the buffer's save length (0x71).  Outputs always: *save_len = reply
- *  data byte 0, written after a good reply whatever the status.  Returns the
- *  reader's status or a link code. */
+/**
+ * Reads the buffer's save length (0x71).  Outputs always: *save_len = reply
+ * data byte 0, written after a good reply whatever the status.  Returns the
+ * reader's status or a link code.
+ * @param[in] address reader address (never written back).
+ * @param[out] save_len reply data byte 0, written whatever the status.
+ * @param[in] handle the device handle.
+ * @return the reader's status (the outputs are written whatever it is), or a
+ *         link code (then nothing is written; STATUS_COMM_ERROR: no whole
+ *         reply within 2 s).
+ */
 VELKOR_EXPORT int VELKOR_CALL GetSaveLen(unsigned char *address,
                                          unsigned char *save_len,
                                          VelkorHandle handle);
