@@ -23,6 +23,8 @@ MEMBER = re.compile(
 CLASS = re.compile(r"^class\s+VELKOR_API\s+CVelkor\s*\{(?P<body>.*?)^\};", re.M | re.S)
 BLOCK_END = re.compile(r"(?:/\*\*(?:(?!\*/).)*\*/|(?:^[ \t]*///[^\n]*\n)+)\s*\Z", re.S | re.M)
 PARAM = re.compile(r"@param(\[[^\]]*\])?\s+(\w+(?:\s*,\s*\w+)*)")
+TYPE_WORDS = {"const", "unsigned", "signed", "struct", "void", "char", "short", "int",
+              "long", "float", "double"}
 DIRECTIONS = {"[in]", "[out]", "[in,out]"}
 
 
@@ -34,8 +36,8 @@ def parameter_names(params):
     names = []
     for param in params.split(","):
         words = re.findall(r"[A-Za-z_]\w*", param)
-        kept = [w for w in words if w not in ("const", "unsigned", "struct")]
-        names.append(words[-1] if len(kept) > 1 else "")
+        named = len(words) > 1 and words[-1] not in TYPE_WORDS
+        names.append(words[-1] if named else "")
     return names
 
 
