@@ -1889,8 +1889,8 @@ VELKOR_EXPORT int VELKOR_CALL InventoryBuffer_G2(
  * @param[out] tag_count sum of the contributing frames' tag counts (starts
  *                  from 0 on every call).
  * @param[out] list the contributing frames' tag data in arrival order;
- *                  must have room for 6000 bytes whatever the tag count
- *                  says (total_len is at most that).  Untouched when
+ *                  room for VELKOR_MAX_BUFFER_LIST bytes whatever the tag
+ *                  count says (total_len is at most that).  Untouched when
  *                  fewer than 11 bytes arrived (an empty buffer); total_len
  *                  and tag_count are then 0.
  * @return the last frame's status (0x01 after a complete read; the first
