@@ -15,7 +15,7 @@ endfunction()
 set(VELKOR_REFERENCE_DIR ${PROJECT_BINARY_DIR}/reference)
 velkor_doxyfile(${VELKOR_REFERENCE_DIR} NO ${PROJECT_BINARY_DIR}/Doxyfile)
 file(GLOB VELKOR_PUBLIC_HEADERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/include/*.h
-     ${PROJECT_SOURCE_DIR}/include/*.hpp)
+     ${PROJECT_SOURCE_DIR}/include/*.hpp ${PROJECT_SOURCE_DIR}/emulator/velkor_emulator.h)
 add_custom_command(OUTPUT ${VELKOR_REFERENCE_DIR}/html/index.html
                    COMMAND ${VELKOR_DOXYGEN} ${PROJECT_BINARY_DIR}/Doxyfile
                    DEPENDS ${VELKOR_PUBLIC_HEADERS} ${PROJECT_BINARY_DIR}/Doxyfile

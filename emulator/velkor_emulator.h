@@ -76,6 +76,9 @@ enum VelkorEmulatorFault {
  * Starts an emulated reader whose population is made from seed: gen2_tags
  * EPC Gen2 tags and iso6b_tags ISO 18000-6B tags (0 to
  * VELKOR_EMULATOR_MAX_TAGS each).
+ * @param[in] seed the population's seed: the same seed, the same tags.
+ * @param[in] gen2_tags Gen2 tags, 0 to VELKOR_EMULATOR_MAX_TAGS.
+ * @param[in] iso6b_tags 6B tags, 0 to VELKOR_EMULATOR_MAX_TAGS.
  * @return its device handle, or VELKOR_INVALID_HANDLE when a count is out
  *         of range or the link cannot be made.
  */
@@ -83,41 +86,57 @@ VELKOR_EMULATOR_API VelkorHandle velkor_emulator_start(uint64_t seed, int gen2_t
                                               int iso6b_tags);
 
 /** Stops the emulator behind handle and closes the handle.
+ *  @param[in] handle a handle velkor_emulator_start returned.
  *  @return 0, or -1 when no running emulator has that handle. */
 VELKOR_EMULATOR_API int velkor_emulator_stop(VelkorHandle handle);
 
 /** Closes the reader's end, as if the reader were unplugged: from then on
  *  every command on handle fails.  The emulator still has to be stopped.
+ *  @param[in] handle a handle velkor_emulator_start returned.
  *  @return 0, or -1 for an unknown handle. */
 VELKOR_EMULATOR_API int velkor_emulator_disconnect(VelkorHandle handle);
 
 /** Applies one fault to the reply of the next command frame; it replaces a
  *  fault injected earlier that has not been used yet.
+ *  @param[in] handle a handle velkor_emulator_start returned.
+ *  @param[in] fault a VelkorEmulatorFault.
+ *  @param[in] value the fault's value, 0 to 255 (see each fault).
  *  @return 0, or -1 for an unknown handle or fault, or a value outside
  *          0 to 255. */
 VELKOR_EMULATOR_API int velkor_emulator_inject(VelkorHandle handle, int fault,
                                                int value);
 
-/** Number of host protocol violations the emulator behind handle has
- *  recorded (a full read not acknowledged, a poll before the last report was
+/** The host protocol violations the emulator behind handle has recorded:
+ *  a full read not acknowledged, a poll before the last report was
  *  acknowledged, a command frame without its CTRL_BEGIN, non-zero padding in
- *  an output report, a count byte disagreeing with its frame), or -1 for an
- *  unknown handle.  A test run on the emulator fails when it is not 0. */
+ *  an output report, a count byte disagreeing with its frame.  A test run on
+ *  the emulator fails when there is one.
+ *  @param[in] handle a handle velkor_emulator_start returned.
+ *  @return their number, or -1 for an unknown handle. */
 VELKOR_EMULATOR_API int velkor_emulator_violations(VelkorHandle handle);
 
 /** Copies the description of violation index (0 to
  *  velkor_emulator_violations - 1) into text, which has room for size bytes
  *  and receives a terminated string, cut short if need be.
+ *  @param[in] handle a handle velkor_emulator_start returned.
+ *  @param[in] index the violation, 0 to velkor_emulator_violations - 1.
+ *  @param[out] text room for size bytes; written on 0 only.
+ *  @param[in] size bytes at text, at least 1.
  *  @return 0, or -1 for an unknown handle or index or size below 1. */
 VELKOR_EMULATOR_API int velkor_emulator_violation(VelkorHandle handle, int index, char *text, int size);
 
-/** Number of Gen2 tags in the emulated field, killed ones included, or -1
- *  for an unknown handle. */
+/** Counts the Gen2 tags in the emulated field, killed ones included.
+ *  @param[in] handle a handle velkor_emulator_start returned.
+ *  @return their number, or -1 for an unknown handle. */
 VELKOR_EMULATOR_API int velkor_emulator_gen2_count(VelkorHandle handle);
 
 /**
  * Copies the EPC of Gen2 tag index (0 to velkor_emulator_gen2_count - 1) as
  * the tag holds it now into epc, which has room for size bytes.
+ * @param[in] handle a handle velkor_emulator_start returned.
+ * @param[in] index the tag, 0 to velkor_emulator_gen2_count - 1.
+ * @param[out] epc room for size bytes; the EPC is written on success only.
+ * @param[in] size bytes at epc.
  * @return the EPC's length in bytes; -1 for an unknown handle or index or a
  *         buffer too small (then nothing is copied).
  */

@@ -3,6 +3,8 @@
 // words of its user memory, then reads them back.
 //
 //   tag_session                  the first reader found
+//   tag_session --emulate        an emulated reader (velkor_emulator.h), to
+//                                try it without a reader
 //   tag_session --handle N       an already open device handle (on Linux a
 //                                file descriptor; how a test hands it an
 //                                emulated reader)
@@ -15,6 +17,11 @@
 #include <string>
 
 #include "velkor.hpp"
+// Only for --emulate: a program for real readers needs neither this header
+// nor the emulator library.
+#ifndef VELKOR_EXAMPLE_NO_EMULATOR
+#include "velkor_emulator.h"
+#endif
 
 namespace {
 
@@ -58,17 +65,44 @@ int session(velkor::Reader &reader) {
   return EXIT_SUCCESS;
 }
 
+#ifndef VELKOR_EXAMPLE_NO_EMULATOR
+// Seed 1: the same five Gen2 and two 6B tags on every run.  The emulator owns
+// its handle: the Reader hands it back before the emulator stops, also when
+// the session throws.
+int emulated_session() {
+  const VelkorHandle handle = velkor_emulator_start(1, 5, 2);
+  if (handle == VELKOR_INVALID_HANDLE) {
+    std::fprintf(stderr, "tag_session: the emulator did not start\n");
+    return EXIT_FAILURE;
+  }
+  velkor::Reader reader = velkor::Reader::adopt(handle);
+  struct Stop {
+    velkor::Reader &reader;
+    ~Stop() { velkor_emulator_stop(reader.release()); }
+  } stop{reader};
+  return session(reader);
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char **argv) {
   const char *given = nullptr;
+  [[maybe_unused]] bool emulate = false;
   if (argc == 3 && std::strcmp(argv[1], "--handle") == 0) {
     given = argv[2];
+#ifndef VELKOR_EXAMPLE_NO_EMULATOR
+  } else if (argc == 2 && std::strcmp(argv[1], "--emulate") == 0) {
+    emulate = true;
+#endif
   } else if (argc != 1) {
-    std::fprintf(stderr, "usage: tag_session [--handle N]\n");
+    std::fprintf(stderr, "usage: tag_session [--emulate | --handle N]\n");
     return 2;
   }
   try {
+#ifndef VELKOR_EXAMPLE_NO_EMULATOR
+    if (emulate) return emulated_session();
+#endif
     velkor::Reader reader = given ? velkor::Reader::adopt(parse_handle(given))
                                   : velkor::Reader::open(0);
     return session(reader);

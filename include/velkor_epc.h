@@ -182,7 +182,11 @@ VELKOR_EPC_API velkor_epc_status velkor_epc_tag_uri(const velkor_epc_fields *fie
 
 /** Writes the pure-identity URI of decoded fields, e.g.
  *  "urn:epc:id:sgtin:0614141.812345.6789" (no filter, no size).
- *  Parameters, room and statuses as velkor_epc_tag_uri. */
+ *  @param[in]  fields  fields as velkor_epc_decode writes them
+ *  @param[out] uri     the URI and its NUL; VELKOR_EPC_URI_MAX is always room enough
+ *  @param[in]  room    bytes at uri
+ *  @param[out] error   why it failed, or NULL
+ *  @return as velkor_epc_tag_uri. */
 VELKOR_EPC_API velkor_epc_status velkor_epc_id_uri(const velkor_epc_fields *fields, char *uri,
                                                    size_t room, velkor_epc_error *error);
 
@@ -218,7 +222,8 @@ VELKOR_EPC_API velkor_epc_status velkor_epc_encode(const velkor_epc_fields *fiel
 
 /** Encodes an EPC Tag URI ("urn:epc:tag:SCHEME-SIZE:FILTER.COMPONENTS").
  *  @param[in]  uri     the tag URI
- *  @param[out] epc, room, length, error  as velkor_epc_encode
+ *  @param[out] epc, length, error  as velkor_epc_encode
+ *  @param[in]  room    bytes at epc, as velkor_epc_encode
  *  @return VELKOR_EPC_OK; VELKOR_EPC_BAD_SYNTAX (not a tag URI of a known
  *          scheme, or the wrong number of components); any status of
  *          velkor_epc_encode. */
@@ -232,7 +237,8 @@ VELKOR_EPC_API velkor_epc_status velkor_epc_encode_tag_uri(const char *uri, uint
  *  @param[in]  filter  filter value 0..7 (ignored for GID)
  *  @param[in]  bits    the scheme's size (96, 198, ...), or 0 for the smallest
  *                      scheme that holds the identity
- *  @param[out] epc, room, length, error  as velkor_epc_encode
+ *  @param[out] epc, length, error  as velkor_epc_encode
+ *  @param[in]  room    bytes at epc, as velkor_epc_encode
  *  @return VELKOR_EPC_OK; VELKOR_EPC_BAD_SYNTAX; VELKOR_EPC_BAD_ARGUMENT
  *          (field SCHEME: no scheme of that size); any status of
  *          velkor_epc_encode.  With bits 0, the error is the largest
@@ -252,7 +258,8 @@ VELKOR_EPC_API velkor_epc_status velkor_epc_encode_id_uri(const char *uri, unsig
  *  @param[in]  prefix_length  digits of the company prefix, 6..12
  *  @param[in]  filter         filter value 0..7
  *  @param[in]  bits           the scheme's size, or 0 for the smallest that holds it
- *  @param[out] epc, room, length, error  as velkor_epc_encode
+ *  @param[out] epc, length, error  as velkor_epc_encode
+ *  @param[in]  room    bytes at epc, as velkor_epc_encode
  *  @return VELKOR_EPC_OK; VELKOR_EPC_BAD_ARGUMENT (key, or SCHEME for bits);
  *          VELKOR_EPC_BAD_LENGTH, VELKOR_EPC_BAD_CHARACTER or
  *          VELKOR_EPC_BAD_CHECK_DIGIT (field KEY); VELKOR_EPC_BAD_ARGUMENT
@@ -264,10 +271,15 @@ VELKOR_EPC_API velkor_epc_status velkor_epc_encode_gs1(velkor_epc_key key, const
                                                        unsigned bits, uint8_t *epc, size_t room,
                                                        size_t *length, velkor_epc_error *error);
 
-/** The scheme's name as in a tag URI ("sgtin-96"), or "" for no scheme. */
+/** The scheme's name as in a tag URI.
+ *  @param[in] scheme  the scheme
+ *  @return "sgtin-96" and so on, "" for no scheme or a value out of range;
+ *          never NULL. */
 VELKOR_EPC_API const char *velkor_epc_scheme_name(velkor_epc_scheme scheme);
 
-/** The scheme's size in bits (96, 198, ...), or 0 for no scheme. */
+/** The scheme's size.
+ *  @param[in] scheme  the scheme
+ *  @return its size in bits (96, 198, ...), or 0 for no scheme. */
 VELKOR_EPC_API unsigned velkor_epc_scheme_bits(velkor_epc_scheme scheme);
 
 /** A component's name for a scheme, for labels and field names
@@ -279,7 +291,9 @@ VELKOR_EPC_API unsigned velkor_epc_scheme_bits(velkor_epc_scheme scheme);
 VELKOR_EPC_API const char *velkor_epc_component_name(velkor_epc_scheme scheme,
                                                      velkor_epc_field field);
 
-/** A status in words ("value too large for its field"); never NULL. */
+/** A status in words.
+ *  @param[in] status  a status a function of this codec returned
+ *  @return a constant text ("value too large for its field"); never NULL. */
 VELKOR_EPC_API const char *velkor_epc_status_text(velkor_epc_status status);
 
 #ifdef __cplusplus
