@@ -44,9 +44,14 @@ class Publisher {
  public:
   using Clock = std::chrono::system_clock;
 
-  /// Connects to url (mqtt://host[:port] or mqtts://...) for the reader with
-  /// this serial, waiting up to `wait` for the first outcome.  An unreachable
-  /// broker is no error: messages wait for it (in the spool, if one is set).
+  /// Connects to url for the reader with this serial, waiting up to `wait`
+  /// for the first outcome.  An unreachable broker is no error: messages
+  /// wait for it (in the spool, if one is set).
+  /// @param[in] url       mqtt://host[:port] or mqtts://host[:port]
+  /// @param[in] reader    the reader's serial number (the default topic's)
+  /// @param[in] settings  further settings, in order
+  /// @param[in] notice    receives the publisher's notices, or empty
+  /// @param[in] wait      how long to wait for the broker's first answer
   /// @throws Error with the publisher's reason when it cannot start.
   Publisher(const std::string &url, const std::string &reader,
             const std::vector<Setting> &settings = {}, Notice notice = {},
@@ -67,8 +72,13 @@ class Publisher {
   Publisher &operator=(const Publisher &) = delete;
   ~Publisher() = default;
 
-  /// Queues one read (EPC in hex, the tag URI or empty) and sends what the
-  /// connection allows.
+  /// Queues one read and sends what the connection allows.
+  /// @param[in] epc      the EPC in upper-case hex
+  /// @param[in] antenna  as the reader reports it
+  /// @param[in] round    inventory round, from 1
+  /// @param[in] when     when it was read
+  /// @param[in] uri      the tag URI, or empty
+  /// @throws Error after finish()
   void publish_read(const std::string &epc, int antenna, unsigned round,
                     Clock::time_point when = Clock::now(), const std::string &uri = {}) {
     const long long ms =
@@ -80,20 +90,23 @@ class Publisher {
   /// Ends an inventory round: tags unread for the departure time depart.
   void end_round() { check(velkor_mqtt_end_round(p_.get())); }
 
-  /// The reader went away (true) or is back (false).
+  /// Says whether the reader is there.
+  /// @param[in] lost  true: the reader went away; false: it is back
   void set_reader_lost(bool lost) { check(velkor_mqtt_set_reader_lost(p_.get(), lost ? 1 : 0)); }
 
-  /// Network work for up to timeout (zero: only what is ready).
+  /// Network work: acknowledgements, reconnection, sending.
+  /// @param[in] timeout  how long it may wait; zero: only what is ready
   void service(std::chrono::milliseconds timeout = std::chrono::milliseconds(0)) {
     check(velkor_mqtt_service(p_.get(), int(timeout.count())));
   }
 
-  /// Messages waiting for the broker's acknowledgement.
+  /// @return the messages waiting for the broker's acknowledgement
   std::size_t waiting() const { return velkor_mqtt_waiting(p_.get()); }
 
-  /// Sends what waits for up to limit, publishes "offline" and disconnects;
-  /// returns the messages still waiting (kept in the spool, if any).  The
-  /// publisher takes nothing more afterwards.
+  /// Sends what waits for up to limit, publishes "offline" and disconnects.
+  /// The publisher takes nothing more afterwards.
+  /// @param[in] limit  how long it may take
+  /// @return the messages still waiting (kept in the spool, if any)
   std::size_t finish(std::chrono::milliseconds limit = std::chrono::seconds(5)) {
     const long left = velkor_mqtt_finish(p_.get(), int(limit.count()));
     if (left < 0) throw Error("the publisher is finished");
