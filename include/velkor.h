@@ -423,7 +423,8 @@ VELKOR_EXPORT int VELKOR_CALL SingleTagInventory_G2(unsigned char *address,
  * mem, word_ptr, word_count, password, mask group (mask form).
  * Variant: outputs on success.  On status 0: *address = the reply's address,
  * data = the reply's data bytes, but at most 2 * word_count bytes (a reader
- * that sends more cannot overrun the caller's buffer), *error_code = -1.
+ * that sends more cannot overrun the caller's buffer; a word_count of 0 is
+ * sent as it is and copies nothing), *error_code = -1.
  */
 VELKOR_EXPORT int VELKOR_CALL ReadData_G2(
     unsigned char *address, unsigned char *epc, unsigned char enum_words,

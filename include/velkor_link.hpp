@@ -68,7 +68,12 @@ VELKOR_API int SendDataToPort(unsigned char *data, unsigned int count,
  *    (zero padding aside, and then *count is that number), and the first
  *    byte is above 3 (6000 ms; partial bytes stay in reply).
  * More than 6000 bytes end any of them with STATUS_COMM_ERROR; reply must
- * hold 6000 bytes.
+ * hold 6000 bytes.  A poll report not written or a read that gets nothing
+ * ends GetDataFromPort at once; the other three poll on.  An acknowledge not
+ * written ends every one at once with STATUS_COMM_ERROR: the report it
+ * answers was read, and its bytes would be missing from the reply.
+ * On an invalid handle GetDataFromPort leaves *count alone; the other three
+ * set it to 0.
  * @return STATUS_OK with the reply in reply[0..*count-1], STATUS_COMM_ERROR,
  *         or STATUS_INVALID_HANDLE (nothing sent).
  */

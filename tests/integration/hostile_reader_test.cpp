@@ -24,14 +24,20 @@ class HostileReader : public ::testing::Test {
   void inject(const velkor::emu::Faults &f) {
     server.with_emulator([&](velkor::emu::Emulator &e) { e.inject_next(f); });
   }
-  // Two EPC-bank words of the first tag from word pointer `pointer` on.
-  int read(unsigned char pointer, Bytes &words) {
+  // Two EPC-bank words of the first tag from word pointer `pointer` on, read
+  // through the server's handle unless another is given.
+  int read(unsigned char pointer, Bytes &words, int handle = -1) {
     unsigned char password[4] = {};
     int error = 0;
     words.assign(4, 0xEE);
     return ReadData_G2(&address, epc.data(), static_cast<unsigned char>(epc.size() / 2), 1,
                        pointer, 2, password, 0, nullptr, 0, nullptr, words.data(), &error,
-                       server.handle());
+                       handle < 0 ? server.handle() : handle);
+  }
+  // Waits until an input report is waiting on the handle.
+  static bool report_waits(int handle) {
+    pollfd ready{handle, POLLIN, 0};
+    return ::poll(&ready, 1, 2000) == 1;
   }
 
   velkor::emu::SocketServer server{{.seed = 11}};
@@ -49,10 +55,27 @@ TEST_F(HostileReader, ALateReplyIsNeverTakenForTheNextCalls) {
   // The case to mend: the late report already waits on the handle when the
   // next call starts.  On a slow machine (sanitizers) it may still be on its
   // way when the first call gives up, so wait until it has arrived.
-  pollfd ready{server.handle(), POLLIN, 0};
-  ASSERT_EQ(::poll(&ready, 1, 2000), 1) << "the late report never came";
+  ASSERT_TRUE(report_waits(server.handle())) << "the late report never came";
   EXPECT_EQ(read(3, got), STATUS_OK);
   EXPECT_EQ(got, at3) << "the late reply to pointer 2 answered pointer 3";
+}
+
+// Two open handles of one reader each get a copy of every input report, as
+// hidraw gives them: neither may take the other's replies for its own.
+TEST_F(HostileReader, ASecondHandleNeverTakesTheFirstOnesReplies) {
+  Bytes at2, at3, got;
+  ASSERT_EQ(read(2, at2), STATUS_OK);
+  ASSERT_EQ(read(3, at3), STATUS_OK);
+  ASSERT_NE(at2, at3);
+  const int second = server.open_second_handle();
+  ASSERT_GE(second, 0);
+  ASSERT_EQ(read(2, got), STATUS_OK);
+  ASSERT_TRUE(report_waits(second)) << "no copy reached the second handle";
+  EXPECT_EQ(read(3, got, second), STATUS_OK);
+  EXPECT_EQ(got, at3) << "the second handle took the first one's reply";
+  ASSERT_TRUE(report_waits(server.handle())) << "no copy reached the first handle";
+  EXPECT_EQ(read(2, got), STATUS_OK);
+  EXPECT_EQ(got, at2) << "the first handle took the second one's reply";
 }
 
 TEST_F(HostileReader, ALengthByteThatLiesCompletesNoReply) {
