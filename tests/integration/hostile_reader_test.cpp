@@ -100,11 +100,32 @@ TEST_F(HostileReader, AFirstReportEndingInAZeroResidueIsNotTheWholeReply) {
 TEST_F(HostileReader, PaddingAfterTheFinalFrameKeepsItsStatus) {
   unsigned char mask_addr[2] = {}, mask[1] = {}, frame4 = 0;
   Bytes list(6000);
-  int total = 0, count = 0;
-  inject({.zero_padding = 6});
-  EXPECT_EQ(Inventory_G2(&address, 0x04, 0x00, 0, mask_addr, 0, mask, 0, 0, 0, 0, 0, 0, 0, 0,
-                         list.data(), &frame4, &total, &count, server.handle()),
+  int total = 0, count = 0, stored = 0, seen = 0;
+  const int h = server.handle();
+  const auto padded = [&](auto call) {
+    inject({.zero_padding = 6});
+    count = 0;
+    return call();
+  };
+  EXPECT_EQ(padded([&] {
+              return Inventory_G2(&address, 0x04, 0x00, 0, mask_addr, 0, mask, 0, 0, 0, 0, 0, 0,
+                                  0, 0, list.data(), &frame4, &total, &count, h);
+            }),
             0x01);
+  EXPECT_EQ(count, 5);
+  EXPECT_EQ(padded([&] {
+              return Fast_EPC_Inventory_G2(&address, 0x04, 0, 0, 0, &frame4, list.data(), &total,
+                                           &count, h);
+            }),
+            0x01);
+  EXPECT_EQ(count, 5);
+  EXPECT_EQ(padded([&] {
+              return InventoryBuffer_G2(&address, 0x04, 0x00, 0, mask_addr, 0, mask, 0, 0, 0, 0,
+                                        0, 0, 0, 0, &stored, &seen, h);
+            }),
+            STATUS_OK);
+  EXPECT_EQ(seen, 5);
+  EXPECT_EQ(padded([&] { return ReadBuffer_G2(&address, &total, &count, list.data(), h); }), 0x01);
   EXPECT_EQ(count, 5);
 }
 
