@@ -9,6 +9,7 @@
 
 #include "emulator/socket_server.h"
 #include "emulator/velkor_emulator.h"
+#include "tests/support/served_reader.h"
 #include "velkor.h"
 
 namespace {
@@ -16,48 +17,16 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 using Clock = std::chrono::steady_clock;
 
-class HostileReader : public ::testing::Test {
- protected:
-  void SetUp() override {
-    server.with_emulator([&](velkor::emu::Emulator &e) { epc = e.reader().tags.gen2[0].epc(); });
-  }
-  void inject(const velkor::emu::Faults &f) {
-    server.with_emulator([&](velkor::emu::Emulator &e) { e.inject_next(f); });
-  }
-  // Two EPC-bank words of the first tag from word pointer `pointer` on, read
-  // through the server's handle unless another is given.
-  int read(unsigned char pointer, Bytes &words, int handle = -1) {
-    unsigned char password[4] = {};
-    int error = 0;
-    words.assign(4, 0xEE);
-    return ReadData_G2(&address, epc.data(), static_cast<unsigned char>(epc.size() / 2), 1,
-                       pointer, 2, password, 0, nullptr, 0, nullptr, words.data(), &error,
-                       handle < 0 ? server.handle() : handle);
-  }
-  // Waits until an input report is waiting on the handle.
-  static bool report_waits(int handle) {
-    pollfd ready{handle, POLLIN, 0};
-    return ::poll(&ready, 1, 2000) == 1;
-  }
+// Waits until an input report is waiting on the handle.
+bool report_waits(int handle) {
+  pollfd ready{handle, POLLIN, 0};
+  return ::poll(&ready, 1, 2000) == 1;
+}
 
-  velkor::emu::SocketServer server{{.seed = 11}};
-  unsigned char address = 0x00;
-  Bytes epc;
-};
+using HostileReader = velkor::test::ServedReader<velkor::emu::SocketServer>;
 
 TEST_F(HostileReader, ALateReplyIsNeverTakenForTheNextCalls) {
-  Bytes at2, at3, got;
-  ASSERT_EQ(read(2, at2), STATUS_OK);
-  ASSERT_EQ(read(3, at3), STATUS_OK);
-  ASSERT_NE(at2, at3);
-  inject({.late_ms = 150});
-  EXPECT_EQ(read(2, got), STATUS_COMM_ERROR);
-  // The case to mend: the late report already waits on the handle when the
-  // next call starts.  On a slow machine (sanitizers) it may still be on its
-  // way when the first call gives up, so wait until it has arrived.
-  ASSERT_TRUE(report_waits(server.handle())) << "the late report never came";
-  EXPECT_EQ(read(3, got), STATUS_OK);
-  EXPECT_EQ(got, at3) << "the late reply to pointer 2 answered pointer 3";
+  expect_late_reply_dropped(report_waits);
 }
 
 // Two open handles of one reader each get a copy of every input report, as
