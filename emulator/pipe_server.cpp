@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace velkor::emu {
 
@@ -105,17 +106,30 @@ bool PipeServer::write(const std::uint8_t *out) {
   return finish(&ov, n) && n == kReport;
 }
 
+bool PipeServer::stalled() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return emulator_.stalled();
+}
+
 void PipeServer::serve() {
   const RealTimeClock clock;
   for (;;) {
+    if (stalled()) {
+      // A reader that stops reading: output reports fill the pipe until the
+      // host's writes find no room.  Only the stop event is watched.
+      if (WaitForSingleObject(stop_, 50) == WAIT_OBJECT_0) break;
+      continue;
+    }
     std::uint8_t in[kReport];
     unsigned long n = 0;
     if (!read(in, n)) break;
     if (n != kReport) continue;
-    std::lock_guard<std::mutex> lock(mutex_);
-    const bool sent =
-        answer_report(emulator_, in, clock, [this](const std::uint8_t *out) { return write(out); });
-    if (!sent) break;
+    std::vector<SentReport> out;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      out = answer_report(emulator_, in, clock);
+    }
+    if (!send_reports(out, [this](const std::uint8_t *report) { return write(report); })) break;
   }
   // The host's next write or read fails: the reader is gone.
   std::lock_guard<std::mutex> lock(mutex_);

@@ -23,6 +23,7 @@ class PipeServer : public ServedEmulator<void *> {  // a Win32 HANDLE
  private:
   using Handle = void *;
   void serve();
+  bool stalled();                                  // the reader has stopped reading
   bool read(std::uint8_t *in, unsigned long &n);  // one 64-byte report
   bool write(const std::uint8_t *out);            // one 64-byte report
   bool finish(void *overlapped, unsigned long &n);

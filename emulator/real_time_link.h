@@ -1,13 +1,16 @@
 // What the real-time servers (socket pair, named pipe) share: the emulator
 // and its lock, the host end of the link, the emulator's clock in
-// milliseconds since the server started, and the step that hands one host
-// report to the emulator and sends what it answers.
+// milliseconds since the server started, and the steps that hand one host
+// report to the emulator and send what it answers.
 #ifndef VELKOR_EMULATOR_REAL_TIME_LINK_H
 #define VELKOR_EMULATOR_REAL_TIME_LINK_H
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <thread>
+#include <vector>
 
 #include "emulator/emulator.h"
 
@@ -61,17 +64,34 @@ class ServedEmulator {
   bool host_owned_ = true;
 };
 
-/// Hands the 64-byte report in to the emulator, then sends every report it
-/// has to send with write(out), which returns false for a report the host
-/// end did not take.  False when a report was lost: the link is broken.
-template <typename Write>
-bool answer_report(Emulator &emulator, const std::uint8_t *in, const RealTimeClock &clock,
-                   Write &&write) {
+/// A report the emulator sends, and how late it goes out.
+struct SentReport {
+  std::array<std::uint8_t, 64> report;
+  std::uint32_t delay_ms;
+};
+
+/// Hands the 64-byte report in to the emulator and returns every report it
+/// answers with (taken under the server's lock; sent after it is let go).
+inline std::vector<SentReport> answer_report(Emulator &emulator, const std::uint8_t *in,
+                                             const RealTimeClock &clock) {
   emulator.receive(in, clock.now_ms());
-  std::uint8_t out[64];
+  std::vector<SentReport> out;
+  SentReport o{};
+  while (emulator.transmit(o.report.data(), clock.now_ms(), &o.delay_ms)) out.push_back(o);
+  return out;
+}
+
+/// Sends each report with write(report), which returns false for a report
+/// the host end did not take, after waiting out its delay: a late report
+/// really is late, the host's read runs out first.  False when a report was
+/// lost: the link is broken.
+template <typename Write>
+bool send_reports(const std::vector<SentReport> &out, Write &&write) {
   bool lost = false;
-  while (emulator.transmit(out, clock.now_ms()))
-    if (!write(out)) lost = true;
+  for (const SentReport &o : out) {
+    if (o.delay_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(o.delay_ms));
+    if (!write(o.report.data())) lost = true;
+  }
   return !lost;
 }
 

@@ -7,8 +7,10 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "emulator/emulator.h"
+#include "emulator/real_time_link.h"
 
 namespace velkor::emu {
 
@@ -33,6 +35,12 @@ class SocketServer {
     return f(emulator_);
   }
 
+  /// Opens one more handle on the same reader, as a second open() of a
+  /// hidraw node does: its output reports reach the same emulator, and every
+  /// input report goes to every handle, each of which keeps its own copy.
+  /// The server closes it on destruction.  -1 when no socket pair is had.
+  int open_second_handle();
+
   /// Closes the reader's end, as if the device were unplugged.
   void disconnect();
 
@@ -47,6 +55,8 @@ class SocketServer {
   std::mutex mutex_;
   int host_ = -1;
   int device_ = -1;
+  std::vector<int> second_hosts_;    // from open_second_handle
+  std::vector<int> second_devices_;  // the reader's ends of those
   bool host_owned_ = true;
   std::thread thread_;
 };

@@ -510,7 +510,8 @@ VELKOR_EXPORT int VELKOR_CALL SingleTagInventory_G2(unsigned char *address,
  *                only when enum_words is 0xFF.
  * @param[out] data room for 2 * word_count bytes; on status 0 the reply's
  *                data bytes, at most 2 * word_count of them (a reader that
- *                sends more cannot overrun the caller's buffer).
+ *                sends more cannot overrun the caller's buffer; a
+ *                word_count of 0 is sent as it is and copies nothing).
  * @param[out] error_code -1 on status 0, the tag's error code (a
  *                VELKOR_TAG_ERROR_ value) on VELKOR_STATUS_TAG_ERROR,
  *                untouched otherwise.

@@ -60,7 +60,12 @@ VELKOR_API int SendDataToPort(unsigned char *data, unsigned int count,
  * Reply collectors.  Each repeats a poll cycle (poll report, one input report
  * read within 100 ms, a 50 ms pause, acknowledge report) and appends the
  * payloads until its completion test holds.  More than 6000 bytes end any of
- * them with STATUS_COMM_ERROR.
+ * them with STATUS_COMM_ERROR.  A poll report not written or a read that gets
+ * nothing ends GetDataFromPort at once; the other three poll on.  An
+ * acknowledge not written ends every one at once with STATUS_COMM_ERROR: the
+ * report it answers was read, and its bytes would be missing from the reply.
+ * On an invalid handle GetDataFromPort leaves *count alone; the other three
+ * set it to 0.
  *
  * GetDataFromPort, for single-frame replies: complete when the CRC residue
  * over everything received is zero and the first byte, above 3, gives the

@@ -1,6 +1,12 @@
 // The four reply collectors.  Each repeats poll cycles until its completion
 // test holds or its time limit passes.  Elapsed time is taken in unsigned
 // 32-bit arithmetic, so a wrap of the millisecond tick does no harm.
+//
+// A poll that is not written, or a read that gets nothing, loses no reply
+// byte, and the three polling collectors poll on.  A refused acknowledge
+// comes after a report was read whole: its bytes are not the reader's to
+// send again, and a reply missing them could still complete (a whole frame
+// in that report), so every collector ends at once.
 #include <algorithm>
 #include <cstring>
 
@@ -110,7 +116,9 @@ int GetInventoryDataFromPort1(unsigned char *reply, int *count,
   for (;;) {
     std::uint8_t payload[VELKOR_REPORT_PAYLOAD];
     int c = 0;
-    if (velkor::PollReport(payload, &c, handle) == STATUS_OK && c > 0) {
+    const velkor::Poll poll = velkor::poll_payload(payload, &c, handle);
+    if (poll == velkor::Poll::kAckFailed) return STATUS_COMM_ERROR;
+    if (poll == velkor::Poll::kOk && c > 0) {
       const auto len = static_cast<std::size_t>(c);
       if (total + len > kCollectCapacity || pending + len > sizeof work)
         return STATUS_COMM_ERROR;
@@ -152,7 +160,9 @@ int GetBufferDataFromPort(unsigned char *reply, int *count,
   for (;;) {
     std::uint8_t payload[VELKOR_REPORT_PAYLOAD];
     int c = 0;
-    if (velkor::PollReport(payload, &c, handle) == STATUS_OK) {
+    const velkor::Poll poll = velkor::poll_payload(payload, &c, handle);
+    if (poll == velkor::Poll::kAckFailed) return STATUS_COMM_ERROR;
+    if (poll == velkor::Poll::kOk) {
       if (c > 0) {
         const auto len = static_cast<std::size_t>(c);
         if (total < kCollectCapacity)
@@ -187,7 +197,9 @@ int GetDataFromPort_buff(unsigned char *reply, int *count, VelkorHandle handle) 
   for (;;) {
     std::uint8_t payload[VELKOR_REPORT_PAYLOAD];
     int c = 0;
-    if (velkor::PollReport(payload, &c, handle) == STATUS_OK && c > 0) {
+    const velkor::Poll poll = velkor::poll_payload(payload, &c, handle);
+    if (poll == velkor::Poll::kAckFailed) return STATUS_COMM_ERROR;
+    if (poll == velkor::Poll::kOk && c > 0) {
       if (static_cast<std::size_t>(*count) + static_cast<std::size_t>(c) >
           kCollectCapacity)
         return STATUS_COMM_ERROR;

@@ -18,6 +18,11 @@ namespace velkor::platform {
 
 constexpr unsigned kReportSize = 64;
 
+/// The most waiting input reports discard_input drops: more than a reader
+/// queues for one handle in any exchange, and a bound, so that a device
+/// flooding its input cannot hold the call.
+constexpr int kDiscardLimit = 256;
+
 /// Milliseconds from a monotonic clock, wrapping at 2^32.
 std::uint32_t tick_ms();
 

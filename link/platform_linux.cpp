@@ -18,9 +18,6 @@ namespace velkor::platform {
 
 namespace {
 
-// More reports than a reader queues for one handle in any exchange.
-constexpr int kDiscardLimit = 256;
-
 std::uint64_t monotonic_ms() {
   timespec ts{};
   clock_gettime(CLOCK_MONOTONIC, &ts);
@@ -104,7 +101,6 @@ int read_report(VelkorHandle handle, std::uint8_t *report,
 }
 
 void discard_input(VelkorHandle handle) {
-  // Bounded, so that a device flooding its input cannot hold the call.
   std::uint8_t report[kReportSize];
   for (int k = 0; k < kDiscardLimit && wait_ready(handle, POLLIN, 0); ++k) {
     const ssize_t n = read_now(handle, report);

@@ -73,8 +73,15 @@ int read_report(VelkorHandle handle, std::uint8_t *report,
 }
 
 // The HID driver keeps a ring of input reports per open handle; flushing it
-// drops the ones no read has taken yet.
-void discard_input(VelkorHandle handle) { HidD_FlushQueue(handle); }
+// drops the ones no read has taken yet.  A handle that is no HID device (a
+// named pipe standing in for one) refuses the flush: its waiting reports are
+// read without waiting instead.
+void discard_input(VelkorHandle handle) {
+  if (HidD_FlushQueue(handle)) return;
+  std::uint8_t report[kReportSize];
+  for (int k = 0; k < kDiscardLimit; ++k)
+    if (read_report(handle, report, 0) != static_cast<int>(kReportSize)) return;
+}
 
 // A DeviceSet here is the device information list itself.
 DeviceSet *open_device_set() {

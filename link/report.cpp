@@ -40,9 +40,10 @@ unsigned payload_count(const std::uint8_t *report) {
   return report[1] <= VELKOR_REPORT_PAYLOAD ? report[1] : 0u;
 }
 
-int PollReport(std::uint8_t *payload, int *count, VelkorHandle handle) {
+Poll poll_payload(std::uint8_t *payload, int *count, VelkorHandle handle) {
   std::uint8_t report[platform::kReportSize];
-  switch (poll_cycle(handle, report)) {
+  const Poll poll = poll_cycle(handle, report);
+  switch (poll) {
     case Poll::kOk:
       break;
     case Poll::kPollFailed:
@@ -50,12 +51,12 @@ int PollReport(std::uint8_t *payload, int *count, VelkorHandle handle) {
       // use this step poll on after a failure until their time limit: the
       // cycle keeps its pause, so that they wait instead of spinning.
       platform::sleep_ms(kPollPauseMs);
-      return STATUS_COMM_ERROR;
+      return poll;
     case Poll::kReadFailed:
       *count = 0;
-      return STATUS_COMM_ERROR;
+      return poll;
     case Poll::kAckFailed:
-      return STATUS_COMM_ERROR;
+      return poll;
   }
   const unsigned c = payload_count(report);
   const std::uint8_t *first = report + 2;
@@ -65,7 +66,11 @@ int PollReport(std::uint8_t *payload, int *count, VelkorHandle handle) {
   } else {
     *count = 0;
   }
-  return STATUS_OK;
+  return Poll::kOk;
+}
+
+int PollReport(std::uint8_t *payload, int *count, VelkorHandle handle) {
+  return poll_payload(payload, count, handle) == Poll::kOk ? STATUS_OK : STATUS_COMM_ERROR;
 }
 
 }  // namespace velkor

@@ -33,9 +33,12 @@ unsigned payload_count(const std::uint8_t *report);
 
 /// The poll step of the collectors: one poll cycle, then the payload into
 /// payload (up to 62 bytes) and its length into *count.  A payload of nothing
-/// but zero bytes counts as empty.  STATUS_OK or STATUS_COMM_ERROR; *count is
-/// set to 0 when the read fails and left alone when a report is not written.
-/// A cycle whose poll report cannot be written still pauses 50 ms.
+/// but zero bytes counts as empty.  Returns how the cycle went; *count is set
+/// to 0 when the read fails and left alone when a report is not written.  A
+/// cycle whose poll report cannot be written still pauses 50 ms.
+Poll poll_payload(std::uint8_t *payload, int *count, VelkorHandle handle);
+
+/// poll_payload as a status: STATUS_OK for Poll::kOk, else STATUS_COMM_ERROR.
 int PollReport(std::uint8_t *payload, int *count, VelkorHandle handle);
 
 }  // namespace velkor

@@ -9,6 +9,7 @@
 
 #include "emulator/socket_server.h"
 #include "emulator/velkor_emulator.h"
+#include "tests/support/served_reader.h"
 #include "velkor.h"
 
 namespace {
@@ -16,43 +17,34 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 using Clock = std::chrono::steady_clock;
 
-class HostileReader : public ::testing::Test {
- protected:
-  void SetUp() override {
-    server.with_emulator([&](velkor::emu::Emulator &e) { epc = e.reader().tags.gen2[0].epc(); });
-  }
-  void inject(const velkor::emu::Faults &f) {
-    server.with_emulator([&](velkor::emu::Emulator &e) { e.inject_next(f); });
-  }
-  // Two EPC-bank words of the first tag from word pointer `pointer` on.
-  int read(unsigned char pointer, Bytes &words) {
-    unsigned char password[4] = {};
-    int error = 0;
-    words.assign(4, 0xEE);
-    return ReadData_G2(&address, epc.data(), static_cast<unsigned char>(epc.size() / 2), 1,
-                       pointer, 2, password, 0, nullptr, 0, nullptr, words.data(), &error,
-                       server.handle());
-  }
+// Waits until an input report is waiting on the handle.
+bool report_waits(int handle) {
+  pollfd ready{handle, POLLIN, 0};
+  return ::poll(&ready, 1, 2000) == 1;
+}
 
-  velkor::emu::SocketServer server{{.seed = 11}};
-  unsigned char address = 0x00;
-  Bytes epc;
-};
+using HostileReader = velkor::test::ServedReader<velkor::emu::SocketServer>;
 
 TEST_F(HostileReader, ALateReplyIsNeverTakenForTheNextCalls) {
+  expect_late_reply_dropped(report_waits);
+}
+
+// Two open handles of one reader each get a copy of every input report, as
+// hidraw gives them: neither may take the other's replies for its own.
+TEST_F(HostileReader, ASecondHandleNeverTakesTheFirstOnesReplies) {
   Bytes at2, at3, got;
   ASSERT_EQ(read(2, at2), STATUS_OK);
   ASSERT_EQ(read(3, at3), STATUS_OK);
   ASSERT_NE(at2, at3);
-  inject({.late_ms = 150});
-  EXPECT_EQ(read(2, got), STATUS_COMM_ERROR);
-  // The case to mend: the late report already waits on the handle when the
-  // next call starts.  On a slow machine (sanitizers) it may still be on its
-  // way when the first call gives up, so wait until it has arrived.
-  pollfd ready{server.handle(), POLLIN, 0};
-  ASSERT_EQ(::poll(&ready, 1, 2000), 1) << "the late report never came";
-  EXPECT_EQ(read(3, got), STATUS_OK);
-  EXPECT_EQ(got, at3) << "the late reply to pointer 2 answered pointer 3";
+  const int second = server.open_second_handle();
+  ASSERT_GE(second, 0);
+  ASSERT_EQ(read(2, got), STATUS_OK);
+  ASSERT_TRUE(report_waits(second)) << "no copy reached the second handle";
+  EXPECT_EQ(read(3, got, second), STATUS_OK);
+  EXPECT_EQ(got, at3) << "the second handle took the first one's reply";
+  ASSERT_TRUE(report_waits(server.handle())) << "no copy reached the first handle";
+  EXPECT_EQ(read(2, got), STATUS_OK);
+  EXPECT_EQ(got, at2) << "the first handle took the second one's reply";
 }
 
 TEST_F(HostileReader, ALengthByteThatLiesCompletesNoReply) {
@@ -77,11 +69,32 @@ TEST_F(HostileReader, AFirstReportEndingInAZeroResidueIsNotTheWholeReply) {
 TEST_F(HostileReader, PaddingAfterTheFinalFrameKeepsItsStatus) {
   unsigned char mask_addr[2] = {}, mask[1] = {}, frame4 = 0;
   Bytes list(6000);
-  int total = 0, count = 0;
-  inject({.zero_padding = 6});
-  EXPECT_EQ(Inventory_G2(&address, 0x04, 0x00, 0, mask_addr, 0, mask, 0, 0, 0, 0, 0, 0, 0, 0,
-                         list.data(), &frame4, &total, &count, server.handle()),
+  int total = 0, count = 0, stored = 0, seen = 0;
+  const int h = server.handle();
+  const auto padded = [&](auto call) {
+    inject({.zero_padding = 6});
+    count = 0;
+    return call();
+  };
+  EXPECT_EQ(padded([&] {
+              return Inventory_G2(&address, 0x04, 0x00, 0, mask_addr, 0, mask, 0, 0, 0, 0, 0, 0,
+                                  0, 0, list.data(), &frame4, &total, &count, h);
+            }),
             0x01);
+  EXPECT_EQ(count, 5);
+  EXPECT_EQ(padded([&] {
+              return Fast_EPC_Inventory_G2(&address, 0x04, 0, 0, 0, &frame4, list.data(), &total,
+                                           &count, h);
+            }),
+            0x01);
+  EXPECT_EQ(count, 5);
+  EXPECT_EQ(padded([&] {
+              return InventoryBuffer_G2(&address, 0x04, 0x00, 0, mask_addr, 0, mask, 0, 0, 0, 0,
+                                        0, 0, 0, 0, &stored, &seen, h);
+            }),
+            STATUS_OK);
+  EXPECT_EQ(seen, 5);
+  EXPECT_EQ(padded([&] { return ReadBuffer_G2(&address, &total, &count, list.data(), h); }), 0x01);
   EXPECT_EQ(count, 5);
 }
 

@@ -81,11 +81,21 @@ INSTANTIATE_TEST_SUITE_P(
                    [](unsigned char *a, Outputs &o, VelkorHandle h) { return inventory(a, o, h); },
                    with_crc({0x06, 0x00, 0x18, 0x04, 0x00}), 0x18, {0x01, 0x2C, 0x00, 0x05},
                    {{300, 5}, 0xEE}},
+        // The 16-bit numbers are unsigned: 0x8000 and above stay positive.
+        BufferCase{"InventoryBuffer_G2_high",
+                   [](unsigned char *a, Outputs &o, VelkorHandle h) { return inventory(a, o, h); },
+                   with_crc({0x06, 0x00, 0x18, 0x04, 0x00}), 0x18, {0x80, 0x00, 0xFF, 0xFF},
+                   {{0x8000, 0xFFFF}, 0xEE}},
         BufferCase{"GetBufferCnt_G2",
                    [](unsigned char *a, Outputs &o, VelkorHandle h) {
                      return GetBufferCnt_G2(a, &o.n[0], h);
                    },
                    with_crc({0x04, 0x00, 0x74}), 0x74, {0x00, 0x0A}, {{10, kUntouched}, 0xEE}},
+        BufferCase{"GetBufferCnt_G2_high",
+                   [](unsigned char *a, Outputs &o, VelkorHandle h) {
+                     return GetBufferCnt_G2(a, &o.n[0], h);
+                   },
+                   with_crc({0x04, 0x00, 0x74}), 0x74, {0xFF, 0xFE}, {{0xFFFE, kUntouched}, 0xEE}},
         BufferCase{"ClearBuffer_G2",
                    [](unsigned char *a, Outputs &, VelkorHandle h) {
                      return ClearBuffer_G2(a, h);

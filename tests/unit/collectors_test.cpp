@@ -49,6 +49,9 @@ struct LimitCase {
   std::uint32_t quiet_ms;    // 0: no early give-up
   std::uint32_t overall_ms;
   Bytes partial;             // a first report that never completes
+  Bytes reply;               // a whole reply this collector completes on
+  std::uint32_t zeros_ms;    // the limit when every payload is all zero bytes
+  int early_count;           // *count after a failure before any byte was kept
 };
 
 class TimeLimit : public LinkTest,
@@ -106,15 +109,60 @@ TEST_P(TimeLimit, AReaderRefusingWritesAtOnceIsStillPolledAtThePace) {
 TEST_P(TimeLimit, InvalidHandleSendsNothing) {
   Collected c = collect(lc().fn, VELKOR_INVALID_HANDLE);
   EXPECT_EQ(c.rc, STATUS_INVALID_HANDLE);
+  EXPECT_EQ(c.count, lc().early_count);
   EXPECT_TRUE(device.written.empty());
   EXPECT_EQ(elapsed(), 0u);
 }
 
+// The completion test comes before the time test: a reply whose last piece
+// arrives in the cycle that ends 1 ms past the limit is still taken.
+TEST_P(TimeLimit, AReplyCompletedInTheCycleEndingPastTheLimitIsTaken) {
+  const Bytes &reply = lc().reply;
+  device.push(input_report(head(reply, 3)), 1);  // cycle k now ends at 50k + 1
+  for (std::uint32_t cycle = 2; cycle < lc().overall_ms / 50; ++cycle)
+    device.push(input_report({}));
+  device.push(input_report(Bytes(reply.begin() + 3, reply.end())));
+  Collected c = collect(lc().fn, handle);
+  EXPECT_EQ(c.rc, STATUS_OK);
+  EXPECT_EQ(c.count, static_cast<int>(reply.size()));
+  EXPECT_EQ(head(c.reply, reply.size()), reply);
+  EXPECT_EQ(elapsed(), lc().overall_ms + 1);
+}
+
+// Payloads of nothing but zero bytes are nothing received to the three
+// polling collectors (the quiet limit ends them), but reply bytes to the
+// single-frame one.
+TEST_P(TimeLimit, AllZeroPayloadsEndAtTheirLimit) {
+  for (std::uint32_t cycle = 0; cycle <= lc().zeros_ms / 50; ++cycle)
+    device.push(input_report(Bytes(62, 0x00)));
+  Collected c = collect(lc().fn, handle);
+  EXPECT_EQ(c.rc, STATUS_COMM_ERROR);
+  EXPECT_EQ(elapsed(), lc().zeros_ms + 50);
+}
+
+// A report read whole whose acknowledge is refused ends the collection: were
+// it dropped and the collection gone on, the next report, here a whole
+// reply, would be handed over without the bytes before it.
+TEST_P(TimeLimit, ARefusedAcknowledgeEndsTheCollectionAtOnce) {
+  device.push(input_report(lc().reply));
+  device.push(input_report(lc().reply));
+  device.refused_writes = {1};  // the first cycle's acknowledge
+  Collected c = collect(lc().fn, handle);
+  EXPECT_EQ(c.rc, STATUS_COMM_ERROR);
+  EXPECT_EQ(c.count, lc().early_count);
+  EXPECT_EQ(c.reply[0], 0xEE);
+  EXPECT_EQ(device.reads, 1u);
+  EXPECT_EQ(elapsed(), 100u) << "the pause, then the acknowledge's 50 ms write limit";
+}
+
 const LimitCase kLimits[] = {
-    {"single", &GetDataFromPort, 1000, 2000, {0x11, 0x00, 0x02}},
-    {"inventory", &GetInventoryDataFromPort1, 1000, 15000, {0x11, 0x00, 0x01}},
-    {"buffer", &GetBufferDataFromPort, 1000, 10000, {0x11, 0x00, 0x72}},
-    {"by_length", &GetDataFromPort_buff, 0, 6000, {0x11, 0x00, 0x18}},
+    {"single", &GetDataFromPort, 1000, 2000, {0x11, 0x00, 0x02}, frame_of_size(10), 2000, -7},
+    {"inventory", &GetInventoryDataFromPort1, 1000, 15000, {0x11, 0x00, 0x01},
+     inventory_frame(0x01, 1, 4), 1000, 0},
+    {"buffer", &GetBufferDataFromPort, 1000, 10000, {0x11, 0x00, 0x72},
+     reply_frame(0x00, 0x72, 0x01, {1, 0x44}), 1000, 0},
+    {"by_length", &GetDataFromPort_buff, 0, 6000, {0x11, 0x00, 0x18},
+     frame_of_size(10, 0, 0x18), 6000, 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(

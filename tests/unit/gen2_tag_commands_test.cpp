@@ -363,6 +363,31 @@ TEST_F(LinkTest, ReadsCopyNoMoreThanTheWordsAskedFor) {
   EXPECT_EQ(Bytes(a.out, a.out + 3), (Bytes{0x6B, 0x6B, 0x5A}));
 }
 
+// A word count of 0 goes out as it is (some tags read a whole bank then), and
+// the words that come back are not copied: the caller sized data for none.
+TEST_F(LinkTest, ReadsOfZeroWordsSendTheCountAndCopyNothing) {
+  struct Read {
+    std::uint8_t command;
+    std::size_t count_at;  // the word count's frame byte
+  };
+  for (const Read read : {Read{0x02, 6}, Read{0x15, 7}}) {
+    Args a;
+    unsigned char address = 0x00;
+    device.push_stream(reply_frame(kReplyAddress, read.command, 0x00, Bytes(16, 0x5A)));
+    const int rc = read.command == 0x02
+                       ? ReadData_G2(&address, a.epc, 0, 3, 0, 0, a.password, 0, nullptr, 0,
+                                     nullptr, a.out, &a.error_code, handle)
+                       : ExtReadData_G2(&address, a.epc, 0, 3, a.word_ptr2, 0, a.password, 0,
+                                        nullptr, 0, nullptr, a.out, &a.error_code, handle);
+    EXPECT_EQ(rc, STATUS_OK);
+    EXPECT_EQ(frames().back()[read.count_at], 0x00);
+    EXPECT_EQ(frames().back()[read.count_at + 1], 0x11) << "the password follows";
+    EXPECT_EQ(a.out[0], 0xEE);
+    EXPECT_EQ(a.error_code, -1);
+    EXPECT_EQ(address, kReplyAddress);
+  }
+}
+
 TEST_F(LinkTest, ReadsOfAShortReplyCopyOnlyWhatCame) {
   Args a;
   unsigned char address = 0x00;

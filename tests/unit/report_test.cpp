@@ -80,6 +80,7 @@ TEST_F(LinkTest, RefusedWriteReturnsZero) {
   device.refused_writes = {0};
   Bytes frame = {0x04, 0x00, 0x21, 0xD9, 0x6A};
   EXPECT_EQ(SendDataToPort(frame.data(), 5, handle), 0);
+  EXPECT_EQ(fake::clock(), 50u) << "a write left pending is given up after 50 ms";
 }
 
 // --- the poll step -------------------------------------------------------

@@ -10,7 +10,7 @@ import unittest
 from datetime import datetime
 from typing import Any, Callable, List, Tuple
 
-from emulated_case import EmulatedReaderCase
+from emulated_case import EmulatedReaderCase, WitnessedCase
 
 import velkor
 from velkor import Bank, Mask, Region, TagType, WorkMode
@@ -115,7 +115,7 @@ class Settings(EmulatedReaderCase):
         self.assertEqual(r.dac(), 128)
 
 
-class Lifetime(unittest.TestCase):
+class Lifetime(WitnessedCase):
     def test_close_and_with_stop_the_emulator(self) -> None:
         with velkor.Reader.emulated() as reader:
             emulator = reader.emulator

@@ -3,16 +3,18 @@ reader."""
 
 from __future__ import annotations
 
-import unittest
 from datetime import datetime
 from typing import List
+
+from emulated_case import WitnessedCase
 
 import velkor
 from velkor import Bank, Read
 
 
-class Watch(unittest.TestCase):
+class Watch(WitnessedCase):
     def setUp(self) -> None:
+        super().setUp()
         self.reader = velkor.Reader.emulated(seed=5, gen2_tags=3)
         self.addCleanup(self.reader.close)
 

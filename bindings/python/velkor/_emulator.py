@@ -6,7 +6,7 @@ from __future__ import annotations
 import ctypes
 from enum import IntEnum
 from functools import lru_cache
-from typing import List
+from typing import List, Optional
 
 from . import _lib
 
@@ -15,12 +15,15 @@ DEFAULT_GEN2_TAGS = 6  # as `velkor --emulate`
 DEFAULT_ISO6B_TAGS = 2
 MAX_TAGS = 1000
 _MAX_EPC = 255
+_MAX_VIOLATION_TEXT = 256
 
 _SIGNATURES = {
     "velkor_emulator_start": [ctypes.c_uint64, ctypes.c_int, ctypes.c_int],
     "velkor_emulator_stop": [ctypes.c_int],
     "velkor_emulator_disconnect": [ctypes.c_int],
     "velkor_emulator_inject": [ctypes.c_int, ctypes.c_int, ctypes.c_int],
+    "velkor_emulator_violations": [ctypes.c_int],
+    "velkor_emulator_violation": [ctypes.c_int, ctypes.c_int, ctypes.c_char_p, ctypes.c_int],
     "velkor_emulator_gen2_count": [ctypes.c_int],
     "velkor_emulator_gen2_epc": [
         ctypes.c_int,
@@ -57,6 +60,7 @@ class Emulator:
 
     def __init__(self, handle: int) -> None:
         self.handle = handle
+        self._violations_at_stop: Optional[List[str]] = None
 
     @classmethod
     def start(
@@ -84,7 +88,24 @@ class Emulator:
 
     def stop(self) -> None:
         """Stops the emulator and closes its handle."""
+        witnessed = self.violations()
         self._call("velkor_emulator_stop")
+        self._violations_at_stop = witnessed
+
+    def violations(self) -> List[str]:
+        """The host protocol violations the emulator has recorded, in order
+        (a full read not acknowledged, a poll before the last report was
+        acknowledged, a command frame without its CTRL_BEGIN, non-zero
+        padding, a count byte disagreeing with its frame); once stopped,
+        those it had recorded then.  A test on the emulator fails on any."""
+        if self._violations_at_stop is not None:
+            return list(self._violations_at_stop)
+        texts: List[str] = []
+        buffer = ctypes.create_string_buffer(_MAX_VIOLATION_TEXT)
+        for index in range(self._call("velkor_emulator_violations")):
+            self._call("velkor_emulator_violation", index, buffer, len(buffer))
+            texts.append(buffer.value.decode(errors="replace"))
+        return texts
 
     def disconnect(self) -> None:
         """Unplugs the emulated reader: every command fails from now on."""
