@@ -114,6 +114,7 @@ void Commissioning::crash_point(const char *stage) const {
 bool Commissioning::log(const JournalEntry &entry) {
   std::string error;
   if (journal_.append(entry, &error)) return true;
+  progress_->clear();
   complain("commission: %s", error.c_str());
   return false;
 }
@@ -152,6 +153,7 @@ int Commissioning::wait_for_tag(Bytes *epc) {
 int Commissioning::take(const Bytes &epc) {
   Bytes tid;
   if (StepOutcome o = read_tid(s_, epc, &tid); !o.ok()) {
+    progress_->clear();
     complain("commission: tag %s: %s", to_hex(epc).c_str(), o.reason.c_str());
     return o.exit_code;
   }
@@ -163,6 +165,7 @@ int Commissioning::take(const Bytes &epc) {
       return finish(cut, true);
     }
   if (const JournalEntry *entry = journal_.last_of(to_hex(epc))) {
+    progress_->clear();
     complain("commission: tag %s holds EPC %s, which was being written to tag %s",
              tid_hex.c_str(), entry->epc.c_str(), entry->tid.c_str());
     return kExitFailed;
@@ -191,7 +194,10 @@ int Commissioning::finish(JournalEntry entry, bool resumed) {
     s_.checkpoint(&error);
     crash_point("after-write");
   });
-  if (!s_.checkpoint(&error)) complain("commission: %s", error.c_str());
+  if (!s_.checkpoint(&error)) {
+    progress_->clear();
+    complain("commission: %s", error.c_str());
+  }
   if (outcome.exit_code == kExitNothing) {
     // Gone before it was done: the identity stays with it until it is back.
     progress_->left(entry);
@@ -204,6 +210,7 @@ int Commissioning::finish(JournalEntry entry, bool resumed) {
   progress_->finished(entry);
   restart_clock();
   if (!outcome.ok()) {
+    progress_->clear();
     complain("commission: serial %s on tag %s: %s%s", entry.serial.c_str(), entry.tid.c_str(),
              outcome.reason.c_str(), resumed ? " (finishing an interrupted write)" : "");
     return outcome.exit_code;
@@ -238,8 +245,10 @@ int Commissioning::run() {
                     : status == kExitNothing     ? "no tag came"
                     : status == kExitInterrupted ? "stopped"
                                                  : "failed";
-  if (status == kExitNothing)
+  if (status == kExitNothing) {
+    progress_->clear();
     complain("commission: no tag to commission within %g s", o_.timeout);
+  }
   progress_->end(how, journal_.interrupted(), status);
   return status;
 }

@@ -49,6 +49,12 @@ void CommissionProgress::status_line() {
   std::fflush(stdout);
 }
 
+void CommissionProgress::clear() {
+  if (!live_) return;
+  std::printf("\r\033[K");
+  std::fflush(stdout);
+}
+
 void CommissionProgress::waiting() {
   if (live_) status_line();
 }
@@ -111,7 +117,7 @@ void CommissionProgress::end(const char *how, const std::vector<JournalEntry> &i
                  {"of", total_},     {"this_run", done_here_}, {"seconds", seconds},
                  {"interrupted", serials}, {"exit", exit_code}});
   }
-  if (live_) std::printf("\r\033[K");
+  clear();
   for (const JournalEntry &e : interrupted)
     std::printf("serial %s: still interrupted on tag %s\n", e.serial.c_str(), e.tid.c_str());
   std::printf("%zu of %zu commissioned (%zu in this run, %.1f s)%s%s\n", done_, total_,

@@ -35,6 +35,8 @@ class CommissionProgress {
   void end(const char *how, const std::vector<JournalEntry> &interrupted, int exit_code);
   /// Keeps the status line moving while the run waits for a tag.
   void waiting();
+  /// Takes the status line away, for a message on stderr.
+  void clear();
 
  private:
   void line(const std::string &text);

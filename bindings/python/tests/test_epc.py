@@ -5,6 +5,7 @@ from __future__ import annotations
 
 import os
 import unittest
+from typing import Callable, List, Tuple
 
 from velkor import epc
 
@@ -32,12 +33,13 @@ class Codec(unittest.TestCase):
             self.assertEqual(made, SGTIN)
 
     def test_bad_input_names_the_field(self) -> None:
-        for call, words in (
-                (lambda: epc.decode("307C257BF7194E4000001A85"), "partition"),
-                (lambda: epc.encode_gs1("gtin", "80614141123459", 7, "1"), "check digit"),
-                (lambda: epc.encode("urn:epc:tag:sgtin-96:3.0614141.812345.274877906944"),
-                 "serial"),
-                (lambda: epc.encode_gs1("isbn", "1", 7), "key")):
+        cases: List[Tuple[Callable[[], object], str]] = [
+            (lambda: epc.decode("307C257BF7194E4000001A85"), "partition"),
+            (lambda: epc.encode_gs1("gtin", "80614141123459", 7, "1"), "check digit"),
+            (lambda: epc.encode("urn:epc:tag:sgtin-96:3.0614141.812345.274877906944"), "serial"),
+            (lambda: epc.encode_gs1("isbn", "1", 7), "key"),
+        ]
+        for call, words in cases:
             with self.subTest(words), self.assertRaises(epc.EpcError) as caught:
                 call()
             self.assertIn(words, str(caught.exception))

@@ -147,11 +147,14 @@ def encode(uri: str, filter: int = 0, bits: int = 0) -> str:
     a size (bits 0: the smallest scheme that holds it)."""
     lib = _library()
     text = uri.encode()
-    if uri.startswith("urn:epc:tag:"):
-        return _encoded(lambda out, n, e: lib.velkor_epc_encode_tag_uri(
-            text, out, _BYTES_MAX, ctypes.byref(n), ctypes.byref(e)))
-    return _encoded(lambda out, n, e: lib.velkor_epc_encode_id_uri(
-        text, filter, bits, out, _BYTES_MAX, ctypes.byref(n), ctypes.byref(e)))
+
+    def call(out: ctypes.Array[ctypes.c_char], n: ctypes.c_size_t, e: _Error) -> int:
+        if uri.startswith("urn:epc:tag:"):
+            return int(lib.velkor_epc_encode_tag_uri(
+                text, out, _BYTES_MAX, ctypes.byref(n), ctypes.byref(e)))
+        return int(lib.velkor_epc_encode_id_uri(
+            text, filter, bits, out, _BYTES_MAX, ctypes.byref(n), ctypes.byref(e)))
+    return _encoded(call)
 
 
 def encode_gs1(key: str, digits: str, prefix_length: int, serial: Optional[str] = None,
@@ -163,6 +166,9 @@ def encode_gs1(key: str, digits: str, prefix_length: int, serial: Optional[str] 
         raise EpcError(f"key: {key!r} is not one of {', '.join(KEYS)}", 1, 10)
     lib = _library()
     wanted = serial.encode() if serial is not None else None
-    return _encoded(lambda out, n, e: lib.velkor_epc_encode_gs1(
-        KEYS[key], digits.encode(), wanted, prefix_length, filter, bits, out, _BYTES_MAX,
-        ctypes.byref(n), ctypes.byref(e)))
+
+    def call(out: ctypes.Array[ctypes.c_char], n: ctypes.c_size_t, e: _Error) -> int:
+        return int(lib.velkor_epc_encode_gs1(
+            KEYS[key], digits.encode(), wanted, prefix_length, filter, bits, out, _BYTES_MAX,
+            ctypes.byref(n), ctypes.byref(e)))
+    return _encoded(call)
