@@ -31,8 +31,10 @@ namespace velkor::tool {
 namespace {
 
 /// For the tests of resuming, on the emulated reader only:
-/// VELKOR_COMMISSION_CRASH=N:before-write (or N:after-write) kills the run
-/// with SIGKILL at that point of the Nth tag it takes on.
+/// VELKOR_COMMISSION_CRASH=N:STAGE kills the run with SIGKILL at that point
+/// of the Nth tag it takes on: before-write (its "writing" line is logged),
+/// after-write (the EPC is on the tag), before-outcome (the tag is done,
+/// locks and all, but its line is not logged).
 constexpr const char *kCrashVariable = "VELKOR_COMMISSION_CRASH";
 
 constexpr auto kPollEvery = std::chrono::milliseconds(100);
@@ -204,6 +206,7 @@ int Commissioning::finish(JournalEntry entry, bool resumed) {
     std::this_thread::sleep_for(kPollEvery);
     return kExitOk;
   }
+  crash_point("before-outcome");
   entry.time = utc_time(WallClock::now());
   entry.result = outcome.ok() ? kOk : "failed: " + outcome.reason;
   if (!log(entry)) return kExitFailed;

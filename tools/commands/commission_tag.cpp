@@ -105,10 +105,14 @@ StepOutcome commission_tag(Session &s, const TagWork &work,
                              to_hex(Bytes(back.begin(), back.begin() + 2)) + ")"};
 
   if (work.access_password.empty()) return {};
-  if (StepOutcome o = write_words(s, "access password", work.tid, VELKOR_BANK_RESERVED,
-                                  kAccessPasswordWord, work.access_password, Bytes(4, 0));
-      !o.ok())
-    return o;
+  // A tag finished after an interrupted run may hold the password, and have
+  // it locked, already: then only the password itself opens the field.
+  StepOutcome set = write_words(s, "access password", work.tid, VELKOR_BANK_RESERVED,
+                                kAccessPasswordWord, work.access_password, Bytes(4, 0));
+  if (!set.ok() && set.exit_code == kExitFailed)
+    set = write_words(s, "access password", work.tid, VELKOR_BANK_RESERVED, kAccessPasswordWord,
+                      work.access_password, work.access_password);
+  if (!set.ok()) return set;
   for (int field : work.lock) {
     ByTid target(work.tid);
     Bytes password = work.access_password;
