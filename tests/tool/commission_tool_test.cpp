@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -218,6 +219,19 @@ INSTANTIATE_TEST_SUITE_P(
         Stop{"--emulate-feed 1 commission --gtin " + kGtin +
                  " --prefix-length 7 --serial-from 274877906943 --count 2 --scheme sgtin-96",
              2, "serial 274877906944"}));
+
+// Ctrl-C while the run waits for a tag ends it with the summary, as shells
+// count a Ctrl-C.
+TEST(ToolCommission, SigintStopsTheWaitWithASummary) {
+  using namespace std::chrono_literals;
+  RunningTool tool("--emulate-tags 2 " + kRange + "--count 1 --timeout 600");
+  ASSERT_TRUE(tool.wait_for("2 tags in the field", 10s));
+  tool.signal(SIGINT);
+  const ToolRun r = tool.finish(10s);
+  EXPECT_EQ(r.exit_code, 130) << r.err;
+  EXPECT_NE(r.out.find("0 of 1 commissioned (0 in this run, "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("): stopped"), std::string::npos) << r.out;
+}
 
 // A file of identities: a header, a comment, an SGTIN-198 URI (the PC
 // word's length bits change) and a hex EPC; both read back as written.
