@@ -220,6 +220,30 @@ INSTANTIATE_TEST_SUITE_P(
                  " --prefix-length 7 --serial-from 274877906943 --count 2 --scheme sgtin-96",
              2, "serial 274877906944"}));
 
+// The log as a rerun finds it: a last line cut short by a power cut is
+// dropped (the write waits for its line, so its tag was never written); a
+// file that is no commissioning log stops the run before any tag.
+TEST(ToolCommission, TheLogIsReadBeforeAnyTagIsWritten) {
+  struct Case {
+    std::string text;
+    int exit_code;
+    std::string says;
+    std::size_t lines_after;
+  };
+  for (const Case &c :
+       {Case{"time,serial,epc,uri,tid,result\n2026-12-09T10:00:00.000Z,1,3014257B", 0,
+             "1 of 1 commissioned", 3},
+        Case{"name,price\nsoap,3\n", 2, "line 1 is not a commissioning log line", 2}}) {
+    Scratch dir;
+    std::ofstream(dir.path("log.csv")) << c.text;
+    const ToolRun r = run_tool("--emulate-feed 1 " + kRange + "--count 1 --timeout 0 --log " +
+                               dir.path("log.csv"));
+    EXPECT_EQ(r.exit_code, c.exit_code) << r.err;
+    EXPECT_NE((r.out + r.err).find(c.says), std::string::npos) << r.out << r.err;
+    EXPECT_EQ(lines_of(slurp(dir.path("log.csv"))).size(), c.lines_after) << c.text;
+  }
+}
+
 // Ctrl-C while the run waits for a tag ends it with the summary, as shells
 // count a Ctrl-C.
 TEST(ToolCommission, SigintStopsTheWaitWithASummary) {
