@@ -155,6 +155,11 @@ int Commissioning::wait_for_tag(Bytes *epc) {
 int Commissioning::take(const Bytes &epc) {
   Bytes tid;
   if (StepOutcome o = read_tid(s_, epc, &tid); !o.ok()) {
+    // A tag that left before its TID was read: wait on, within --timeout.
+    if (o.exit_code == kExitNothing) {
+      std::this_thread::sleep_for(kPollEvery);
+      return kExitOk;
+    }
     progress_->clear();
     complain("commission: tag %s: %s", to_hex(epc).c_str(), o.reason.c_str());
     return o.exit_code;
