@@ -5,6 +5,7 @@
 // giving an identity twice.
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -24,6 +25,7 @@
 #include "tools/commands/inventory_round.h"
 #include "tools/output/commission_progress.h"
 #include "tools/output/epc_text.h"
+#include "tools/options.h"
 #include "tools/output/status_text.h"
 
 namespace velkor::tool {
@@ -39,6 +41,9 @@ constexpr const char *kCrashVariable = "VELKOR_COMMISSION_CRASH";
 
 constexpr auto kPollEvery = std::chrono::milliseconds(100);
 constexpr double kDefaultTimeout = 60;
+constexpr double kMostTimeout = 24 * 60 * 60;
+// Numeric serials: twelve digits cover the 38 bits of an SGTIN-96 serial.
+constexpr long kMostSerial = 999999999999;
 
 const std::map<std::string, int> kLockFieldNames = {
     {"kill", VELKOR_LOCK_KILL_PASSWORD}, {"access", VELKOR_LOCK_ACCESS_PASSWORD},
@@ -319,7 +324,7 @@ void add_commission_command(Cli &cli) {
              "digits of the GTIN's company prefix, 6-12")
       ->needs(gtin);
   app->add_option("--serial-from", o.serial_from, "the first serial of the range")
-      ->check(CLI::NonNegativeNumber)
+      ->check(number_in(0, kMostSerial))
       ->type_name("N")
       ->needs(gtin);
   add_number(app, "--count", o.count, 1, 100000, "how many serials the range holds")
@@ -335,7 +340,8 @@ void add_commission_command(Cli &cli) {
              "filter value, 0-7 (default 0), for GS1 keys and pure-identity URIs");
   app->add_option("--scheme", o.scheme,
                   "scheme and size (sgtin-96, sgtin-198, ...; default: the smallest that holds "
-                  "each identity)");
+                  "each identity)")
+      ->type_name("NAME");
   app->add_option("--log", o.log,
                   "the log (CSV: time, serial, EPC, URI, TID, result), kept as a journal: "
                   "rerunning the same command resumes after a crash")
@@ -346,12 +352,30 @@ void add_commission_command(Cli &cli) {
                   "lock these with the access password: epc, user, tid, access, kill "
                   "(comma-separated)")
       ->delimiter(',')
-      ->transform(CLI::CheckedTransformer(kLockFieldNames, CLI::ignore_case))
+      ->transform(CLI::Validator(
+          [](std::string &text) -> std::string {
+            std::string name = text;
+            for (char &c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            const auto it = kLockFieldNames.find(name);
+            if (it == kLockFieldNames.end())
+              return "'" + text + "' is not a lock field (epc, user, tid, access, kill)";
+            text = std::to_string(it->second);
+            return {};
+          },
+          ""))
       ->type_name("FIELD[,FIELD]")
       ->needs(password);
   app->add_option("--timeout", o.timeout,
                   "seconds to wait for each next tag before stopping (default 60; 0: look once)")
-      ->check(CLI::Range(0.0, 86400.0))
+      ->check(CLI::Validator(
+          [](std::string &text) -> std::string {
+            char *end = nullptr;
+            const double seconds = std::strtod(text.c_str(), &end);
+            if (text.empty() || *end != '\0' || !(seconds >= 0 && seconds <= kMostTimeout))
+              return "'" + text + "' is not a number of seconds from 0 to 86400";
+            return {};
+          },
+          ""))
       ->type_name("SECONDS");
   app->add_flag("--json", o.json, "one JSON object per line per event, for a program");
 }
