@@ -153,3 +153,12 @@ int velkor_emulator_gen2_epc(VelkorHandle handle, int index, unsigned char *epc,
     return static_cast<int>(id.size());
   });
 }
+
+int velkor_emulator_feed(VelkorHandle handle, int count) {
+  if (!valid_count(count)) return -1;
+  return with_emulator(handle, [&](Emulator &e) {
+    velkor::emu::Reader &r = e.reader();
+    r.feed.add(r.rng, static_cast<std::size_t>(count));
+    return 0;
+  });
+}

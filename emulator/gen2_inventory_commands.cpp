@@ -9,6 +9,8 @@
 // tags in privacy do not answer; a mask group lets only matching tags answer.
 // The TID and trailing groups are accepted and do not change the answer.
 //
+// Each inventory first lets the tag feed place its next tag (tag_feed.h).
+//
 // The single-tag inventory (0x0F) answers with status 0x01 and the antenna
 // and record of the first tag that answers, or 0xFB.
 #include <algorithm>
@@ -36,6 +38,7 @@ Bytes record(const Gen2Tag &tag) {
 }
 
 Response inventory(Reader &r, const std::optional<MaskFilter> &mask) {
+  r.feed.advance(r.tags);
   const std::uint8_t antenna = r.settings.antenna;
   const std::size_t per_frame = std::max<std::size_t>(r.gen2.tags_per_frame, 1);
   Response response;
@@ -66,6 +69,7 @@ void register_gen2_inventory_commands(CommandTable &table) {
   table.add(0x00, kFastRequestSize,
             [](Reader &r, const Command &) { return inventory(r, std::nullopt); });
   table.add(0x0F, 0, [](Reader &r, const Command &) {
+    r.feed.advance(r.tags);
     const Gen2Tag *tag = first_answering(r.tags);
     if (tag == nullptr) return Response::status(kStatusNoTag);
     Bytes data = record(*tag);

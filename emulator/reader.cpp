@@ -5,6 +5,7 @@ namespace velkor::emu {
 Reader::Reader(const ReaderOptions &options) : rng(options.seed) {
   tags = make_population(rng, options.gen2_tags, options.iso6b_tags);
   for (auto &b : identity.serial) b = rng.byte();
+  feed.add(rng, options.feed);
   config.short_system_parameters = options.short_system_parameters;
   register_identity_commands(commands);
   register_gen2_commands(commands);

@@ -12,6 +12,7 @@
 #include "emulator/rng.h"
 #include "emulator/settings.h"
 #include "emulator/tag_buffer.h"
+#include "emulator/tag_feed.h"
 #include "emulator/tags.h"
 
 namespace velkor::emu {
@@ -35,6 +36,8 @@ struct ReaderOptions {
   std::size_t iso6b_tags = 2;
   /// Answer the parameter-set command as older firmware (42 bytes).
   bool short_system_parameters = false;
+  /// Fresh Gen2 tags placed on the reader one at a time (tag_feed.h).
+  std::size_t feed = 0;
 };
 
 class Reader {
@@ -58,6 +61,7 @@ class Reader {
   Population tags;
   Gen2Conditions gen2;
   TagBuffer buffer;  ///< filled by buffered inventories
+  TagFeed feed;      ///< tags still to be placed on the reader
   Rng rng;
   CommandTable commands;
   bool keyboard_mode = false;  ///< set by the switch-to-keyboard control report

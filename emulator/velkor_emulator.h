@@ -143,4 +143,16 @@ VELKOR_EMULATOR_API int velkor_emulator_gen2_count(VelkorHandle handle);
 VELKOR_EMULATOR_API int velkor_emulator_gen2_epc(VelkorHandle handle, int index,
                                                  unsigned char *epc, int size);
 
+/**
+ * Queues count fresh Gen2 tags (0 to VELKOR_EMULATOR_MAX_TAGS) to be placed
+ * on the reader one at a time, as at an encoding station: each inventory
+ * places the next queued tag when none has been placed yet or the EPC of
+ * the one placed last has changed since.  Placed tags stay in the field
+ * and count in velkor_emulator_gen2_count.
+ * @param[in] handle a handle velkor_emulator_start returned.
+ * @param[in] count fresh tags to queue, 0 to VELKOR_EMULATOR_MAX_TAGS.
+ * @return 0, or -1 for an unknown handle or a count out of range.
+ */
+VELKOR_EMULATOR_API int velkor_emulator_feed(VelkorHandle handle, int count);
+
 #endif /* VELKOR_EMULATOR_C_API_H */

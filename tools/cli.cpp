@@ -54,6 +54,7 @@ void add_commands(Cli &cli) {
   add_config_commands(cli);
   add_io_commands(cli);
   add_epc_commands(cli);
+  add_commission_command(cli);
 }
 
 namespace {

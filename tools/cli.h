@@ -14,7 +14,8 @@ namespace velkor::tool {
 
 /// Exit statuses: 0 success, 1 the reader refused or did not answer, 2 bad
 /// input or no reader, 3 nothing found (no tag in the field, no EAS alarm),
-/// 130 a --watch stopped by Ctrl-C (after its summary), as shells count it.
+/// 130 a --watch or commission stopped by Ctrl-C (after its summary), as
+/// shells count it.
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
@@ -84,6 +85,7 @@ void add_config_commands(Cli &cli);
 void add_io_commands(Cli &cli);
 void add_script_command(Cli &cli);
 void add_epc_commands(Cli &cli);
+void add_commission_command(Cli &cli);
 
 }  // namespace velkor::tool
 

@@ -63,6 +63,15 @@ int main(int argc, char **argv) {
       ->each([&cli](const std::string &) {
         if (!cli.global.emulate) cli.global.emulate = 1;
       });
+  app.add_option("--emulate-feed", cli.global.feed,
+                 "place N fresh Gen2 tags on the emulated reader one at a time, the next once "
+                 "the last one's EPC has changed (to try `commission`); the field holds no "
+                 "other Gen2 tag unless --emulate-tags says so; implies --emulate")
+      ->check(CLI::Range(0, 1000))
+      ->type_name("N")
+      ->each([&cli](const std::string &) {
+        if (!cli.global.emulate) cli.global.emulate = 1;
+      });
   app.add_option("--emulate-state", cli.global.emulate_state,
                  "keep the emulated reader's tags and settings in FILE between runs (created "
                  "when missing; it wins over the seed and --emulate-tags); implies --emulate")
@@ -91,6 +100,7 @@ int main(int argc, char **argv) {
   });
   const int status = velkor::tool::parse_and_run(cli, [&] {
     app.parse_complete_callback([&] {
+      if (cli.global.feed > 0) cli.global.gen2_tags = 0;
       if (!tags.empty()) cli.global.gen2_tags = tags[0];
       if (tags.size() > 1) cli.global.iso6b_tags = tags[1];
     });

@@ -19,9 +19,9 @@ if(VELKOR_MCS AND VELKOR_MONO)
     COMMENT "Building the .NET binding and its tests with mcs"
     VERBATIM)
   add_custom_target(velkor_dotnet ALL DEPENDS ${dotnet_out}/VelkorTests.exe)
-  # The dllmap names libVelkor.so.1 and libvelkor_emulator.so: found through
+  # The dllmap names libVelkor.so.1, libvelkor_epc.so.1 and libvelkor_emulator.so: found through
   # the library path, as an installed system finds them in its own.
-  set(dotnet_env "LD_LIBRARY_PATH=$<TARGET_FILE_DIR:Velkor>:$<TARGET_FILE_DIR:velkor_emulator_shared>")
+  set(dotnet_env "LD_LIBRARY_PATH=$<TARGET_FILE_DIR:Velkor>:$<TARGET_FILE_DIR:velkor_emulator_shared>:$<TARGET_FILE_DIR:velkor_epc>")
   add_test(NAME dotnet_binding COMMAND ${VELKOR_MONO} --debug ${dotnet_out}/VelkorTests.exe)
   set_tests_properties(dotnet_binding PROPERTIES LABELS dotnet TIMEOUT 120 ENVIRONMENT "${dotnet_env}")
 endif()

@@ -49,6 +49,31 @@ TEST(EmulatorCApi, RefusesWhatItCannotDo) {
   EXPECT_EQ(velkor_emulator_stop(handle), 0);
 }
 
+// The feed places its next tag at an inventory once the last one's EPC has
+// changed, and never two at once.
+TEST(EmulatorCApi, TheFeedPlacesTheNextTagOnceTheLastWasWritten) {
+  const int handle = velkor_emulator_start(1, 0, 0);
+  ASSERT_GE(handle, 0);
+  EXPECT_EQ(velkor_emulator_feed(handle, VELKOR_EMULATOR_MAX_TAGS + 1), -1);
+  EXPECT_EQ(velkor_emulator_feed(handle + 1000, 1), -1);
+  ASSERT_EQ(velkor_emulator_feed(handle, 2), 0);
+  EXPECT_EQ(velkor_emulator_gen2_count(handle), 0) << "placed by an inventory, not before";
+  unsigned char address = 0xFF, list[6000] = {}, frame4 = 0, password[4] = {};
+  unsigned char epc[12] = {0x30, 0x74};
+  int total = 0, count = 0, error = 0;
+  const auto inventory = [&] {
+    Inventory_G2(&address, 4, 0, 0, nullptr, 0, nullptr, 0, 0, 0, 0, 0, 0, 0, 0, list, &frame4,
+                 &total, &count, handle);
+    return count;
+  };
+  EXPECT_EQ(inventory(), 1);
+  EXPECT_EQ(inventory(), 1) << "the tag on the reader is not written yet";
+  ASSERT_EQ(WriteEPC_G2(&address, password, epc, 6, &error, handle), STATUS_OK);
+  EXPECT_EQ(inventory(), 2);
+  EXPECT_EQ(velkor_emulator_gen2_count(handle), 2);
+  EXPECT_EQ(velkor_emulator_stop(handle), 0);
+}
+
 TEST(EmulatorCApi, FaultsApplyToTheNextReplyOnly) {
   const int handle = velkor_emulator_start(1, 1, 0);
   ASSERT_GE(handle, 0);

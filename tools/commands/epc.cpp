@@ -90,12 +90,7 @@ int encode(const EncodeOptions &o) {
   if (!o.keys.empty() && o.prefix_option->count() == 0)
     return bad_input("encode", "a GS1 key needs --prefix-length (the digits of its company "
                                "prefix)");
-  const unsigned bits = o.scheme.empty() ? 0 : velkor_epc_scheme_bits([&] {
-    for (int s = VELKOR_EPC_SGTIN_96; s <= VELKOR_EPC_GDTI_96; ++s)
-      if (o.scheme == velkor_epc_scheme_name(static_cast<velkor_epc_scheme>(s)))
-        return static_cast<velkor_epc_scheme>(s);
-    return VELKOR_EPC_NO_SCHEME;
-  }());
+  const unsigned bits = o.scheme.empty() ? 0 : scheme_bits(o.scheme);
   if (!o.scheme.empty() && bits == 0)
     return bad_input("encode", "--scheme: '" + o.scheme + "' is not a scheme");
   try {

@@ -3,11 +3,11 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <thread>
 
 #include "tools/cli.h"
+#include "tools/commands/interrupt_guard.h"
 #include "tools/commands/inventory_round.h"
 #include "tools/output/status_text.h"
 #include "tools/output/tag_table.h"
@@ -15,26 +15,6 @@
 namespace velkor::tool {
 
 namespace {
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-void on_interrupt(int) { g_interrupted = 1; }
-
-// SIGINT ends the watch after the round in progress instead of the program.
-class InterruptGuard {
- public:
-  InterruptGuard() {
-    g_interrupted = 0;
-    struct sigaction action {};
-    action.sa_handler = on_interrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previous_);
-  }
-  ~InterruptGuard() { sigaction(SIGINT, &previous_, nullptr); }
-
- private:
-  struct sigaction previous_ {};
-};
 
 constexpr auto kRetryEvery = std::chrono::seconds(1);
 // Exit status when standard output can no longer be written.
@@ -44,7 +24,7 @@ constexpr auto kSleepStep = std::chrono::milliseconds(50);
 // Waits up to d, waking early on SIGINT; the observer may spend the steps.
 void pause_for(std::chrono::steady_clock::duration d, WatchObserver *observer) {
   const auto until = std::chrono::steady_clock::now() + d;
-  while (!g_interrupted && std::chrono::steady_clock::now() < until) {
+  while (!interrupted() && std::chrono::steady_clock::now() < until) {
     if (observer)
       observer->idle(static_cast<int>(kSleepStep.count()));
     else
@@ -88,18 +68,18 @@ class Watch {
 int Watch::run() {
   InterruptGuard guard;
   bool lost = false;
-  while (!g_interrupted) {
+  while (!interrupted()) {
     if (lost) {
       pause_for(kRetryEvery, options_.observer);
       std::string error;
-      if (g_interrupted || !session_.reconnect(&error)) continue;
+      if (interrupted() || !session_.reconnect(&error)) continue;
       lost = false;
       on_back();
       continue;
     }
     const InventoryRound round = inventory_round(session_, mask_);
     // A round cut short by Ctrl-C is no lost reader and no failed round.
-    if (g_interrupted && !round.answered()) break;
+    if (interrupted() && !round.answered()) break;
     // A reader that has never answered at a chosen address is not lost: it
     // listens elsewhere, and looking for it again would only repeat that.
     if (round.status == STATUS_COMM_ERROR && rounds_ == 0 && failed_ == 0 &&
@@ -127,7 +107,7 @@ int Watch::run() {
     if (options_.rounds > 0 && rounds_ >= static_cast<unsigned>(options_.rounds)) break;
   }
   summary();
-  return g_interrupted ? kExitInterrupted : kExitOk;
+  return interrupted() ? kExitInterrupted : kExitOk;
 }
 
 void Watch::on_round(const InventoryRound &round) {
@@ -189,7 +169,7 @@ void Watch::summary() {
   std::FILE *out = messages();
   if (live_) std::printf("\033[H\033[J");
   // The summary is the whole table, in the order asked for.
-  std::fprintf(out, "%s after %s in %.1f s: %s, %s", g_interrupted ? "stopped" : "done",
+  std::fprintf(out, "%s after %s in %.1f s: %s, %s", interrupted() ? "stopped" : "done",
                counted(rounds_, "round").c_str(), seconds_since(start_),
                counted(table_.entries().size(), "unique tag").c_str(),
                counted(table_.reads(), "read").c_str());

@@ -16,8 +16,11 @@ constexpr std::size_t kEmulatedIso6bTags = 2;
 
 inline emu::ReaderOptions emulated_reader(std::uint64_t seed,
                                           std::size_t gen2_tags = kEmulatedGen2Tags,
-                                          std::size_t iso6b_tags = kEmulatedIso6bTags) {
-  return {seed, gen2_tags, iso6b_tags};
+                                          std::size_t iso6b_tags = kEmulatedIso6bTags,
+                                          std::size_t feed = 0) {
+  emu::ReaderOptions options{seed, gen2_tags, iso6b_tags};
+  options.feed = feed;
+  return options;
 }
 
 }  // namespace velkor::tool

@@ -112,6 +112,22 @@ void work_from_json(const json &j, emu::WorkParameters &w) {
   fill(w.work_time, j, "work_time");
 }
 
+// The tags still to be placed one at a time, and the one placed last.
+json feed_to_json(const emu::TagFeed &f) {
+  json waiting = json::array();
+  for (const emu::Gen2Tag &t : f.waiting) waiting.push_back(gen2_to_json(t));
+  return {{"waiting", waiting},
+          {"placed", f.placed ? json(*f.placed) : json()},
+          {"placed_epc", to_hex(f.placed_epc)}};
+}
+
+void feed_from_json(const json &j, emu::TagFeed &f) {
+  f = {};
+  for (const json &t : j.at("waiting")) f.waiting.push_back(gen2_from_json(t));
+  if (!j.at("placed").is_null()) f.placed = j.at("placed").get<std::size_t>();
+  f.placed_epc = bytes_of(j, "placed_epc");
+}
+
 }  // namespace
 
 std::string save_emulator_state(const emu::Reader &r) {
@@ -138,6 +154,7 @@ std::string save_emulator_state(const emu::Reader &r) {
       {"gen2", gen2},
       {"iso6b", iso6b},
       {"buffer", {{"save_length", r.buffer.save_length}, {"epcs", buffer}}},
+      {"feed", feed_to_json(r.feed)},
   };
   return state.dump(1) + "\n";
 }
@@ -174,6 +191,8 @@ bool load_emulator_state(const std::string &text, emu::Reader &reader, std::stri
       if (!b) throw BadState{"a buffered EPC is not hex"};
       r.buffer.epcs.push_back(*b);
     }
+    // Files written before the feed existed have none.
+    if (j.contains("feed")) feed_from_json(j.at("feed"), r.feed);
   } catch (const BadState &e) {
     *error = e.what;
     return false;

@@ -90,7 +90,8 @@ bool Session::connect_emulator(std::string *error) {
     return false;
   }
   emulator_ = std::make_unique<emu::SocketServer>(
-      emulated_reader(*options_.emulate, options_.gen2_tags, options_.iso6b_tags));
+      emulated_reader(*options_.emulate, options_.gen2_tags, options_.iso6b_tags,
+                      options_.feed));
   if (state_ && !state_->text().empty()) {
     const bool loaded = emulator_->with_emulator([&](emu::Emulator &e) {
       return load_emulator_state(state_->text(), e.reader(), error);

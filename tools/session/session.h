@@ -22,6 +22,7 @@ struct GlobalOptions {
   std::optional<std::uint64_t> emulate;  ///< seed of the emulated reader
   std::size_t gen2_tags = kEmulatedGen2Tags;    ///< the emulated reader's tags
   std::size_t iso6b_tags = kEmulatedIso6bTags;
+  std::size_t feed = 0;  ///< fresh tags placed one at a time (--emulate-feed)
   std::string emulate_state;  ///< file the emulated reader is kept in; "": none
   std::string device = "0";   ///< index among the readers found, node path or serial
   int address = 0xFF;         ///< reader address (0xFF: any reader)
@@ -52,6 +53,10 @@ class Session {
   /// Ends the run: the emulated reader's state goes to its file.  False,
   /// with the reason in *error, when it could not be kept.
   bool finish(std::string *error);
+  /// Keeps the emulated reader's state in its file now, as a real tag keeps
+  /// what was written to it, so a run that is killed loses nothing the
+  /// reader confirmed.  True at once on a real reader or without a file.
+  bool checkpoint(std::string *error) { return save_state(error); }
 
   /// Lets go of the reader and looks for it again (the same device index);
   /// false, with the reason in *error, while it is not back.

@@ -19,6 +19,7 @@ namespace Velkor.Tests
                 { "dispose closes the handle", DisposeCloses },
                 { "the other families answer", OtherFamilies },
                 { "watch carries on across an unplugged reader", WatchAcrossUnplug },
+                { "the EPC codec decodes and encodes both ways", EpcCodec },
             };
             return tests;
         }
@@ -191,6 +192,26 @@ namespace Velkor.Tests
                 Emulator.Disconnect(reader);
                 Assert.Throws<VelkorException>(() => reader.Watch(null, 1, TimeSpan.Zero, false).ToList(), "raising instead");
             }
+        }
+
+        private static void EpcCodec()
+        {
+            const string hex = "3074257BF7194E4000001A85";
+            var epc = Epc.Decode(hex);
+            Assert.Equal("sgtin-96 3 0614141 812345 6789",
+                         epc.Scheme + " " + epc.Filter + " " + epc.CompanyPrefix + " " + epc.Reference + " " + epc.Serial,
+                         "fields");
+            Assert.Equal("urn:epc:tag:sgtin-96:3.0614141.812345.6789", epc.TagUri, "tag URI");
+            Assert.Equal("urn:epc:id:sgtin:0614141.812345.6789", epc.IdUri, "pure-identity URI");
+            Assert.Equal("(01)80614141123458(21)6789", epc.Gs1, "GS1 element string");
+            Assert.Equal(hex, Epc.Encode(epc.TagUri), "from the tag URI");
+            Assert.Equal(hex, Epc.Encode(epc.IdUri, 3, 96), "from the pure-identity URI");
+            Assert.Equal(hex, Epc.EncodeGs1(EpcKey.Gtin, "80614141123458", 7, "6789", 3), "from the GTIN");
+            var bad = Assert.Throws<EpcException>(() => Epc.EncodeGs1(EpcKey.Gtin, "80614141123459", 7, "1"),
+                                                  "a wrong check digit");
+            Assert.True(bad.Message.Contains("check digit"), "the message names it: " + bad.Message);
+            Assert.True(Assert.Throws<EpcException>(() => Epc.Decode("307C257BF7194E4000001A85"), "partition 7")
+                            .Message.Contains("partition"), "the message names the partition");
         }
     }
 }

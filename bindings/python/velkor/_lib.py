@@ -43,6 +43,11 @@ VELKOR = LibraryLookup(
     name="Velkor",
     stdcall=True,
 )
+EPC = LibraryLookup(
+    env="VELKOR_EPC_LIBRARY",
+    files=("velkor_epc.dll",) if WINDOWS else ("libvelkor_epc.so", "libvelkor_epc.so.1"),
+    name="velkor_epc",
+)
 EMULATOR = LibraryLookup(
     env="VELKOR_EMULATOR_LIBRARY",
     files=("libvelkor_emulator.so",),
