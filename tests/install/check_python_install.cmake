@@ -31,4 +31,5 @@ velkor_run_checked(OUTPUT run
 velkor_expect_output("${run}" "library ${venv}/lib/libVelkor\\.so[^\n]*\n" "the library loaded")
 velkor_expect_output("${run}" "emulator ${venv}/lib/libvelkor_emulator\\.so\n" "the emulator loaded")
 velkor_expect_output("${run}" "mqtt ${venv}/lib/libvelkor_mqtt\\.so[^\n]*\n" "the publisher loaded")
+velkor_expect_output("${run}" "epc ${venv}/lib/libvelkor_epc\\.so[^\n]*\n" "the codec loaded")
 velkor_expect_output("${run}" "\n6 tags\n$" "the emulated inventory")

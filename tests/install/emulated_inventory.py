@@ -9,4 +9,5 @@ with velkor.Reader.emulated() as reader:
 print(f"library {_lib.loaded(_lib.VELKOR)._name}")
 print(f"emulator {_lib.loaded(_lib.EMULATOR)._name}")
 print(f"mqtt {mqtt._load()._name}")
+print(f"epc {_lib.loaded(_lib.EPC)._name}")
 print(f"{len(tags)} tags")
