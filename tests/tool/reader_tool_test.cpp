@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"inventory_by_condition",
              "6b inventory --condition eq --byte-mask 0xFF --data " + kId1, "",
              {kId1, "1 tag, antenna 0x01"}},
-        Case{"single_inventory", "6b inventory --single", "", {kId0 + "0000"}},
+        Case{"single_inventory_prints_the_id_read_takes", "6b inventory --single", "", {kId0}},
         Case{"write_then_read", "",
              lines({"6b write --id " + kId1 + " --addr 20 --data A1B2C3",
                     "6b read --id " + kId1 + " --addr 19 --bytes 5"}),
