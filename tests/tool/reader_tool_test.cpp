@@ -60,6 +60,12 @@ INSTANTIATE_TEST_SUITE_P(
              {"region 3 set", "region 3, channels 0 to 31 (917.1 MHz to 923.3 MHz)"}},
         Case{"region_set_range", "", lines({"region set 1 --lowest 2 --highest 5", "region"}),
              {"region 1 set", "region 1, channels 2 to 5 (920.625 MHz to 921.375 MHz)"}},
+        // Region 5 travels packed as region 2 with its channels raised by 26.
+        Case{"region_5_reads_back_as_set", "",
+             lines({"region set 5", "region", "region --raw"}),
+             {"region 5 set", "region 5, channels 0 to 18 (916.8 MHz to 923.4 MHz)",
+              "region 5, channels 0 to 18 (916.8 MHz to 923.4 MHz)",
+              "raw 0x2C 0x9A: region bits 2, channels 26 to 44"}},
         Case{"region_channels_needs_no_reader", "region channels 4", "",
              {" 0  865.1 MHz", " 1  865.3 MHz", "14  867.9 MHz"}},
         Case{"power_set_then_shown", "power --set 20", "", {"power 20 dBm"}},

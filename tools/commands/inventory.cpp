@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "tools/cli.h"
+#include "tools/options.h"
 #include "tools/commands/inventory_round.h"
 #include "tools/commands/inventory_watch.h"
 #include "tools/output/tag_table.h"
@@ -126,7 +127,7 @@ void add_inventory_commands(Cli &cli) {
                     "inventory round after round, with a live table of the tags, until Ctrl-C");
   add_number(cmd, "--rounds", o->rounds, 1, 1000000, "stop after this many rounds");
   cmd->add_option("--duration", o->duration, "stop after this many seconds (0.1 to 86400)")
-      ->check(CLI::Range(0.1, 86400.0))
+      ->check(seconds_in(0.1, 86400))
       ->type_name("SECONDS");
   add_number(cmd, "--interval", o->interval, 0, 3600000,
              "pause this many milliseconds between rounds (default 0)")
@@ -140,7 +141,7 @@ void add_inventory_commands(Cli &cli) {
                   "with --watch: the table's columns, in order, from epc, reads, first, last, "
                   "antenna, tid, uri (default epc,reads,first,last)")
       ->delimiter(',')
-      ->check(CLI::IsMember(TagTable::column_names()))
+      ->check(one_of("column", TagTable::column_names()))
       ->type_name("LIST")
       ->needs(watch);
   CLI::Option *json =
