@@ -52,7 +52,7 @@ struct EncodeOptions {
 };
 
 int bad_input(const char *command, const std::string &message) {
-  std::fprintf(stderr, "velkor: epc %s: %s\n", command, message.c_str());
+  complain("epc %s: %s", command, message.c_str());
   return kExitUsage;
 }
 
