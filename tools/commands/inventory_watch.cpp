@@ -92,6 +92,8 @@ int Watch::run() {
   while (!g_interrupted) {
     if (lost) {
       pause_for(kRetryEvery, options_.observer);
+      // --duration ends the watch also while the reader is away.
+      if (!options_.pacing.another(0, std::chrono::steady_clock::now() - start_)) break;
       std::string error;
       if (g_interrupted || !session_.reconnect(&error)) continue;
       lost = false;
