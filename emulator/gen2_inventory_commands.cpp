@@ -7,7 +7,10 @@
 // a frame, and no frame exceeds 255 bytes.  With no tag to report the answer
 // is one frame with status 0xFB, antenna and a count of 0.  Killed tags and
 // tags in privacy do not answer; a mask group lets only matching tags answer.
-// The TID and trailing groups are accepted and do not change the answer.
+// With the TID group (word pointer, word count) of the full inventory, each
+// tag's EPC record is followed by a record of its TID words from the pointer
+// (one length byte, then as many of those words as the tag has, at most 60).  The
+// trailing group is accepted and changes nothing.
 //
 // Each inventory first lets the tag feed place its next tag (tag_feed.h).
 //
@@ -30,6 +33,8 @@ constexpr std::size_t kFrameOverhead = 6;
 constexpr std::size_t kFrameHead = 2;
 constexpr std::size_t kMaxFrame = 255;
 constexpr std::size_t kMaxInventoryRequest = 2 + 4 + 32 + 2 + 3;
+// So that an EPC and TID record always fit one frame.
+constexpr std::size_t kMostTidWords = 60;
 
 Bytes record(const Gen2Tag &tag) {
   Bytes r = tag.epc();
@@ -37,7 +42,22 @@ Bytes record(const Gen2Tag &tag) {
   return r;
 }
 
-Response inventory(Reader &r, const std::optional<MaskFilter> &mask) {
+// The TID words asked for, as a record like the EPC's.
+Bytes tid_record(const Gen2Tag &tag, const TidGroup &group) {
+  const std::vector<std::uint16_t> &tid = tag.banks[kTidBank];
+  Bytes r{0};
+  const std::size_t end =
+      std::min(tid.size(), std::size_t(group.word_pointer) + std::min<std::size_t>(group.words, kMostTidWords));
+  for (std::size_t w = group.word_pointer; w < end; ++w) {
+    r.push_back(static_cast<std::uint8_t>(tid[w] >> 8));
+    r.push_back(static_cast<std::uint8_t>(tid[w]));
+  }
+  r[0] = static_cast<std::uint8_t>(r.size() - 1);
+  return r;
+}
+
+Response inventory(Reader &r, const std::optional<MaskFilter> &mask,
+                   const std::optional<TidGroup> &tid = std::nullopt) {
   r.feed.advance(r.tags);
   const std::uint8_t antenna = r.settings.antenna;
   const std::size_t per_frame = std::max<std::size_t>(r.gen2.tags_per_frame, 1);
@@ -45,7 +65,11 @@ Response inventory(Reader &r, const std::optional<MaskFilter> &mask) {
   auto open_frame = [&] { response.frames.push_back({kMore, {antenna, 0}}); };
   for (const Gen2Tag &tag : r.tags.gen2) {
     if (!answers(tag) || (mask && !mask_matches(tag, *mask))) continue;
-    const Bytes rec = record(tag);
+    Bytes rec = record(tag);
+    if (tid) {
+      const Bytes more = tid_record(tag, *tid);
+      rec.insert(rec.end(), more.begin(), more.end());
+    }
     if (response.frames.empty() || response.frames.back().data[1] == per_frame ||
         response.frames.back().data.size() + rec.size() + kFrameOverhead > kMaxFrame)
       open_frame();
@@ -64,7 +88,7 @@ void register_gen2_inventory_commands(CommandTable &table) {
   table.add(0x01, kFrameHead, kMaxInventoryRequest, [](Reader &r, const Command &c) {
     const InventoryRequestView request = parse_inventory_request(c.data);
     if (request.status != kStatusOk) return Response::status(request.status);
-    return inventory(r, request.mask);
+    return inventory(r, request.mask, request.tid);
   });
   table.add(0x00, kFastRequestSize,
             [](Reader &r, const Command &) { return inventory(r, std::nullopt); });

@@ -92,7 +92,7 @@ Gen2Tag *first_answering(Population &tags) {
 
 InventoryRequestView parse_inventory_request(const Bytes &data) {
   InventoryRequestView view;
-  const std::size_t after_params = data.size() - 2;  // the table guarantees two
+  std::size_t groups_at = 2;  // the table guarantees the two parameters
   if (data.size() >= 6) {
     FieldReader in(data);
     in.take(2);
@@ -100,10 +100,16 @@ InventoryRequestView parse_inventory_request(const Bytes &data) {
     if (mask && mask->bank >= kEpcBank && mask->bank <= kUserBank &&
         optional_groups(in.left())) {
       view.mask = std::move(mask);
-      return view;
+      groups_at = data.size() - in.left();
     }
   }
-  if (!optional_groups(after_params)) view.status = kStatusLengthError;
+  const std::size_t left = data.size() - groups_at;
+  if (!optional_groups(left)) {
+    view.status = kStatusLengthError;
+    return view;
+  }
+  // Two or five bytes after the mask: the TID group leads them.
+  if (left == 2 || left == 5) view.tid = TidGroup{data[groups_at], data[groups_at + 1]};
   return view;
 }
 

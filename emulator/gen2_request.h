@@ -76,9 +76,13 @@ Gen2Tag *first_answering(Population &tags);
 /// address and its second trailing byte lies in 1..8).  The reader-side
 /// buffer's inventory reads its request by the same rule.  status 0xFD when
 /// no reading fits.
+struct TidGroup {
+  std::uint8_t word_pointer, words;
+};
 struct InventoryRequestView {
   std::uint8_t status = kStatusOk;
   std::optional<MaskFilter> mask;
+  std::optional<TidGroup> tid;  ///< asks for each tag's TID words beside its EPC
 };
 InventoryRequestView parse_inventory_request(const Bytes &data);
 

@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "tools/output/help_format.h"
 #include "tools/output/status_text.h"
+#include "tools/parse_errors.h"
 
 namespace velkor::tool {
+
+Cli::Cli() { app.formatter(std::make_shared<HelpFormatter>()); }
 
 void Cli::run(const std::function<int(Session &)> &body) {
   if (shared) {
@@ -57,39 +61,6 @@ void add_commands(Cli &cli) {
   add_commission_command(cli);
 }
 
-namespace {
-
-// The innermost subcommand the command line reached.
-CLI::App *innermost(CLI::App *app) {
-  for (std::vector<CLI::App *> parsed; !(parsed = app->get_subcommands()).empty();)
-    app = parsed.front();
-  return app;
-}
-
-// "eas: " for a subcommand, nothing for the program itself.
-std::string path_of(const CLI::App *app) {
-  std::string path;
-  for (; app->get_parent(); app = app->get_parent())
-    path = app->get_name() + (path.empty() ? "" : " " + path);
-  return path.empty() ? "" : path + ": ";
-}
-
-// A word where a subcommand belongs, or a subcommand left out, is named for
-// what it is; "" for any other error.
-std::string subcommand_error(CLI::App &app) {
-  CLI::App *at = innermost(&app);
-  const std::vector<CLI::App *> choices = at->get_subcommands({});
-  if (choices.empty()) return "";
-  const std::vector<std::string> extra = app.remaining(true);
-  if (!extra.empty()) return path_of(at) + "unknown subcommand '" + extra.front() + "'";
-  if (at->get_require_subcommand_min() == 0) return "";
-  std::string names;
-  for (const CLI::App *sub : choices) names += (names.empty() ? "" : ", ") + sub->get_name();
-  return path_of(at) + "a subcommand is required: " + names;
-}
-
-}  // namespace
-
 int parse_and_run(Cli &cli, const std::function<void()> &parse) {
   CLI::App &app = cli.app;
   try {
@@ -101,10 +72,7 @@ int parse_and_run(Cli &cli, const std::function<void()> &parse) {
   } catch (const CLI::CallForVersion &e) {
     return app.exit(e);
   } catch (const CLI::ParseError &e) {
-    const bool about_subcommand =
-        dynamic_cast<const CLI::RequiredError *>(&e) || dynamic_cast<const CLI::ExtrasError *>(&e);
-    const std::string named = about_subcommand ? subcommand_error(app) : "";
-    complain("%s (see --help)", named.empty() ? e.what() : named.c_str());
+    complain("%s (see --help)", parse_error_text(app, e).c_str());
     return kExitUsage;
   }
   return cli.exit_code;

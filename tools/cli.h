@@ -23,6 +23,9 @@ constexpr int kExitNothing = 3;
 constexpr int kExitInterrupted = 130;
 
 struct Cli {
+  /// Sets the tool's help layout on app (its subcommands inherit it).
+  Cli();
+
   CLI::App app{"velkor: use a Velkor UHF RFID reader from the terminal", "velkor"};
   GlobalOptions global;
   int exit_code = kExitOk;

@@ -8,6 +8,7 @@
 #include "tools/cli.h"
 #include "tools/options.h"
 #include "tools/output/cli_docs.h"
+#include "tools/output/help_examples.h"
 
 using velkor::tool::Cli;
 
@@ -58,7 +59,7 @@ int main(int argc, char **argv) {
                  "(default 6,2); implies --emulate")
       ->delimiter(',')
       ->expected(1, 2)
-      ->check(CLI::Range(0, 100))
+      ->transform(velkor::tool::number_in(0, 100))
       ->type_name("N[,M]")
       ->each([&cli](const std::string &) {
         if (!cli.global.emulate) cli.global.emulate = 1;
@@ -86,6 +87,7 @@ int main(int argc, char **argv) {
 
   velkor::tool::add_commands(cli);
   velkor::tool::add_script_command(cli);
+  velkor::tool::add_examples(app);
   // Hidden (no group): the build writes the man page and completions with it.
   std::string generated;
   CLI::App *generate = app.add_subcommand("generate", "write the man page or a completion");

@@ -1,7 +1,9 @@
 #include "tools/options.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 namespace velkor::tool {
@@ -44,6 +46,32 @@ CLI::Validator number_in(long lowest, long highest) {
           return text + " is not in range " + range_text(lowest, highest);
         text = std::to_string(value);
         return {};
+      },
+      "");
+}
+
+CLI::Validator seconds_in(double lowest, double highest) {
+  return CLI::Validator(
+      [lowest, highest](std::string &text) -> std::string {
+        char *end = nullptr;
+        const double value = std::strtod(text.c_str(), &end);
+        const bool plain = !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos;
+        if (!plain || *end != '\0') return "'" + text + "' is not a number of seconds";
+        if (value >= lowest && value <= highest) return {};
+        char range[64];
+        std::snprintf(range, sizeof range, "%g to %g", lowest, highest);
+        return text + " is not in range " + range;
+      },
+      "");
+}
+
+CLI::Validator one_of(const std::string &what, const std::vector<std::string> &words) {
+  std::string known;
+  for (const std::string &w : words) known += (known.empty() ? "" : ", ") + w;
+  return CLI::Validator(
+      [=](std::string &text) -> std::string {
+        if (std::find(words.begin(), words.end(), text) != words.end()) return {};
+        return "unknown " + what + " '" + text + "' (" + known + ")";
       },
       "");
 }
@@ -92,7 +120,8 @@ CLI::Validator hex_length(std::size_t lowest, std::size_t highest, bool words) {
         if (bytes->size() < lowest || bytes->size() > highest) {
           const std::string want = lowest == highest ? std::to_string(lowest)
                                                      : range_text(long(lowest), long(highest));
-          return "'" + text + "' is " + std::to_string(bytes->size()) + " bytes, not " + want;
+          return "'" + text + "' is " + std::to_string(bytes->size()) +
+                 (bytes->size() == 1 ? " byte" : " bytes") + ", not " + want;
         }
         if (words && bytes->size() % 2 != 0)
           return "'" + text + "' is " + std::to_string(bytes->size()) +

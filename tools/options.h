@@ -17,6 +17,12 @@ namespace velkor::tool {
 /// text is rewritten in decimal, so "010" stays ten.
 CLI::Validator number_in(long lowest, long highest);
 
+/// A number of seconds, with a fraction if wanted, within [lowest, highest].
+CLI::Validator seconds_in(double lowest, double highest);
+
+/// One of the words (exactly); `what` names the kind in messages ("column").
+CLI::Validator one_of(const std::string &what, const std::vector<std::string> &words);
+
 /// An emulator seed: decimal digits that fit 64 bits; a flag given alone
 /// (whose value CLI11 passes as "true") stands for seed 1.
 CLI::Validator seed_number();

@@ -42,6 +42,30 @@ INSTANTIATE_TEST_SUITE_P(
                       BadInput{"--emulate=-1 info", "'-1' is not a seed"},
                       BadInput{"--emulate=18446744073709551616 info", "is not a seed"}));
 
+// The parser's own complaints, in the tool's words: the option, the value,
+// and a guess at a slip of the keyboard.
+INSTANTIATE_TEST_SUITE_P(
+    Parser, ToolBadInput,
+    ::testing::Values(
+        BadInput{"--emulate invntory", "velkor: unknown subcommand 'invntory' (did you mean "
+                                       "inventory?)"},
+        BadInput{"--emulate 6b raed", "velkor: 6b: unknown subcommand 'raed' (did you mean read?)"},
+        BadInput{"--emulate inventory --wach", "velkor: inventory: unknown option '--wach' (did "
+                                               "you mean --watch?)"},
+        BadInput{"--emulate --adress 3 info", "unknown option '--adress' (did you mean "
+                                              "--address?)"},
+        BadInput{"--emulate power --set", "velkor: power: --set needs a value"},
+        BadInput{"--emulate power --set 1 2", "velkor: power: unexpected argument '2'"},
+        BadInput{"--emulate config set --response 1", "--response needs 2 values, not 1"},
+        BadInput{"--emulate inventory --duration abc", "--duration: 'abc' is not a number of "
+                                                       "seconds"},
+        BadInput{"--emulate inventory --duration 0", "--duration: 0 is not in range 0.1 to "
+                                                     "86400"},
+        BadInput{"--emulate inventory --watch --columns epc,age",
+                 "--columns: unknown column 'age' (epc, reads, first, last, antenna, tid, uri)"},
+        BadInput{"--emulate-tags 500 info", "velkor: --emulate-tags: 500 is not in range 0 to 100"},
+        BadInput{"--emulate inventory --sort reads", "inventory: --sort requires --watch"}));
+
 INSTANTIATE_TEST_SUITE_P(
     Gen2, ToolBadInput,
     ::testing::Values(
@@ -70,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"--emulate write --bank user --addr 0", "--data is required"},
         BadInput{"--emulate write --bank user --addr 0 --data 112233", "not whole 16-bit words"},
         BadInput{"--emulate write-epc", "epc is required"},
-        BadInput{"--emulate write-epc 11", "is 1 bytes, not 2 to 50"},
+        BadInput{"--emulate write-epc 11", "is 1 byte, not 2 to 50"},
         BadInput{"--emulate lock --field foo --action lock", "unknown lock field 'foo'"},
         BadInput{"--emulate lock --field epc --action maybe", "unknown lock action 'maybe'"},
         BadInput{"--emulate kill", "--password is required"},
@@ -80,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Reader, ToolBadInput,
     ::testing::Values(
-        BadInput{"--emulate inventory --rounds 3", "--rounds requires --watch"},
+        BadInput{"--emulate inventory --columns epc --rounds 3", "--columns requires --watch"},
         BadInput{"--emulate inventory --json --csv", "--json excludes --csv"},
         BadInput{"--emulate 6b read --id 1122 --addr 0", "--id: '1122' is 2 bytes, not 8"},
         BadInput{"--emulate 6b write --id E000000000000000 --addr 0", "--data is required"},
@@ -111,7 +135,7 @@ TEST(ToolBadInput, AScriptStopsAtItsFirstBadLine) {
   EXPECT_EQ(r.exit_code, 2);
   EXPECT_EQ(r.out, "power 30 dBm\n");
   EXPECT_EQ(r.err,
-            "velkor: --bank: unknown bank 'foo' (reserved, epc, tid, user, or 0 to 3) (see "
+            "velkor: read: --bank: unknown bank 'foo' (reserved, epc, tid, user, or 0 to 3) (see "
             "--help)\nvelkor: script stopped at line 2\n");
 }
 
@@ -137,10 +161,30 @@ TEST(ToolBadInput, AStateFileThatHoldsNoReaderIsLeftAlone) {
 
 class ToolHelp : public ::testing::TestWithParam<const char *> {};
 
-TEST_P(ToolHelp, EverySubcommandExplainsItself) {
+TEST_P(ToolHelp, EverySubcommandExplainsItselfWithExamplesThatParse) {
   const ToolRun r = run_tool(std::string(GetParam()) + " --help");
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_NE(r.out.find(std::string("Usage: velkor ") + GetParam()), std::string::npos) << r.out;
+  // What an option needs is said in its description, never beside its name.
+  EXPECT_EQ(r.out.find("Needs:"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("Excludes:"), std::string::npos) << r.out;
+  const std::size_t examples = r.out.find("\nExamples:\n");
+  ASSERT_NE(examples, std::string::npos) << r.out;
+  // Each example that is a plain command line is good input (on the
+  // emulator, with one tag so that no guard refuses, it may find no such
+  // tag, but it is never refused as bad).
+  for (const std::string &line : lines_of(r.out.substr(examples + 11))) {
+    ASSERT_EQ(line.rfind("  ", 0), 0u) << line;
+    // Those that pipe, write files or run on are left out.
+    const bool plain = line.rfind("  velkor ", 0) == 0 &&
+                       line.find_first_of("|<>&'") == std::string::npos &&
+                       line.find("--watch") == std::string::npos &&
+                       line.find("--duration") == std::string::npos &&
+                       line.find("--output") == std::string::npos;
+    if (!plain) continue;
+    const ToolRun run = run_tool("--emulate-tags 1,2 " + line.substr(9));
+    EXPECT_NE(run.exit_code, 2) << line << ": " << run.err;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -151,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "6b write", "6b lock", "6b check-lock", "buffer", "buffer inventory",
                       "buffer count", "buffer read", "buffer clear", "buffer save-len", "region",
                       "region set", "region channels", "power", "config", "config set", "clock",
-                      "gpio", "beep", "script"));
+                      "gpio", "beep", "epc", "epc decode", "epc encode", "script"));
 
 }  // namespace
 }  // namespace velkor::test

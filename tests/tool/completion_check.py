@@ -9,6 +9,7 @@ tool, build_dir = sys.argv[1], sys.argv[2]
 def subcommands(*path):
     text = subprocess.run([tool, *path, "--help"], capture_output=True, text=True).stdout
     part = text.split("Subcommands:")[1] if "Subcommands:" in text else ""
+    part = part.split("\nExamples:")[0]
     return {m.group(1) for m in re.finditer(r"^  (\S+)", part, re.M)}
 
 def bash_offers(script, path):

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -82,6 +83,104 @@ void expect_summary(const std::string &text, unsigned rounds) {
     std::sscanf(text.c_str() + at + epc.size(), "%u", &reads);
     EXPECT_EQ(reads, rounds) << epc;
   }
+}
+
+// Each tag's EPC and TID as `inventory --tid` prints them.
+std::vector<std::string> epc_and_tid_lines() {
+  std::vector<std::string> lines;
+  for (const emu::Gen2Tag &tag : emulated_model().tags.gen2) {
+    std::string tid = bank_words(tag, emu::kTidBank, 0, 6);
+    tid.erase(std::remove(tid.begin(), tid.end(), ' '), tid.end());
+    lines.push_back(tool::to_hex(tag.epc()) + "  " + tid);
+  }
+  return lines;
+}
+
+std::vector<std::string> repeated(const std::vector<std::string> &lines, int times) {
+  std::vector<std::string> all;
+  for (int i = 0; i < times; ++i) all.insert(all.end(), lines.begin(), lines.end());
+  return all;
+}
+
+struct OptionCase {
+  const char *name;
+  std::string args;               ///< after --emulate inventory
+  std::vector<std::string> out;   ///< standard output, line by line
+  std::string err;                ///< what standard error holds
+};
+
+class ToolInventoryOptions : public ::testing::TestWithParam<OptionCase> {};
+
+TEST_P(ToolInventoryOptions, PrintsWhatTheOptionsAskFor) {
+  const OptionCase &c = GetParam();
+  const ToolRun r = run_tool("--emulate inventory " + c.args);
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(lines_of(r.out), c.out);
+  EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ToolInventoryOptions,
+    ::testing::Values(
+        OptionCase{"tid_beside_each_epc", "--tid", epc_and_tid_lines(), "6 tags"},
+        OptionCase{"rounds_print_every_read", "--rounds 3", repeated(emulated_epcs(), 3),
+                   "6 unique tags, 18 reads in 3 rounds"},
+        OptionCase{"unique_prints_each_tag_once", "--rounds 3 --unique --tid",
+                   epc_and_tid_lines(), "6 unique tags, 18 reads in 3 rounds"},
+        // Tiny values: a real clock, but no test waits long on it.
+        OptionCase{"duration_and_interval", "--duration 0.2 --interval 20 --unique",
+                   emulated_epcs(), "6 unique tags"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(ToolInventory, TidAppearsInJsonAndCsv) {
+  const std::vector<std::string> want = epc_and_tid_lines();
+  const ToolRun json = run_tool("--emulate inventory --tid --json");
+  const ToolRun csv = run_tool("--emulate inventory --tid --csv");
+  ASSERT_EQ(json.exit_code, 0) << json.err;
+  const std::vector<std::string> records = lines_of(json.out), rows = lines_of(csv.out);
+  ASSERT_EQ(records.size(), want.size()) << json.out;
+  ASSERT_EQ(rows.size(), want.size() + 1) << csv.out;
+  EXPECT_EQ(rows[0], "round,time,epc,antenna,tid");
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    const nlohmann::json j = nlohmann::json::parse(records[i]);
+    EXPECT_EQ(j.at("epc").get<std::string>() + "  " + j.at("tid").get<std::string>(), want[i]);
+    EXPECT_NE(rows[i + 1].find(",1," + want[i].substr(want[i].find("  ") + 2)), std::string::npos)
+        << rows[i + 1];
+  }
+}
+
+TEST(ToolInventory, OutputFileGetsWhatStdoutWould) {
+  const std::string path = "/tmp/velkor-output-" + std::to_string(::getpid());
+  const ToolRun r = run_tool("--emulate inventory --rounds 2 --unique --output " + path);
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  std::FILE *f = std::fopen(path.c_str(), "r");
+  ASSERT_NE(f, nullptr);
+  std::string text(4096, '\0');
+  text.resize(std::fread(text.data(), 1, text.size(), f));
+  std::fclose(f);
+  std::remove(path.c_str());
+  EXPECT_EQ(lines_of(text), emulated_epcs());
+  const ToolRun refused = run_tool("--emulate inventory --output /nonexistent/dir/x");
+  EXPECT_EQ(refused.exit_code, 2);
+  EXPECT_NE(refused.err.find("--output: cannot write '/nonexistent/dir/x'"), std::string::npos)
+      << refused.err;
+}
+
+TEST(ToolInventoryWatch, ColumnsChooseTheTablesColumnsInOrder) {
+  const ToolRun r =
+      run_tool("--emulate inventory --watch --rounds 2 --tid --columns epc,tid,antenna,reads");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const std::vector<std::string> lines = lines_of(r.out);
+  const auto header = std::find_if(lines.begin(), lines.end(), [](const std::string &l) {
+    return l.rfind("EPC", 0) == 0;
+  });
+  ASSERT_NE(header, lines.end()) << r.out;
+  EXPECT_EQ(*header, "EPC                       TID                       ANTENNA  READS");
+  // Seen last in the same round, the tags go by EPC.
+  std::vector<std::string> tags = epc_and_tid_lines();
+  std::sort(tags.begin(), tags.end());
+  EXPECT_EQ(*(header + 1), tags.front() + "     0x01      2");
 }
 
 TEST(ToolInventoryWatch, StopsAfterItsRoundsWithASummary) {

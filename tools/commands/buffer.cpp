@@ -6,6 +6,7 @@
 #include "tools/commands/tag_list.h"
 #include "tools/output/tag_output.h"
 #include "tools/commands/tag_target.h"
+#include "tools/output/json_output.h"
 
 namespace velkor::tool {
 
@@ -13,10 +14,16 @@ namespace {
 
 struct InventoryOptions {
   MaskOptions mask;
+  bool json = false;
 };
 
 struct SaveLenOptions {
   int length = -1;  ///< -1: read it
+  bool json = false;
+};
+
+struct ShowOptions {
+  bool json = false;
 };
 
 int inventory(Session &s, InventoryOptions &o) {
@@ -26,26 +33,40 @@ int inventory(Session &s, InventoryOptions &o) {
                                     m.data(), m.used() ? 1 : 0, 0, 0, 0, 0, 0, 0, 0, &held,
                                     &seen, s.handle());
   if (rc != STATUS_OK) return check("buffer inventory", rc);
+  if (o.json) {
+    print_json({{"seen", seen}, {"held", held}});
+    return kExitOk;
+  }
   std::printf("%s seen this round; the buffer holds %d\n",
               counted(std::size_t(seen), "tag").c_str(), held);
   return kExitOk;
 }
 
-int count(Session &s, int &) {
+int count(Session &s, ShowOptions &o) {
   int n = 0;
   const int rc = GetBufferCnt_G2(s.address(), &n, s.handle());
   if (rc != STATUS_OK) return check("buffer count", rc);
+  if (o.json) {
+    print_json({{"held", n}});
+    return kExitOk;
+  }
   std::printf("the buffer holds %s\n", counted(std::size_t(n), "tag").c_str());
   return kExitOk;
 }
 
-int read(Session &s, int &) {
+int read(Session &s, ShowOptions &o) {
   std::vector<unsigned char> list(kMostListBytes);
   int length = 0, tags = 0;
   const int rc = ReadBuffer_G2(s.address(), &length, &tags, list.data(), s.handle());
   // The last frame of a complete read says 0x01.
   if (rc != 0x01) return check("buffer read", rc);
   const std::vector<Bytes> epcs = decode_tag_list(list.data(), length);
+  if (o.json) {
+    Json found = Json::array();
+    for (const Bytes &epc : epcs) found.push_back(to_hex(epc));
+    print_json({{"epcs", found}, {"reader_count", tags}});
+    return kExitOk;
+  }
   for (const Bytes &epc : epcs) std::printf("%s\n", to_hex(epc).c_str());
   std::printf("%s", counted(epcs.size(), "tag").c_str());
   if (tags != static_cast<int>(epcs.size())) std::printf(" (the reader counted %d)", tags);
@@ -68,6 +89,10 @@ int save_len(Session &s, SaveLenOptions &o) {
   unsigned char length = 0;
   const int rc = GetSaveLen(s.address(), &length, s.handle());
   if (rc != STATUS_OK) return check("buffer save-len", rc);
+  if (o.json) {
+    print_json({{"save_length", length}});
+    return kExitOk;
+  }
   std::printf("save length %u bytes\n", length);
   return kExitOk;
 }
@@ -81,13 +106,17 @@ void add_buffer_commands(Cli &cli) {
       cli, group, "inventory", "inventory Gen2 tags into the buffer", inventory,
       [](const InventoryOptions &o) { o.mask.validate(); });
   inv.options->mask.add_to(inv.app, "buffer only the tags whose bits match this mask (hex)");
-  add_command<int>(cli, group, "count", "how many tags the buffer holds", count);
-  add_command<int>(cli, group, "read", "list the EPCs in the buffer", read);
+  add_json_flag(inv.app, inv.options->json);
+  auto n = add_command<ShowOptions>(cli, group, "count", "how many tags the buffer holds", count);
+  add_json_flag(n.app, n.options->json);
+  auto r = add_command<ShowOptions>(cli, group, "read", "list the EPCs in the buffer", read);
+  add_json_flag(r.app, r.options->json);
   add_command<int>(cli, group, "clear", "empty the buffer", clear);
   auto len = add_command<SaveLenOptions>(
       cli, group, "save-len", "show (or --set) how many EPC bytes the buffer keeps per tag",
       save_len);
   add_number(len.app, "--set", len.options->length, 0, 255, "the new save length in bytes");
+  add_json_flag(len.app, len.options->json);
 }
 
 }  // namespace velkor::tool

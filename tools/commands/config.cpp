@@ -7,6 +7,7 @@
 #include "tools/options.h"
 #include "tools/commands/reader_info.h"
 #include "tools/commands/tag_target.h"
+#include "tools/output/json_output.h"
 
 namespace velkor::tool {
 
@@ -47,7 +48,27 @@ void print(const Parameters &p, const ReaderInfo &info) {
   std::printf("antenna          0x%02X\n", info.antenna());
 }
 
-int show(Session &s) {
+Json to_json(const Parameters &p, const ReaderInfo &info) {
+  return {{"mode", p.mode},
+          {"mode_name", name_of(kModes, p.mode)},
+          {"interval", p.interval},
+          {"response", {p.response[0], p.response[1]}},
+          {"tag_type", p.tag_type},
+          {"tag_type_name", name_of(kTagTypes, p.tag_type)},
+          {"eas_sensitivity", p.eas},
+          {"mask",
+           {{"bank", p.mask_bank},
+            {"bit_address", (p.mask_address[0] << 8) | p.mask_address[1]},
+            {"bits", p.mask_bits},
+            {"data", to_hex(p.mask, (p.mask_bits + 7u) / 8u)}}},
+          {"trigger_time", p.trigger_time},
+          {"tid", {p.tid[0], p.tid[1]}},
+          {"work_time", {p.work_time[0], p.work_time[1]}},
+          {"scan_time_ms", info.scan_time_ms()},
+          {"antenna", info.antenna()}};
+}
+
+int show(Session &s, bool json) {
   Parameters p;
   int rc = GetSystemParameter(s.address(), &p.mode, &p.interval, &p.response[0],
                               &p.response[1], &p.tag_type, &p.eas, &p.mask_bank, p.mask_address,
@@ -59,7 +80,10 @@ int show(Session &s) {
   ReaderInfo info;
   rc = read_info(s, info);
   if (rc != STATUS_OK) return check("config", rc);
-  print(p, info);
+  if (json)
+    print_json(to_json(p, info));
+  else
+    print(p, info);
   return kExitOk;
 }
 
@@ -143,8 +167,11 @@ void add_config_commands(Cli &cli) {
   CLI::App *config =
       cli.app.add_subcommand("config", "show the work-mode parameters (or `config set` them)");
   config->require_subcommand(0, 1);
-  config->callback([&cli, config] {
-    if (config->get_subcommands().empty()) cli.run(show);
+  auto json = std::make_shared<bool>(false);
+  add_json_flag(config, *json);
+  config->callback([&cli, config, json] {
+    if (config->get_subcommands().empty())
+      cli.run([json](Session &s) { return show(s, *json); });
   });
 
   auto c = add_command<SetOptions>(cli, config, "set",

@@ -9,6 +9,7 @@
 #include "tools/cli.h"
 #include "tools/options.h"
 #include "tools/output/epc_text.h"
+#include "tools/output/json_output.h"
 #include "velkor_epc.hpp"
 
 namespace velkor::tool {
@@ -47,10 +48,11 @@ struct EncodeOptions {
   std::string scheme;
   CLI::Option *filter_option = nullptr;
   CLI::Option *prefix_option = nullptr;
+  bool json = false;
 };
 
 int bad_input(const char *command, const std::string &message) {
-  std::fprintf(stderr, "velkor: epc %s: %s\n", command, message.c_str());
+  complain("epc %s: %s", command, message.c_str());
   return kExitUsage;
 }
 
@@ -113,7 +115,10 @@ int encode(const EncodeOptions &o) {
     if (!o.scheme.empty() && result->scheme_name() != o.scheme)
       return bad_input("encode", "--scheme: " + o.scheme + " does not hold this " +
                                      family_of(std::string(result->scheme_name())));
-    std::printf("%s\n", result->hex().c_str());
+    if (o.json)
+      print_json({{"epc", result->hex()}, {"tag_uri", result->tag_uri()}});
+    else
+      std::printf("%s\n", result->hex().c_str());
     return kExitOk;
   } catch (const epc::Error &e) {
     return bad_input("encode", e.what());
@@ -150,6 +155,7 @@ void add_epc_commands(Cli &cli) {
   enc->add_option("--scheme", e->scheme,
                   "scheme and size (sgtin-96, sgtin-198, ...; default: the smallest that holds "
                   "the identity)");
+  add_json_flag(enc, e->json);
   enc->callback([&cli, e] { cli.exit_code = encode(*e); });
 }
 

@@ -8,6 +8,7 @@
 #include "tools/commands/tag_guard.h"
 #include "tools/output/tag_output.h"
 #include "tools/commands/tag_target.h"
+#include "tools/output/json_output.h"
 
 namespace velkor::tool {
 
@@ -28,6 +29,7 @@ struct MemoryOptions {
   int pointer = 0;
   int words = 1;
   Bytes data;
+  bool json = false;
 
   std::array<unsigned char, 2> long_pointer() const {
     return {static_cast<unsigned char>(pointer >> 8), static_cast<unsigned char>(pointer)};
@@ -83,6 +85,10 @@ int read_memory(Session &s, MemoryOptions &o) {
                         t.password.data(), m.memory(), m.address(), m.bit_count(), m.data(),
                         data.data(), &error, s.handle());
   if (rc != STATUS_OK) return check("read", rc, error);
+  if (o.json) {
+    print_json({{"bank", o.bank}, {"addr", o.pointer}, {"words", o.words}, {"data", to_hex(data)}});
+    return kExitOk;
+  }
   for (int i = 0; i < o.words; ++i)
     std::printf("%s%s", i ? " " : "", to_hex(&data[2u * unsigned(i)], 2).c_str());
   std::printf("\n");
@@ -135,6 +141,7 @@ void add_memory_commands(Cli &cli) {
   add_memory_options(read, 0xFFFF);
   add_number(read.app, "--words", read.options->words, 1, kMostReadWords,
              "how many words (default 1)");
+  add_json_flag(read.app, read.options->json);
 
   auto write = add_command<MemoryOptions>(cli, &cli.app, "write",
                                           "write words into a tag's memory bank", write_memory,

@@ -6,28 +6,67 @@
 
 #include "tools/cli.h"
 #include "tools/output/hex.h"
+#include "tools/output/json_output.h"
 #include "tools/commands/reader_info.h"
 
 namespace velkor::tool {
 namespace {
 
+const char *protocols(const ReaderInfo &info) {
+  switch (info.block[3] & 0x03) {
+    case 0x03: return "EPC Gen2 ISO 18000-6B";
+    case 0x02: return "EPC Gen2";
+    case 0x01: return "ISO 18000-6B";
+    default: return "";
+  }
+}
+
+Json info_json(int index, const std::string &path, unsigned char address,
+                         const ReaderInfo &info) {
+  const unsigned char *b = info.block;
+  const ReaderInfo::Region r = info.region();
+  return {{"reader", index},
+          {"path", path},
+          {"address", address},
+          {"serial", to_hex(info.serial, 4)},
+          {"firmware", std::to_string(b[0]) + "." + std::to_string(b[1])},
+          {"type", b[2]},
+          {"gen2", (b[3] & 0x02) != 0},
+          {"iso6b", (b[3] & 0x01) != 0},
+          {"region", r.region},
+          {"lowest_channel", r.lowest},
+          {"highest_channel", r.highest},
+          {"power_dbm", info.power()},
+          {"scan_time_ms", info.scan_time_ms()},
+          {"antenna", info.antenna()},
+          {"beep", info.beep()}};
+}
+
 void print_info(int index, const std::string &path, unsigned char address,
                 const ReaderInfo &info) {
   const unsigned char *b = info.block;
+  const ReaderInfo::Region r = info.region();
   std::printf("reader %d\n", index);
   std::printf("  path         %s\n", path.c_str());
   std::printf("  address      0x%02X\n", address);
   std::printf("  serial       %s\n", to_hex(info.serial, 4).c_str());
   std::printf("  firmware     %u.%u\n", b[0], b[1]);
   std::printf("  type         0x%02X\n", b[2]);
-  std::printf("  protocols    %s%s\n", (b[3] & 0x02) ? "EPC Gen2 " : "",
-              (b[3] & 0x01) ? "ISO 18000-6B" : "");
-  std::printf("  region       %d, channels %d to %d\n", info.region(), info.lowest_channel(),
-              info.highest_channel());
+  std::printf("  protocols    %s\n", protocols(info));
+  std::printf("  region       %d, channels %d to %d\n", r.region, r.lowest, r.highest);
   std::printf("  power        %d dBm\n", info.power());
   std::printf("  scan time    %d ms\n", info.scan_time_ms());
   std::printf("  antenna      0x%02X\n", info.antenna());
   std::printf("  beep         %s\n", info.beep() ? "on" : "off");
+}
+
+// One reader, as text or as one JSON document.
+void show(bool json, int index, const std::string &path, unsigned char address,
+          const ReaderInfo &info) {
+  if (json)
+    print_json(info_json(index, path, address, info));
+  else
+    print_info(index, path, address, info);
 }
 
 }  // namespace
@@ -35,12 +74,15 @@ void print_info(int index, const std::string &path, unsigned char address,
 void add_identity_commands(Cli &cli) {
   CLI::App *list = cli.app.add_subcommand(
       "list", "list the readers found, with address, serial number and information block");
-  list->callback([&cli] {
+  auto list_json = std::make_shared<bool>(false);
+  add_json_flag(list, *list_json);
+  list->callback([&cli, list_json] {
+    const bool json = *list_json;
     if (cli.global.emulate || cli.shared) {
-      cli.run([](Session &s) {
+      cli.run([json](Session &s) {
         ReaderInfo info;
         const int rc = read_info(s, info, true);
-        if (rc == STATUS_OK) print_info(0, s.path(), *s.address(), info);
+        if (rc == STATUS_OK) show(json, 0, s.path(), *s.address(), info);
         return check("list", rc);
       });
       return;
@@ -60,7 +102,7 @@ void add_identity_commands(Cli &cli) {
       unsigned char address = static_cast<unsigned char>(cli.global.address);
       ReaderInfo info;
       const int rc = read_info(&address, handles[i], info, true);
-      if (rc == STATUS_OK) print_info(i, device_path(handles[i]), address, info);
+      if (rc == STATUS_OK) show(json, i, device_path(handles[i]), address, info);
       worst = std::max(worst, check("list", rc));
       CloseUSBPort(handles[i]);
     }
@@ -68,17 +110,27 @@ void add_identity_commands(Cli &cli) {
   });
 
   CLI::App *info = cli.app.add_subcommand("info", "show the reader's identity and settings");
-  info->callback([&cli] {
-    cli.run([&cli](Session &s) {
+  auto info_wanted_json = std::make_shared<bool>(false);
+  add_json_flag(info, *info_wanted_json);
+  info->callback([&cli, info_wanted_json] {
+    cli.run([&cli, json = *info_wanted_json](Session &s) {
       ReaderInfo reader;
       int rc = read_info(s, reader, true);
       if (rc != STATUS_OK) return check("info", rc);
-      print_info(s.emulated() ? 0 : std::atoi(cli.global.device.c_str()), s.path(), *s.address(),
-                 reader);
       unsigned char module[2] = {}, sdk[3] = {};
       rc = GetModuleVersion(s.address(), module, s.handle());
       if (rc != STATUS_OK) return check("info", rc);
       GetSDKVersion(sdk);
+      const int index = s.emulated() ? 0 : std::atoi(cli.global.device.c_str());
+      if (json) {
+        Json doc = info_json(index, s.path(), *s.address(), reader);
+        doc["module"] = std::to_string(module[0]) + "." + std::to_string(module[1]);
+        doc["library"] = std::to_string(sdk[0]) + "." + std::to_string(sdk[1]) + "." +
+                         std::to_string(sdk[2]);
+        print_json(doc);
+        return kExitOk;
+      }
+      print_info(index, s.path(), *s.address(), reader);
       std::printf("  module       %u.%u\n", module[0], module[1]);
       std::printf("  library      %u.%u.%u\n", sdk[0], sdk[1], sdk[2]);
       return kExitOk;

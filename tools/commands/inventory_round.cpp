@@ -4,7 +4,7 @@
 
 namespace velkor::tool {
 
-InventoryRound inventory_round(Session &s, MaskOptions &mask) {
+InventoryRound inventory_round(Session &s, MaskOptions &mask, bool tid) {
   std::vector<unsigned char> list(kMostListBytes);
   unsigned char frame4 = 0;
   int length = 0;
@@ -12,11 +12,20 @@ InventoryRound inventory_round(Session &s, MaskOptions &mask) {
   round.status = Inventory_G2(s.address(), VELKOR_INVENTORY_PARAM0, VELKOR_INVENTORY_PARAM1,
                               static_cast<unsigned char>(mask.bank),
                               mask.address(), mask.bit_count(), mask.data(),
-                              mask.used() ? 1 : 0, 0, 0, 0, 0, 0, 0, 0, list.data(), &frame4,
+                              mask.used() ? 1 : 0, 0, tid ? kTidWords : 0, tid ? 1 : 0, 0, 0,
+                              0, 0, list.data(), &frame4,
                               &length, &round.tag_count, s.handle());
   round.time = WallClock::now();
   round.antenna = frame4;
-  if (round.answered()) round.epcs = decode_tag_list(list.data(), length);
+  if (!round.answered()) return round;
+  if (!tid) {
+    round.epcs = decode_tag_list(list.data(), length);
+    return round;
+  }
+  for (TagIds &tag : decode_tid_list(list.data(), length, round.tag_count)) {
+    round.epcs.push_back(std::move(tag.epc));
+    round.tids.push_back(std::move(tag.tid));
+  }
   return round;
 }
 

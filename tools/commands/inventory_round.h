@@ -13,10 +13,16 @@ namespace velkor::tool {
 struct InventoryRound {
   int status = STATUS_COMM_ERROR;
   std::vector<Bytes> epcs;
+  std::vector<Bytes> tids;  ///< beside epcs, when the round asked for TIDs
   int tag_count = 0;  ///< as the reader counted them
   int antenna = 0;    ///< byte 4 of the last frame
   WallClock::time_point time;
 
+  /// The read of the i-th tag.
+  TagRead read(std::size_t i, unsigned number) const {
+    return {number, time, epcs[i], antenna,
+            tids.empty() ? std::nullopt : std::optional<Bytes>(tids[i])};
+  }
   /// The reader answered with tags (statuses 1 to 4) or with none (0xFB).
   bool answered() const { return (status >= 0x01 && status <= 0x04) || status == 0xFB; }
   /// The reader is gone: nothing could be written or no reply came.
@@ -25,8 +31,13 @@ struct InventoryRound {
   }
 };
 
-/// Runs one round, selecting by the mask when it is given.
-InventoryRound inventory_round(Session &s, MaskOptions &mask);
+/// TID words an inventory with --tid asks for, from word 0: enough for
+/// the serialised TIDs.
+constexpr int kTidWords = 6;
+
+/// Runs one round, selecting by the mask when it is given; with tid, also
+/// reads each tag's TID through the inventory's TID group.
+InventoryRound inventory_round(Session &s, MaskOptions &mask, bool tid = false);
 
 }  // namespace velkor::tool
 

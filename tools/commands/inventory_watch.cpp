@@ -39,8 +39,8 @@ double seconds_since(std::chrono::steady_clock::time_point t) {
 class Watch {
  public:
   Watch(Session &s, MaskOptions &mask, const WatchOptions &options)
-      : session_(s), mask_(mask), options_(options), writer_(options.format, options.decode),
-        live_(options.format == Format::kText && isatty(STDOUT_FILENO)) {}
+      : session_(s), mask_(mask), options_(options), writer_(options.output),
+        live_(text() && isatty(STDOUT_FILENO)) {}
 
   int run();
 
@@ -50,8 +50,9 @@ class Watch {
   void on_back();
   void redraw(const char *status_line);
   void summary();
+  bool text() const { return options_.output.format == Format::kText; }
   // Messages go where they do not mix with the records.
-  std::FILE *messages() const { return options_.format == Format::kText ? stdout : stderr; }
+  std::FILE *messages() const { return text() ? stdout : stderr; }
 
   Session &session_;
   MaskOptions &mask_;
@@ -71,13 +72,15 @@ int Watch::run() {
   while (!interrupted()) {
     if (lost) {
       pause_for(kRetryEvery, options_.observer);
+      // --duration ends the watch also while the reader is away.
+      if (!options_.pacing.another(0, std::chrono::steady_clock::now() - start_)) break;
       std::string error;
       if (interrupted() || !session_.reconnect(&error)) continue;
       lost = false;
       on_back();
       continue;
     }
-    const InventoryRound round = inventory_round(session_, mask_);
+    const InventoryRound round = inventory_round(session_, mask_, options_.output.tid);
     // A round cut short by Ctrl-C is no lost reader and no failed round.
     if (interrupted() && !round.answered()) break;
     // A reader that has never answered at a chosen address is not lost: it
@@ -104,7 +107,9 @@ int Watch::run() {
     // left to show more rounds or a summary to.
     if (std::ferror(stdout)) return kOutputGone;
     session_.round_finished();
-    if (options_.rounds > 0 && rounds_ >= static_cast<unsigned>(options_.rounds)) break;
+    const auto elapsed = std::chrono::steady_clock::now() - start_;
+    if (!options_.pacing.another(rounds_, elapsed)) break;
+    pause_for(options_.pacing.pause(elapsed), options_.observer);
   }
   summary();
   return interrupted() ? kExitInterrupted : kExitOk;
@@ -113,12 +118,12 @@ int Watch::run() {
 void Watch::on_round(const InventoryRound &round) {
   ++rounds_;
   if (options_.observer) options_.observer->on_round(round, rounds_);
-  for (const Bytes &epc : round.epcs) {
-    table_.add(epc, round.time);
-    if (options_.format != Format::kText)
-      writer_.write({rounds_, round.time, epc, round.antenna});
+  for (std::size_t i = 0; i < round.epcs.size(); ++i) {
+    const TagRead read = round.read(i, rounds_);
+    table_.add(read);
+    if (!text()) writer_.write(read);
   }
-  if (options_.format != Format::kText) return;
+  if (!text()) return;
   if (live_) {
     redraw("reading; Ctrl-C stops");
     return;
@@ -160,7 +165,7 @@ void Watch::redraw(const char *status_line) {
                        counted(table_.reads(), "read") + " - " + status_line;
   if (status.size() >= columns) status.resize(columns - 1);
   std::printf("\033[H\033[J");
-  table_.print(stdout, options_.order, rows > 4 ? rows - 3 : 1, options_.decode);
+  table_.print(stdout, options_.order, options_.columns, rows > 4 ? rows - 3 : 1);
   std::printf("\n%s", status.c_str());
   std::fflush(stdout);
 }
@@ -175,7 +180,7 @@ void Watch::summary() {
                counted(table_.reads(), "read").c_str());
   if (failed_ > 0) std::fprintf(out, ", %s failed", counted(failed_, "round").c_str());
   std::fprintf(out, "\n");
-  table_.print(out, options_.order, static_cast<std::size_t>(-1), options_.decode);
+  table_.print(out, options_.order, options_.columns);
   std::fflush(out);
 }
 

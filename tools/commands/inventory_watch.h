@@ -7,6 +7,7 @@
 #include "tools/session/session.h"
 #include "tools/output/tag_output.h"
 #include "tools/output/tag_table.h"
+#include "tools/commands/round_pacing.h"
 #include "tools/commands/tag_target.h"
 
 namespace velkor::tool {
@@ -26,11 +27,11 @@ class WatchObserver {
 };
 
 struct WatchOptions {
-  Format format = Format::kText;
-  int rounds = 0;  ///< stop after this many rounds; 0: until interrupted
+  TagWriter::Options output;  ///< of the records (--json, --csv)
+  RoundPacing pacing;         ///< no limit: until interrupted
   WatchObserver *observer = nullptr;
   TagTable::Order order = TagTable::Order::kLastSeen;  ///< of the table
-  bool decode = false;  ///< show each tag's EPC Tag URI
+  std::vector<TagTable::Column> columns;               ///< of the table
 };
 
 /// Runs the watch; returns the exit status (0 when stopped by SIGINT or

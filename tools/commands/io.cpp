@@ -5,6 +5,7 @@
 #include "tools/cli.h"
 #include "tools/output/clock_text.h"
 #include "tools/options.h"
+#include "tools/output/json_output.h"
 #include "tools/commands/reader_info.h"
 
 namespace velkor::tool {
@@ -13,10 +14,12 @@ namespace {
 
 struct ClockOptions {
   std::optional<ClockBlock> set;
+  bool json = false;
 };
 
 struct GpioOptions {
   int set = -1;
+  bool json = false;
 };
 
 struct BeepOptions {
@@ -33,6 +36,11 @@ int clock(Session &s, ClockOptions &o) {
   const int rc = GetTime(s.address(), block.data(), s.handle());
   if (rc != STATUS_OK) return check("clock", rc);
   const std::optional<std::string> date = format_clock(block);
+  if (o.json) {
+    print_json({{"time", date ? Json(*date) : Json(nullptr)},
+                {"raw", to_hex(block.data(), block.size())}});
+    return kExitOk;
+  }
   std::printf("%s (%s)\n", date ? date->c_str() : "not a date",
               to_hex(block.data(), block.size(), " ").c_str());
   return kExitOk;
@@ -46,6 +54,12 @@ int gpio(Session &s, GpioOptions &o) {
   unsigned char status = 0;
   const int rc = GetGPIOStatus(s.address(), &status, s.handle());
   if (rc != STATUS_OK) return check("gpio", rc);
+  if (o.json) {
+    Json lines = Json::array();
+    for (int bit = 0; bit < 8; ++bit) lines.push_back((status >> bit) & 1);
+    print_json({{"gpio", status}, {"bits", lines}});
+    return kExitOk;
+  }
   std::printf("gpio 0x%02X (bits 7-0:", status);
   for (int bit = 7; bit >= 0; --bit)
     std::printf("%s%d", bit % 4 == 3 ? " " : "", (status >> bit) & 1);
@@ -88,10 +102,12 @@ void add_io_commands(Cli &cli) {
           },
           ""))
       ->type_name("DATE");
+  add_json_flag(c.app, c.options->json);
 
   auto g = add_command<GpioOptions>(cli, &cli.app, "gpio",
                                     "show the GPIO status (or --set the outputs)", gpio);
   add_number(g.app, "--set", g.options->set, 0, 255, "the output setting byte");
+  add_json_flag(g.app, g.options->json);
 
   auto b = add_command<BeepOptions>(
       cli, &cli.app, "beep",

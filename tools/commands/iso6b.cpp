@@ -4,6 +4,7 @@
 
 #include "tools/cli.h"
 #include "tools/options.h"
+#include "tools/output/json_output.h"
 #include "tools/output/tag_output.h"
 
 namespace velkor::tool {
@@ -25,6 +26,7 @@ struct InventoryOptions {
   int start = 0;
   int byte_mask = 0;
   Bytes data = Bytes(kIdBytes, 0);
+  bool json = false;
 };
 
 struct MemoryOptions {
@@ -32,15 +34,26 @@ struct MemoryOptions {
   int start = 0;
   int count = 1;
   Bytes data;
+  bool json = false;
 };
+
+// One tag's identifier, as --id takes it.
+void print_id(const unsigned char *id, int antenna, bool json) {
+  if (json)
+    print_json({{"id", to_hex(id, kIdBytes)}, {"antenna", antenna}});
+  else
+    std::printf("%s\n", to_hex(id, kIdBytes).c_str());
+}
 
 int inventory(Session &s, InventoryOptions &o) {
   unsigned char frame4 = 0;
   if (o.single) {
+    // The reply's ten bytes are the tag's first memory bytes, which begin
+    // with its identifier: only that names the tag to the other commands.
     unsigned char first_bytes[10] = {};
     const int rc = InventorySingle_6B(s.address(), &frame4, first_bytes, s.handle());
     if (rc != STATUS_OK) return check("6b inventory", rc);
-    std::printf("%s\n", to_hex(first_bytes, sizeof first_bytes).c_str());
+    print_id(first_bytes, frame4, o.json);
     return kExitOk;
   }
   unsigned char list[kMostListBytes] = {};
@@ -50,8 +63,8 @@ int inventory(Session &s, InventoryOptions &o) {
       static_cast<unsigned char>(o.byte_mask), o.data.data(), &frame4, list, &count, s.handle());
   if (rc != STATUS_OK) return check("6b inventory", rc);
   const int shown = std::min(count, static_cast<int>(kMostListBytes / kIdBytes));
-  for (int i = 0; i < shown; ++i)
-    std::printf("%s\n", to_hex(list + std::size_t(i) * kIdBytes, kIdBytes).c_str());
+  for (int i = 0; i < shown; ++i) print_id(list + std::size_t(i) * kIdBytes, frame4, o.json);
+  if (o.json) return kExitOk;
   std::printf("%s, antenna 0x%02X\n", counted(std::size_t(count), "tag").c_str(), frame4);
   return kExitOk;
 }
@@ -62,6 +75,10 @@ int read_bytes(Session &s, MemoryOptions &o) {
   const int rc = ReadData_6B(s.address(), o.id.data(), static_cast<unsigned char>(o.start),
                              static_cast<unsigned char>(o.count), data.data(), &error, s.handle());
   if (rc != STATUS_OK) return check("6b read", rc, error);
+  if (o.json) {
+    print_json({{"id", to_hex(o.id)}, {"addr", o.start}, {"data", to_hex(data)}});
+    return kExitOk;
+  }
   std::printf("%s\n", to_hex(data).c_str());
   return kExitOk;
 }
@@ -92,6 +109,10 @@ int check_lock(Session &s, MemoryOptions &o) {
   const int rc = CheckLock_6B(s.address(), o.id.data(), static_cast<unsigned char>(o.start),
                               &state, &error, s.handle());
   if (rc != STATUS_OK) return check("6b check-lock", rc, error);
+  if (o.json) {
+    print_json({{"id", to_hex(o.id)}, {"addr", o.start}, {"locked", state != 0}});
+    return kExitOk;
+  }
   std::printf("byte %d %s\n", o.start, state ? "locked" : "not locked");
   return kExitOk;
 }
@@ -116,7 +137,8 @@ void add_iso6b_commands(Cli &cli) {
   auto inv = add_command<InventoryOptions>(cli, group, "inventory",
                                            "list the identifiers of the 6B tags", inventory);
   InventoryOptions &o = *inv.options;
-  inv.app->add_flag("--single", o.single, "one tag only: its first ten memory bytes");
+  inv.app->add_flag("--single", o.single, "one tag only: the first that answers");
+  add_json_flag(inv.app, o.json);
   add_named(inv.app, "--condition", o.condition, "condition", kConditions, 0, 3,
             "select tags whose compared bytes are eq, ne, gt or lt --data (default eq)");
   add_number(inv.app, "--start", o.start, 0, 255, "first memory byte compared (default 0)");
@@ -129,6 +151,7 @@ void add_iso6b_commands(Cli &cli) {
                                  "first byte", read_bytes);
   add_number(read.app, "--bytes", read.options->count, 1, kMostReadBytes,
              "how many bytes (default 1)");
+  add_json_flag(read.app, read.options->json);
   auto write = add_memory_command(cli, group, "write", "write bytes into a 6B tag's memory",
                                   "first byte", write_bytes);
   add_hex(write.app, "--data", write.options->data, 1, kMostWriteBytes,
@@ -136,8 +159,10 @@ void add_iso6b_commands(Cli &cli) {
       ->required();
   add_memory_command(cli, group, "lock", "lock one byte of a 6B tag's memory for good",
                      "the byte", lock_byte);
-  add_memory_command(cli, group, "check-lock", "say whether a byte of a 6B tag is locked",
-                     "the byte", check_lock);
+  auto locked = add_memory_command(cli, group, "check-lock",
+                                   "say whether a byte of a 6B tag is locked", "the byte",
+                                   check_lock);
+  add_json_flag(locked.app, locked.options->json);
 }
 
 }  // namespace velkor::tool

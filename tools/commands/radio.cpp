@@ -5,6 +5,7 @@
 #include "tools/cli.h"
 #include "tools/options.h"
 #include "tools/commands/reader_info.h"
+#include "tools/output/json_output.h"
 
 namespace velkor::tool {
 
@@ -43,16 +44,40 @@ struct RegionOptions {
 
 struct PowerOptions {
   int dbm = -1;  ///< -1: show it
+  bool json = false;
 };
 
-int show_region(Session &s) {
+struct ShowRegionOptions {
+  bool json = false;
+  bool raw = false;  ///< also the two bytes as they travel
+};
+
+int show_region(Session &s, const ShowRegionOptions &o) {
   ReaderInfo info;
   const int rc = read_info(s, info);
   if (rc != STATUS_OK) return check("region", rc);
-  const ChannelPlan plan(info.region());
-  std::printf("region %d, channels %d to %d (%s to %s)\n", info.region(), info.lowest_channel(),
-              info.highest_channel(), plan.text(info.lowest_channel()),
-              plan.text(info.highest_channel()));
+  const ReaderInfo::Region r = info.region();
+  const ChannelPlan plan(r.region);
+  if (o.json) {
+    Json doc = {{"region", r.region},
+                          {"lowest_channel", r.lowest},
+                          {"highest_channel", r.highest},
+                          {"lowest_frequency", plan.text(r.lowest)},
+                          {"highest_frequency", plan.text(r.highest)}};
+    if (o.raw)
+      doc["raw"] = {{"bytes", to_hex(info.block + 4, 2)},
+                    {"region", info.packed_region()},
+                    {"lowest_channel", info.packed_lowest()},
+                    {"highest_channel", info.packed_highest()}};
+    print_json(doc);
+    return kExitOk;
+  }
+  std::printf("region %d, channels %d to %d (%s to %s)\n", r.region, r.lowest, r.highest,
+              plan.text(r.lowest), plan.text(r.highest));
+  if (o.raw)
+    std::printf("raw 0x%02X 0x%02X: region bits %d, channels %d to %d\n", info.block[4],
+                info.block[5], info.packed_region(), info.packed_lowest(),
+                info.packed_highest());
   return kExitOk;
 }
 
@@ -99,16 +124,31 @@ void add_region_commands(Cli &cli) {
   // Needs no reader: the plan is the library's.
   CLI::App *channels = app->add_subcommand("channels", "print a region's channel plan");
   auto wanted = std::make_shared<int>(1);
+  auto channels_json = std::make_shared<bool>(false);
   add_number(channels, "region", *wanted, 1, kRegions, "region, 1 to 5")->required();
-  channels->callback([wanted] {
+  add_json_flag(channels, *channels_json);
+  channels->callback([wanted, channels_json] {
     const ChannelPlan plan(*wanted);
-    for (int i = 0; i < plan.count(); ++i) std::printf("%2d  %s\n", i, plan.text(i));
+    Json list = Json::array();
+    for (int i = 0; i < plan.count(); ++i) {
+      if (*channels_json)
+        list.push_back({{"channel", i}, {"frequency", plan.text(i)}});
+      else
+        std::printf("%2d  %s\n", i, plan.text(i));
+    }
+    if (*channels_json) print_json({{"region", *wanted}, {"channels", list}});
   });
 
+  auto shown = std::make_shared<ShowRegionOptions>();
+  add_json_flag(app, shown->json);
+  app->add_flag("--raw", shown->raw,
+                "also show the two region bytes as the reader keeps them (region 5 travels "
+                "as region 2's bits with its channels raised by 26)");
   // The region subcommand's own callback runs after its child's: show only
   // when no child was given.
-  app->callback([&cli, app] {
-    if (app->get_subcommands().empty()) cli.run(show_region);
+  app->callback([&cli, app, shown] {
+    if (app->get_subcommands().empty())
+      cli.run([shown](Session &s) { return show_region(s, *shown); });
   });
 }
 
@@ -120,7 +160,10 @@ int power(Session &s, PowerOptions &o) {
   ReaderInfo info;
   const int rc = read_info(s, info);
   if (rc != STATUS_OK) return check("power", rc);
-  std::printf("power %d dBm\n", info.power());
+  if (o.json)
+    print_json({{"power_dbm", info.power()}});
+  else
+    std::printf("power %d dBm\n", info.power());
   return kExitOk;
 }
 
@@ -131,6 +174,7 @@ void add_radio_commands(Cli &cli) {
   auto p = add_command<PowerOptions>(cli, &cli.app, "power", "show (or --set) the RF power",
                                      power);
   add_number(p.app, "--set", p.options->dbm, 0, 255, "the new power in dBm");
+  add_json_flag(p.app, p.options->json);
 }
 
 }  // namespace velkor::tool

@@ -13,9 +13,18 @@ struct ReaderInfo {
   unsigned char block[12] = {};
   unsigned char serial[4] = {};
 
-  int region() const { return ((block[4] >> 6) << 2) | (block[5] >> 6); }
-  int lowest_channel() const { return block[5] & 0x3F; }
-  int highest_channel() const { return block[4] & 0x3F; }
+  /// The two region bytes as they travel: region bits and channel indexes.
+  int packed_region() const { return ((block[4] >> 6) << 2) | (block[5] >> 6); }
+  int packed_lowest() const { return block[5] & 0x3F; }
+  int packed_highest() const { return block[4] & 0x3F; }
+
+  struct Region {
+    int region, lowest, highest;
+  };
+  /// The region and channels as they were set.  Region 5 travels as region
+  /// 2's bits with both channels raised by 26, so region 2 bytes whose
+  /// channels both lie in 26 to 44 read back as region 5.
+  Region region() const;
   int power() const { return block[6]; }
   int scan_time_ms() const { return block[7] * 100; }
   int antenna() const { return block[8]; }

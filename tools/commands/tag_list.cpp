@@ -16,4 +16,13 @@ std::vector<Bytes> decode_tag_list(const unsigned char *list, int length) {
   return epcs;
 }
 
+std::vector<TagIds> decode_tid_list(const unsigned char *list, int length, int tag_count) {
+  const std::vector<Bytes> records = decode_tag_list(list, length);
+  std::vector<TagIds> tags;
+  const bool pairs = tag_count > 0 && records.size() == 2 * static_cast<std::size_t>(tag_count);
+  for (std::size_t i = 0; i < records.size(); i += pairs ? 2 : 1)
+    tags.push_back(pairs ? TagIds{records[i], records[i + 1]} : TagIds{{}, records[i]});
+  return tags;
+}
+
 }  // namespace velkor::tool

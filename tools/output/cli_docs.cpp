@@ -3,6 +3,8 @@
 #include <functional>
 #include <vector>
 
+#include "tools/output/help_format.h"
+
 namespace velkor::tool {
 
 namespace {
@@ -67,7 +69,7 @@ std::string option_line(const CLI::Option *o) {
   for (const std::string &s : o->get_snames()) names += "-" + s + ", ";
   for (const std::string &l : o->get_lnames()) names += "--" + l + ", ";
   names.resize(names.size() - 2);
-  if (o->get_type_size() != 0 && !o->get_type_name().empty()) names += " " + o->get_type_name();
+  if (o->get_type_size() != 0 && !value_name(o).empty()) names += " " + value_name(o);
   return names;
 }
 
@@ -148,7 +150,17 @@ std::string man_page(const CLI::App &app) {
       if (o->get_group().empty() || o->get_name().empty()) continue;
       const std::string name =
           o->get_lnames().empty() && o->get_snames().empty() ? o->get_name() : option_line(o);
-      out += ".TP\n.B " + roff(name) + "\n" + roff(o->get_description()) + "\n";
+      out += ".TP\n.B " + roff(name) + "\n" + roff(HelpFormatter().make_option_desc(o)) + "\n";
+    }
+    // The examples, one command line each, as typed.
+    if (!n.app->get_footer().empty()) {
+      out += ".PP\n.nf\n";
+      for (std::size_t at = 0, end; at < n.app->get_footer().size(); at = end + 1) {
+        end = n.app->get_footer().find('\n', at);
+        if (end == std::string::npos) end = n.app->get_footer().size();
+        out += roff(n.app->get_footer().substr(at, end - at)) + "\n";
+      }
+      out += ".fi\n";
     }
   }
   out += ".SH EXIT STATUS\n.TP\n.B 0\nsuccess\n.TP\n.B 1\nthe reader refused or did not "

@@ -42,27 +42,40 @@ std::string local_time(WallClock::time_point t) {
 
 void TagWriter::write(const TagRead &read) {
   const std::string epc = to_hex(read.epc);
-  const std::optional<std::string> uri = decode_ ? tag_uri_of(read.epc) : std::nullopt;
-  switch (format_) {
-    case Format::kText:
-      std::printf("%s%s%s\n", epc.c_str(), uri ? "  " : "", uri ? uri->c_str() : "");
+  const std::string tid = read.tid ? to_hex(*read.tid) : "";
+  // A reader that sends TIDs alone leaves the EPC empty: the TID tells tags apart.
+  if (options_.unique && !written_.insert(epc + "/" + tid).second) return;
+  const std::optional<std::string> uri =
+      options_.decode ? tag_uri_of(read.epc) : std::nullopt;
+  switch (options_.format) {
+    case Format::kText: {
+      std::string line = epc.empty() ? "-" : epc;
+      if (options_.tid) line += "  " + (tid.empty() ? "-" : tid);
+      if (uri) line += "  " + *uri;
+      std::printf("%s\n", line.c_str());
       break;
+    }
     case Format::kJson: {
-      nlohmann::json record = {{"round", read.round},
+      nlohmann::ordered_json record = {{"round", read.round},
                                {"time", utc_time(read.time)},
                                {"epc", epc},
                                {"antenna", read.antenna}};
-      if (decode_) record["uri"] = uri ? nlohmann::json(*uri) : nlohmann::json(nullptr);
+      if (options_.tid) record["tid"] = tid;
+      if (options_.decode)
+        record["uri"] = uri ? nlohmann::ordered_json(*uri) : nlohmann::ordered_json(nullptr);
       std::printf("%s\n", record.dump().c_str());
       break;
     }
     case Format::kCsv:
-      if (!header_written_) std::printf("round,time,epc,antenna%s\n", decode_ ? ",uri" : "");
+      if (!header_written_)
+        std::printf("round,time,epc,antenna%s%s\n", options_.tid ? ",tid" : "",
+                    options_.decode ? ",uri" : "");
       header_written_ = true;
       std::printf("%u,%s,%s,%d", read.round, utc_time(read.time).c_str(), epc.c_str(),
                   read.antenna);
+      if (options_.tid) std::printf(",%s", tid.c_str());
       // A tag URI holds no comma or quote, so it needs no CSV quoting.
-      std::printf(decode_ ? ",%s\n" : "%s\n", uri ? uri->c_str() : "");
+      std::printf(options_.decode ? ",%s\n" : "%s\n", uri ? uri->c_str() : "");
       break;
   }
   std::fflush(stdout);

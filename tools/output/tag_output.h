@@ -4,6 +4,8 @@
 #define VELKOR_TOOLS_TAG_OUTPUT_H
 
 #include <chrono>
+#include <optional>
+#include <set>
 #include <string>
 
 #include "tools/output/hex.h"
@@ -20,20 +22,26 @@ struct TagRead {
   WallClock::time_point time;
   Bytes epc;
   int antenna = 0;  ///< byte 4 of the inventory reply
+  std::optional<Bytes> tid;  ///< when the inventory asked for TIDs
 };
 
 /// Writes reads to standard output in the chosen format, flushing each, so
 /// that a pipe gets them as they come.
 class TagWriter {
  public:
-  /// With decode, each tag's EPC Tag URI follows its hex (when it has one).
-  explicit TagWriter(Format format, bool decode = false) : format_(format), decode_(decode) {}
+  struct Options {
+    Format format = Format::kText;
+    bool decode = false;  ///< each tag's EPC Tag URI after its hex (when it has one)
+    bool tid = false;     ///< each tag's TID beside its EPC
+    bool unique = false;  ///< each tag once: later reads of it are not written
+  };
+  explicit TagWriter(const Options &options) : options_(options) {}
   void write(const TagRead &read);
 
  private:
-  Format format_;
-  bool decode_;
+  Options options_;
   bool header_written_ = false;
+  std::set<std::string> written_;  ///< with unique: the tags written so far
 };
 
 /// "1 tag", "6 tags".

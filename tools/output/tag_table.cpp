@@ -6,19 +6,75 @@
 
 namespace velkor::tool {
 
-void TagTable::add(const Bytes &epc, WallClock::time_point when) {
+void TagTable::add(const TagRead &read) {
   ++reads_;
-  const auto [at, fresh] = index_.emplace(std::string(epc.begin(), epc.end()), entries_.size());
-  if (fresh) entries_.push_back({epc, 0, when, when});
+  const Bytes tid = read.tid ? *read.tid : Bytes{};
+  std::string key(read.epc.begin(), read.epc.end());
+  // A reader that sends TIDs alone: the TID names the tag.
+  if (read.epc.empty()) key = "tid:" + std::string(tid.begin(), tid.end());
+  const auto [at, fresh] = index_.emplace(key, entries_.size());
+  if (fresh) entries_.push_back({read.epc, 0, read.time, read.time, read.antenna, tid});
   Entry &e = entries_[at->second];
   ++e.reads;
-  e.last = when;
+  e.last = read.time;
+  e.antenna = read.antenna;
+  if (read.tid) e.tid = tid;
 }
 
-void TagTable::print(std::FILE *out, Order order, std::size_t max_rows, bool decode) const {
-  std::size_t width = 3;
-  for (const Entry &e : entries_) width = std::max(width, 2 * e.epc.size());
-  const int w = static_cast<int>(width);
+const std::vector<std::string> &TagTable::column_names() {
+  static const std::vector<std::string> names = {"epc",     "reads", "first", "last",
+                                                 "antenna", "tid",   "uri"};
+  return names;
+}
+
+namespace {
+
+struct ColumnLayout {
+  const char *title;
+  bool right;  // numbers line up on the right
+};
+
+const ColumnLayout kLayouts[] = {{"EPC", false},     {"READS", true}, {"FIRST SEEN", false},
+                                 {"LAST SEEN", false}, {"ANTENNA", true}, {"TID", false},
+                                 {"URI", false}};
+
+std::string cell(const TagTable::Entry &e, TagTable::Column column) {
+  char text[8];
+  switch (column) {
+    case TagTable::Column::kEpc: return e.epc.empty() ? "-" : to_hex(e.epc);
+    case TagTable::Column::kReads: return std::to_string(e.reads);
+    case TagTable::Column::kFirst: return local_time(e.first);
+    case TagTable::Column::kLast: return local_time(e.last);
+    case TagTable::Column::kAntenna:
+      std::snprintf(text, sizeof text, "0x%02X", e.antenna & 0xFF);
+      return text;
+    case TagTable::Column::kTid: return e.tid.empty() ? "-" : to_hex(e.tid);
+    case TagTable::Column::kUri: return tag_uri_of(e.epc).value_or("-");
+  }
+  return "";
+}
+
+// Cells padded to their column's width, two blanks apart; the last cell is
+// not padded, so no line ends in blanks.
+void print_row(std::FILE *out, const std::vector<std::string> &cells,
+               const std::vector<TagTable::Column> &columns, const std::vector<int> &widths) {
+  std::string line;
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    const bool right = kLayouts[static_cast<int>(columns[i])].right;
+    const std::size_t pad = std::size_t(widths[i]) - std::min(cells[i].size(), std::size_t(widths[i]));
+    const bool last = i + 1 == cells.size();
+    if (i > 0) line += "  ";
+    if (right) line += std::string(pad, ' ');
+    line += cells[i];
+    if (!right && !last) line += std::string(pad, ' ');
+  }
+  std::fprintf(out, "%s\n", line.c_str());
+}
+
+}  // namespace
+
+void TagTable::print(std::FILE *out, Order order, const std::vector<Column> &columns,
+                     std::size_t max_rows) const {
   std::vector<const Entry *> rows;
   for (const Entry &e : entries_) rows.push_back(&e);
   // Stable, so first-seen order is the entries' own.
@@ -35,18 +91,18 @@ void TagTable::print(std::FILE *out, Order order, std::size_t max_rows, bool dec
     }
     return a->epc < b->epc;
   });
-  // The last column is not padded: no trailing blanks.
-  const int seen = decode ? 12 : 0;
-  std::fprintf(out, "%-*s  %6s  %-12s  %-*s%s\n", w, "EPC", "READS", "FIRST SEEN", seen,
-               "LAST SEEN", decode ? "  URI" : "");
   const std::size_t shown = rows.size() <= max_rows ? rows.size() : max_rows - 1;
-  for (std::size_t i = 0; i < shown; ++i) {
-    const Entry &e = *rows[i];
-    const std::optional<std::string> uri = decode ? tag_uri_of(e.epc) : std::nullopt;
-    std::fprintf(out, "%-*s  %6u  %-12s  %-*s%s%s\n", w, to_hex(e.epc).c_str(), e.reads,
-                 local_time(e.first).c_str(), seen, local_time(e.last).c_str(),
-                 uri ? "  " : "", uri ? uri->c_str() : "");
+  std::vector<std::vector<std::string>> cells(shown + 1);
+  std::vector<int> widths;
+  for (const Column c : columns) cells[0].push_back(kLayouts[static_cast<int>(c)].title);
+  for (std::size_t r = 0; r < shown; ++r)
+    for (const Column c : columns) cells[r + 1].push_back(cell(*rows[r], c));
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    std::size_t width = 0;
+    for (const auto &row : cells) width = std::max(width, row[i].size());
+    widths.push_back(static_cast<int>(width));
   }
+  for (const auto &row : cells) print_row(out, row, columns, widths);
   if (shown < rows.size()) std::fprintf(out, "+%zu more\n", rows.size() - shown);
 }
 
