@@ -8,14 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "tools/commands/inventory_round.h"
 #include "tools/output/hex.h"
 #include "tools/session/session.h"
 
 namespace velkor::tool {
-
-/// Words of TID read to tell tags apart: class and model, then the
-/// serialised part most tags carry.
-constexpr unsigned char kTidWords = 6;
 
 /// What a step came to: the exit status for it (kExitOk, kExitFailed,
 /// kExitNothing for a tag that left) and the reason when it failed.

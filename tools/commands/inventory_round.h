@@ -31,8 +31,9 @@ struct InventoryRound {
   }
 };
 
-/// TID words an inventory with --tid asks for, from word 0: enough for
-/// the serialised TIDs.
+/// TID words an inventory with --tid asks for, and commission reads to tell
+/// tags apart, from word 0: class and model, then the serialised part most
+/// tags carry.
 constexpr int kTidWords = 6;
 
 /// Runs one round, selecting by the mask when it is given; with tid, also

@@ -58,6 +58,12 @@ const std::map<std::string, std::vector<const char *>> kExamples = {
     {"clock", {"velkor clock", "velkor clock --set now"}},
     {"gpio", {"velkor gpio", "velkor gpio --set 0x03"}},
     {"beep", {"velkor beep", "velkor beep --set off"}},
+    {"commission",
+     {"velkor commission --gtin 80614141123458 --prefix-length 7 --serial-from 1 --count 1 "
+      "--timeout 0",
+      "velkor commission --gtin 80614141123458 --prefix-length 7 --serial-from 1000 --count 20 "
+      "--log tags.csv --access-password 11223344 --lock epc",
+      "velkor commission --from identities.csv --log tags.csv --json"}},
     {"epc", {"velkor epc decode 3034257BF7194E4000001A85"}},
     {"epc decode", {"velkor epc decode 3034257BF7194E4000001A85 --json"}},
     {"epc encode",
