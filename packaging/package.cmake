@@ -51,27 +51,26 @@ ${VELKOR_DEB_DESCRIPTION}
 This package holds the shared library libVelkor with its flat C API and
 the udev rule that gives the user at the seat access to the reader.")
 
-set(CPACK_COMPONENT_EPC_GROUP epc)
-set(CPACK_DEBIAN_EPC_PACKAGE_NAME libvelkor-epc1)
-set(CPACK_DEBIAN_EPC_PACKAGE_SECTION libs)
-set(CPACK_DEBIAN_EPC_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/triggers)
-set(CPACK_DEBIAN_EPC_DESCRIPTION "Velkor reader SDK: EPC codec library
-${VELKOR_DEB_DESCRIPTION}
-
-This package holds libvelkor_epc, which decodes and encodes GS1 EPC
+# The codec and the publisher: a library package each, named after its soname.
+set(velkor_epc_summary "EPC codec library")
+set(velkor_epc_text "This package holds libvelkor_epc, which decodes and encodes GS1 EPC
 identities (SGTIN, SSCC, SGLN, GRAI, GIAI, GID, GSRN, GDTI) to and from
 tag memory, tag URIs and GS1 element strings.")
-
-set(CPACK_COMPONENT_MQTT_GROUP mqtt)
-set(CPACK_DEBIAN_MQTT_PACKAGE_NAME libvelkor-mqtt1)
-set(CPACK_DEBIAN_MQTT_PACKAGE_SECTION libs)
-set(CPACK_DEBIAN_MQTT_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/triggers)
-set(CPACK_DEBIAN_MQTT_DESCRIPTION "Velkor reader SDK: MQTT publisher library
-${VELKOR_DEB_DESCRIPTION}
-
-This package holds libvelkor_mqtt, which publishes tag reads to an MQTT
+set(velkor_mqtt_summary "MQTT publisher library")
+set(velkor_mqtt_text "This package holds libvelkor_mqtt, which publishes tag reads to an MQTT
 broker with a store-and-forward spool, as velkor inventory --watch --mqtt
 does.")
+foreach(group epc mqtt)
+  string(TOUPPER ${group} upper)
+  set(CPACK_COMPONENT_${upper}_GROUP ${group})
+  set(CPACK_DEBIAN_${upper}_PACKAGE_NAME libvelkor-${group}1)
+  set(CPACK_DEBIAN_${upper}_PACKAGE_SECTION libs)
+  set(CPACK_DEBIAN_${upper}_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/triggers)
+  set(CPACK_DEBIAN_${upper}_DESCRIPTION "Velkor reader SDK: ${velkor_${group}_summary}
+${VELKOR_DEB_DESCRIPTION}
+
+${velkor_${group}_text}")
+endforeach()
 
 set(CPACK_COMPONENT_DEV_GROUP dev)
 set(CPACK_COMPONENT_DOC_GROUP dev)
