@@ -16,7 +16,7 @@ import ctypes
 import time
 from typing import Callable, Dict, Optional
 
-from ._lib import LibraryLookup, locate
+from ._lib import LibraryLookup, loaded
 
 __all__ = ["Publisher", "MqttError"]
 
@@ -36,7 +36,7 @@ MQTT = LibraryLookup(
 
 
 def _load() -> ctypes.CDLL:
-    lib = ctypes.CDLL(locate(MQTT))
+    lib = loaded(MQTT)
     p = ctypes.c_void_p
     for name, args, result in (
             ("velkor_mqtt_new", [], p),
