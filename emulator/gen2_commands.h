@@ -3,6 +3,7 @@
 #ifndef VELKOR_EMULATOR_GEN2_COMMANDS_H
 #define VELKOR_EMULATOR_GEN2_COMMANDS_H
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -11,9 +12,12 @@
 
 namespace velkor::emu {
 
-/// Status of a Gen2 command that no tag answered, or whose selection
-/// matched none.
+/// Status of a command that no tag answered, or whose selection matched
+/// none (Gen2 and 6B alike).
 constexpr std::uint8_t kStatusNoTag = 0xFB;
+
+/// Bytes of an access or kill password in a request.
+constexpr std::size_t kPasswordSize = 4;
 
 void register_gen2_inventory_commands(CommandTable &table);
 void register_gen2_memory_commands(CommandTable &table);

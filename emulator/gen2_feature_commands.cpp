@@ -21,8 +21,6 @@ namespace velkor::emu {
 
 namespace {
 
-constexpr std::size_t kPasswordSize = 4;
-
 Response secured_change(Gen2Tag &tag, std::uint32_t password,
                         const std::function<void(Gen2Tag &)> &change) {
   if (!secured(tag, password)) return TagResult::tag_error(kTagErrorMemoryLocked).response();

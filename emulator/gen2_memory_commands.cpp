@@ -7,8 +7,6 @@ namespace velkor::emu {
 
 namespace {
 
-constexpr std::size_t kPasswordSize = 4;
-
 // Bank, word pointer, word count, password.
 void add_read(CommandTable &table, std::uint8_t code, std::size_t pointer_size) {
   add_tag_command(table, code, 0, fixed(2 + pointer_size + kPasswordSize),

@@ -6,14 +6,13 @@
 #include <initializer_list>
 #include <optional>
 
+#include "emulator/gen2_commands.h"
 #include "emulator/reader.h"
 
 namespace velkor::emu {
 
 namespace {
 
-// No tag answered.
-constexpr std::uint8_t kStatusNoTag = 0xFB;
 constexpr std::size_t kIdSize = 8;
 // A single inventory reports the first ten memory bytes: the identifier and
 // the two manufacturer bytes after it.

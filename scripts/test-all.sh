@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_REQUIRE_TEST_TOOLS=ON
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_TESTS=ON -DVELKOR_REQUIRE_TEST_TOOLS=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 

@@ -12,7 +12,7 @@ namespace velkor::tool {
 
 namespace {
 
-struct InventoryOptions {
+struct BufferInventoryOptions {
   MaskOptions mask;
   bool json = false;
 };
@@ -26,7 +26,7 @@ struct ShowOptions {
   bool json = false;
 };
 
-int inventory(Session &s, InventoryOptions &o) {
+int buffer_inventory(Session &s, BufferInventoryOptions &o) {
   MaskOptions &m = o.mask;
   int held = 0, seen = 0;
   const int rc = InventoryBuffer_G2(s.address(), 0, 0, m.memory(), m.address(), m.bit_count(),
@@ -102,9 +102,9 @@ int save_len(Session &s, SaveLenOptions &o) {
 void add_buffer_commands(Cli &cli) {
   CLI::App *group = cli.app.add_subcommand("buffer", "the reader's own tag buffer");
   group->require_subcommand(1);
-  auto inv = add_command<InventoryOptions>(
-      cli, group, "inventory", "inventory Gen2 tags into the buffer", inventory,
-      [](const InventoryOptions &o) { o.mask.validate(); });
+  auto inv = add_command<BufferInventoryOptions>(
+      cli, group, "inventory", "inventory Gen2 tags into the buffer", buffer_inventory,
+      [](const BufferInventoryOptions &o) { o.mask.validate(); });
   inv.options->mask.add_to(inv.app, "buffer only the tags whose bits match this mask (hex)");
   add_json_flag(inv.app, inv.options->json);
   auto n = add_command<ShowOptions>(cli, group, "count", "how many tags the buffer holds", count);

@@ -20,7 +20,7 @@ constexpr std::size_t kMostWriteBytes = 48;
 
 const Names kConditions = {{"eq", 0}, {"ne", 1}, {"gt", 2}, {"lt", 3}};
 
-struct InventoryOptions {
+struct Inventory6bOptions {
   bool single = false;
   int condition = 0;
   int start = 0;
@@ -29,7 +29,7 @@ struct InventoryOptions {
   bool json = false;
 };
 
-struct MemoryOptions {
+struct Memory6bOptions {
   Bytes id;
   int start = 0;
   int count = 1;
@@ -45,7 +45,7 @@ void print_id(const unsigned char *id, int antenna, bool json) {
     std::printf("%s\n", to_hex(id, kIdBytes).c_str());
 }
 
-int inventory(Session &s, InventoryOptions &o) {
+int inventory_6b(Session &s, Inventory6bOptions &o) {
   unsigned char frame4 = 0;
   if (o.single) {
     // The reply's ten bytes are the tag's first memory bytes, which begin
@@ -69,7 +69,7 @@ int inventory(Session &s, InventoryOptions &o) {
   return kExitOk;
 }
 
-int read_bytes(Session &s, MemoryOptions &o) {
+int read_bytes(Session &s, Memory6bOptions &o) {
   Bytes data(static_cast<std::size_t>(o.count));
   int error = -1;
   const int rc = ReadData_6B(s.address(), o.id.data(), static_cast<unsigned char>(o.start),
@@ -83,7 +83,7 @@ int read_bytes(Session &s, MemoryOptions &o) {
   return kExitOk;
 }
 
-int write_bytes(Session &s, MemoryOptions &o) {
+int write_bytes(Session &s, Memory6bOptions &o) {
   unsigned char written = 0;
   int error = -1;
   const int rc = WriteData_6B(s.address(), o.id.data(), static_cast<unsigned char>(o.start),
@@ -94,7 +94,7 @@ int write_bytes(Session &s, MemoryOptions &o) {
   return kExitOk;
 }
 
-int lock_byte(Session &s, MemoryOptions &o) {
+int lock_byte(Session &s, Memory6bOptions &o) {
   int error = -1;
   const int rc =
       Lock_6B(s.address(), o.id.data(), static_cast<unsigned char>(o.start), &error, s.handle());
@@ -103,7 +103,7 @@ int lock_byte(Session &s, MemoryOptions &o) {
   return kExitOk;
 }
 
-int check_lock(Session &s, MemoryOptions &o) {
+int check_lock(Session &s, Memory6bOptions &o) {
   unsigned char state = 0;
   int error = -1;
   const int rc = CheckLock_6B(s.address(), o.id.data(), static_cast<unsigned char>(o.start),
@@ -118,10 +118,10 @@ int check_lock(Session &s, MemoryOptions &o) {
 }
 
 // A memory command: --id and --addr, then its own options.
-Command<MemoryOptions> add_memory_command(Cli &cli, CLI::App *group, const char *name,
+Command<Memory6bOptions> add_memory_command(Cli &cli, CLI::App *group, const char *name,
                                           const char *help, const char *addr_help,
-                                          int (*body)(Session &, MemoryOptions &)) {
-  auto c = add_command<MemoryOptions>(cli, group, name, help, body);
+                                          int (*body)(Session &, Memory6bOptions &)) {
+  auto c = add_command<Memory6bOptions>(cli, group, name, help, body);
   add_hex(c.app, "--id", c.options->id, kIdBytes, kIdBytes, "the tag's identifier (8 bytes, hex)")
       ->required();
   add_number(c.app, "--addr", c.options->start, 0, 255, addr_help)->required();
@@ -134,9 +134,9 @@ void add_iso6b_commands(Cli &cli) {
   CLI::App *group = cli.app.add_subcommand("6b", "ISO 18000-6B tags");
   group->require_subcommand(1);
 
-  auto inv = add_command<InventoryOptions>(cli, group, "inventory",
-                                           "list the identifiers of the 6B tags", inventory);
-  InventoryOptions &o = *inv.options;
+  auto inv = add_command<Inventory6bOptions>(cli, group, "inventory",
+                                           "list the identifiers of the 6B tags", inventory_6b);
+  Inventory6bOptions &o = *inv.options;
   inv.app->add_flag("--single", o.single, "one tag only: the first that answers");
   add_json_flag(inv.app, o.json);
   add_named(inv.app, "--condition", o.condition, "condition", kConditions, 0, 3,
