@@ -18,6 +18,7 @@ set -euo pipefail
 build_packages=(
   build-essential      # the C and C++ compilers, `c++filt`
   cmake
+  ninja-build          # the quicker build tool README.md's first command uses
   pkg-config           # `pkg-config` `PkgConfig`
   libcli11-dev         # `CLI11`
   nlohmann-json3-dev   # `nlohmann_json`
