@@ -119,8 +119,8 @@ int check_lock(Session &s, Memory6bOptions &o) {
 
 // A memory command: --id and --addr, then its own options.
 Command<Memory6bOptions> add_memory_command(Cli &cli, CLI::App *group, const char *name,
-                                          const char *help, const char *addr_help,
-                                          int (*body)(Session &, Memory6bOptions &)) {
+                                            const char *help, const char *addr_help,
+                                            int (*body)(Session &, Memory6bOptions &)) {
   auto c = add_command<Memory6bOptions>(cli, group, name, help, body);
   add_hex(c.app, "--id", c.options->id, kIdBytes, kIdBytes, "the tag's identifier (8 bytes, hex)")
       ->required();
@@ -135,7 +135,7 @@ void add_iso6b_commands(Cli &cli) {
   group->require_subcommand(1);
 
   auto inv = add_command<Inventory6bOptions>(cli, group, "inventory",
-                                           "list the identifiers of the 6B tags", inventory_6b);
+                                             "list the identifiers of the 6B tags", inventory_6b);
   Inventory6bOptions &o = *inv.options;
   inv.app->add_flag("--single", o.single, "one tag only: the first that answers");
   add_json_flag(inv.app, o.json);
