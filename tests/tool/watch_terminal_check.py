@@ -6,7 +6,13 @@ import fcntl, os, pty, re, struct, sys, termios
 
 tool = sys.argv[1]
 ROWS, COLUMNS = 8, 60
-pid, fd = pty.fork()
+try:
+    pid, fd = pty.fork()
+except OSError as e:
+    # A chroot without /dev/pts has no terminal to give; CTest counts this as
+    # skipped, not passed.
+    print(f"no pseudo-terminal here ({e}): skipped")
+    sys.exit(77)
 if pid == 0:
     os.execv(tool, [tool, "--emulate-tags", "12", "inventory", "--watch", "--rounds", "4"])
 fcntl.ioctl(fd, termios.TIOCSWINSZ, struct.pack("HHHH", ROWS, COLUMNS, 0, 0))
