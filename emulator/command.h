@@ -45,6 +45,7 @@ struct Response {
 /// Reader statuses the emulator uses for its own refusals.
 enum : std::uint8_t {
   kStatusOk = 0x00,
+  kStatusNoTag = 0xFB,         ///< no tag answered, or the selection matched none
   kStatusTagError = 0xFC,      ///< the tag answered with an error code
   kStatusLengthError = 0xFD,   ///< a frame of the wrong length for its command
   kStatusUnknownCommand = 0xFE,

@@ -12,10 +12,6 @@
 
 namespace velkor::emu {
 
-/// Status of a command that no tag answered, or whose selection matched
-/// none (Gen2 and 6B alike).
-constexpr std::uint8_t kStatusNoTag = 0xFB;
-
 /// Bytes of an access or kill password in a request.
 constexpr std::size_t kPasswordSize = 4;
 

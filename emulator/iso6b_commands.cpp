@@ -6,7 +6,6 @@
 #include <initializer_list>
 #include <optional>
 
-#include "emulator/gen2_commands.h"
 #include "emulator/reader.h"
 
 namespace velkor::emu {
