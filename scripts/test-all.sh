@@ -2,8 +2,8 @@
 # Builds everything and runs every test suite: the normal build, then the
 # whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, the
 # integration suite (threads, socket pairs, signals) under ThreadSanitizer,
-# a short run of each libFuzzer target, then the Windows build under Wine
-# (SKIP_WINDOWS=1 leaves it out) and the aarch64 build under qemu-user.
+# a short run of each libFuzzer target, the aarch64 build under qemu-user,
+# then the Windows build under Wine (SKIP_WINDOWS=1 leaves it out).
 # scripts/install-deps.sh --tests installs what all of it needs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
