@@ -34,7 +34,7 @@ def main() -> None:
     os.environ.setdefault("VELKOR_MQTT_LIBRARY", f"{build}/app/mqtt/libvelkor_mqtt.so")
     sys.path[:0] = [os.path.join(HERE, "../bindings/python"), os.path.join(HERE, "../tests/mqtt")]
     os.environ.setdefault("VELKOR_TOOL", f"{build}/tools/velkor")
-    os.environ.setdefault("VELKOR_MQTT_SCHEMA", os.path.join(HERE, "../docs/mqtt-messages.schema.json"))
+    os.environ.setdefault("VELKOR_MQTT_SCHEMA", os.path.join(HERE, "../docs/events.schema.json"))
     import velkor
     from velkor.mqtt import Publisher
     from broker_test import Broker, Subscriber, wait_until

@@ -76,12 +76,12 @@ VELKOR_MQTT_API int velkor_mqtt_start(velkor_mqtt *p, int wait_ms, char *error,
 /**
  * Queues one read and sends what the connection allows.
  * @param[in] p        the started publisher
- * @param[in] epc      upper-case hex
+ * @param[in] epc      the EPC in hex (published in upper case)
  * @param[in] antenna  as the reader reports it
  * @param[in] round    inventory round, from 1
  * @param[in] unix_ms  when it was read, milliseconds since 1970 (UTC)
- * @param[in] uri      the tag URI, or NULL
- * @return 0, or -1 (not started, or epc NULL)
+ * @param[in] uri      the tag URI, or NULL (then the message has no "uri")
+ * @return 0, or -1 (not started, or epc NULL or not hex)
  */
 VELKOR_MQTT_API int velkor_mqtt_publish_read(velkor_mqtt *p, const char *epc, int antenna,
                                              unsigned round, long long unix_ms, const char *uri);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test suite: the normal build, then the
 # whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# integration suite (threads, socket pairs, signals) under ThreadSanitizer,
+# integration suite (threads, socket pairs, signals) and the application
+# core's suite (jobs on several threads) under ThreadSanitizer,
 # a short run of each libFuzzer target, the aarch64 build under qemu-user,
 # then the Windows build under Wine (SKIP_WINDOWS=1 leaves it out).
 # scripts/install-deps.sh --tests installs what all of it needs.
@@ -19,9 +20,9 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_SANITIZE=thread
-cmake --build build-tsan -j"$jobs" --target velkor_integration_tests
+cmake --build build-tsan -j"$jobs" --target velkor_integration_tests velkor_app_tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-  ctest --test-dir build-tsan -L integration --output-on-failure -j"$jobs"
+  ctest --test-dir build-tsan -L '^(integration|app)$' --output-on-failure -j"$jobs"
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_FUZZ=ON
 cmake --build build-fuzz -j"$jobs" \

@@ -11,6 +11,9 @@ namespace velkor::app {
 
 using Bytes = std::vector<std::uint8_t>;
 
+/// The low byte of a value, as the library's byte arguments take it.
+inline unsigned char to_byte(int value) { return static_cast<unsigned char>(value); }
+
 /// "3008 33B2" -> bytes.  Spaces, colons and dashes between digits are
 /// allowed; an odd number of digits or any other character is an error.
 std::optional<Bytes> parse_hex(const std::string &text, std::string *error);

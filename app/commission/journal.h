@@ -2,7 +2,9 @@
 // serial, EPC hex, tag URI, TID, result) to which a line "writing" goes, and
 // reaches the disk, before a tag is written, and a line with the outcome
 // after.  Reading it back tells a rerun which identities are used (never to
-// be issued again) and which writes were cut short, and on which tag.
+// be issued again) and which writes were cut short, and on which tag.  A
+// serial whose tag is lost is closed out with a line "void": used, and no
+// longer cut short.
 #ifndef VELKOR_APP_COMMISSION_JOURNAL_H
 #define VELKOR_APP_COMMISSION_JOURNAL_H
 
@@ -19,12 +21,13 @@ struct JournalEntry {
   std::string epc;     ///< upper-case hex
   std::string uri;     ///< "" for an EPC of no known scheme
   std::string tid;     ///< upper-case hex
-  std::string result;  ///< "writing", "ok", or "failed: why"
+  std::string result;  ///< "writing", "ok", "void", or "failed: why"
 };
 
 /// Results a line can hold.
 constexpr const char *kWriting = "writing";
 constexpr const char *kOk = "ok";
+constexpr const char *kVoid = "void";
 
 class Journal {
  public:

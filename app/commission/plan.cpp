@@ -1,5 +1,6 @@
 #include "app/commission/plan.h"
 
+#include <fstream>
 #include <set>
 #include <sstream>
 
@@ -43,10 +44,14 @@ std::optional<Identity> parse_field(const std::string &field, unsigned filter, u
   return Identity{line, *bytes, ""};
 }
 
+Error bad_plan(std::string words) {
+  return Error::because(ErrorKind::kBadInput, "plan", std::move(words));
+}
+
 }  // namespace
 
-std::optional<std::vector<Identity>> plan_from_keys(const KeyRange &r, std::string *error) {
-  std::vector<Identity> plan;
+Result<Plan> plan_from_keys(const KeyRange &r) {
+  Plan plan;
   for (std::uint64_t i = 0; i < r.count; ++i) {
     const std::string serial = std::to_string(r.serial_from + i);
     try {
@@ -54,16 +59,14 @@ std::optional<std::vector<Identity>> plan_from_keys(const KeyRange &r, std::stri
           epc::Epc::from_gs1(epc::Key::gtin, r.gtin, r.prefix_length, serial, r.filter, r.bits),
           serial));
     } catch (const epc::Error &e) {
-      *error = "serial " + serial + ": " + e.what();
-      return std::nullopt;
+      return bad_plan("serial " + serial + ": " + e.what());
     }
   }
   return plan;
 }
 
-std::optional<std::vector<Identity>> plan_from_text(const std::string &text, unsigned filter,
-                                                    unsigned bits, std::string *error) {
-  std::vector<Identity> plan;
+Result<Plan> plan_from_text(const std::string &text, unsigned filter, unsigned bits) {
+  Plan plan;
   std::set<Bytes> seen;
   std::istringstream in(text);
   std::size_t number = 0;
@@ -78,26 +81,29 @@ std::optional<std::vector<Identity>> plan_from_text(const std::string &text, uns
     try {
       identity = parse_field(field, filter, bits, line_name);
     } catch (const std::string &why) {
-      *error = where + why;
-      return std::nullopt;
+      return bad_plan(where + why);
     }
     const bool header = first;
     first = false;
     if (!identity) {
       if (header) continue;
-      *error = where + "'" + field + "' is neither an EPC URI nor hex";
-      return std::nullopt;
+      return bad_plan(where + "'" + field + "' is neither an EPC URI nor hex");
     }
-    if (!seen.insert(identity->epc).second) {
-      *error = where + "EPC " + to_hex(identity->epc) + " comes twice";
-      return std::nullopt;
-    }
+    if (!seen.insert(identity->epc).second)
+      return bad_plan(where + "EPC " + to_hex(identity->epc) + " comes twice");
     plan.push_back(*identity);
   }
-  if (plan.empty()) {
-    *error = "no EPC in the file";
-    return std::nullopt;
-  }
+  if (plan.empty()) return bad_plan("no EPC in the file");
+  return plan;
+}
+
+Result<Plan> plan_from_file(const std::string &path, unsigned filter, unsigned bits) {
+  std::ifstream in(path);
+  if (!in) return bad_plan("cannot read '" + path + "'");
+  std::stringstream text;
+  text << in.rdbuf();
+  Result<Plan> plan = plan_from_text(text.str(), filter, bits);
+  if (!plan) return bad_plan(path + ": " + plan.error().words);
   return plan;
 }
 

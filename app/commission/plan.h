@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/base/error.h"
 #include "app/base/hex.h"
 
 namespace velkor::app {
@@ -30,18 +31,22 @@ struct KeyRange {
   unsigned bits = 0;  ///< the scheme's size; 0: the smallest that holds each
 };
 
-/// The identities of the range, or nullopt with the reason (naming the
-/// serial or field) in *error.
-std::optional<std::vector<Identity>> plan_from_keys(const KeyRange &range, std::string *error);
+using Plan = std::vector<Identity>;
+
+/// The identities of the range; kBadInput naming the serial or field that
+/// cannot be encoded.
+Result<Plan> plan_from_keys(const KeyRange &range);
 
 /// The identities in `text` (a file's content): the first field of each
 /// line is a tag URI, a pure-identity URI (encoded with filter and bits) or
 /// an EPC in hex; blank lines and lines starting with '#' are skipped, and
-/// so is a first line that is none of these (a header).  nullopt with the
-/// line and the reason in *error for anything else, and for an EPC that
-/// repeats an earlier line.
-std::optional<std::vector<Identity>> plan_from_text(const std::string &text, unsigned filter,
-                                                    unsigned bits, std::string *error);
+/// so is a first line that is none of these (a header).  kBadInput naming
+/// the line for anything else, and for an EPC that repeats an earlier line.
+Result<Plan> plan_from_text(const std::string &text, unsigned filter, unsigned bits);
+
+/// The identities in the file at path, as plan_from_text reads them; the
+/// errors name the file.
+Result<Plan> plan_from_file(const std::string &path, unsigned filter, unsigned bits);
 
 }  // namespace velkor::app
 

@@ -5,29 +5,16 @@
 #define VELKOR_APP_COMMISSION_TAG_STEPS_H
 
 #include <functional>
-#include <string>
 #include <vector>
 
+#include "app/base/error.h"
 #include "app/base/hex.h"
 #include "app/reader/session.h"
-#include "app/tags/inventory_round.h"
 
 namespace velkor::app {
 
-/// What a step's outcome holds: 0 done, kStepFailed, or kStepNoTag for a
-/// tag that left (the values of the tool's exit statuses for them).
-constexpr int kStepFailed = 1;
-constexpr int kStepNoTag = 3;
-
-/// What a step came to, and the reason when it failed.
-struct StepOutcome {
-  int exit_code = 0;
-  std::string reason;
-  bool ok() const { return exit_code == 0; }
-};
-
-/// Reads the TID of the tag whose EPC is epc.
-StepOutcome read_tid(Session &s, Bytes epc, Bytes *tid);
+/// Reads the TID of the tag whose EPC is epc (kNoTag when it left).
+Result<Bytes> read_tid(Session &s, const Bytes &epc);
 
 /// The work on one tag.
 struct TagWork {
@@ -40,9 +27,10 @@ struct TagWork {
 /// Writes the EPC (with the PC word's length bits when the length changes;
 /// not at all when the tag holds it already), reads it back and compares,
 /// then sets the password and the locks.  after_write runs once the write
-/// is confirmed, before the read-back.
-StepOutcome commission_tag(Session &s, const TagWork &work,
-                           const std::function<void()> &after_write);
+/// is confirmed, before the read-back.  Errors name the step in their
+/// operation ("EPC write", "read-back", "access password", "lock"); kNoTag
+/// when the tag left, kConflict when the read-back differs.
+Status commission_tag(Session &s, const TagWork &work, const std::function<void()> &after_write);
 
 }  // namespace velkor::app
 

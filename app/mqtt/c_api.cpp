@@ -102,11 +102,14 @@ int velkor_mqtt_start(velkor_mqtt *p, int wait_ms, char *error, size_t error_siz
 int velkor_mqtt_publish_read(velkor_mqtt *p, const char *epc, int antenna, unsigned round,
                              long long unix_ms, const char *uri) {
   if (!p || !p->publisher || !epc) return -1;
+  const std::optional<velkor::app::Bytes> bytes = velkor::app::parse_hex(epc, nullptr);
+  if (!bytes) return -1;
   velkor::app::mqtt::Read read;
-  read.epc = epc;
-  read.antenna = antenna;
-  read.round = round;
-  read.time = velkor::app::mqtt::WallClock::time_point(std::chrono::milliseconds(unix_ms));
+  read.read.epc = *bytes;
+  read.read.antenna = antenna;
+  read.read.round = round;
+  read.read.time = velkor::app::WallClock::time_point(std::chrono::milliseconds(unix_ms));
+  read.with_uri = uri != nullptr;
   if (uri) read.uri = uri;
   p->publisher->publish_read(read);
   return 0;

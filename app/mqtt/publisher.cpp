@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/events/presence_events.h"
 #include "app/mqtt/spool.h"
 
 namespace velkor::app::mqtt {
@@ -73,7 +74,7 @@ Publisher::Publisher(const Settings &settings, const BrokerUrl &broker,
     : settings_(settings), broker_(broker), prefix_(prefix_of(settings)),
       transport_(std::move(transport)), outbox_(std::move(outbox)), clock_(clock),
       notice_(notice ? std::move(notice) : [](const std::string &) {}),
-      presence_(settings.depart_after_ms), backoff_(kFirstRetryMs, kLongestRetryMs) {
+      presence_(settings.depart_after_ms, true), backoff_(kFirstRetryMs, kLongestRetryMs) {
   if (settings_.client_id.empty())
     settings_.client_id = "velkor-" + settings_.reader + "-" + std::to_string(::getpid());
   const auto seqs = outbox_->last_seqs();
@@ -101,7 +102,8 @@ void Publisher::attempt() {
   request.cert_file = settings_.cert_file;
   request.key_file = settings_.key_file;
   request.will_topic = prefix_ + "/status";
-  request.will_payload = status_message(settings_.reader, "offline", nullptr);
+  request.will_payload =
+      message(settings_.reader, 0, events::status_event("offline", nullptr).document);
   request.qos = settings_.qos;
   transport_->connect(request);
 }
@@ -212,8 +214,8 @@ void Publisher::pump() {
 void Publisher::send_status() {
   if (state_ != State::kConnected) return;
   const WallClock::time_point now = clock_.wall();
-  const std::string payload =
-      status_message(settings_.reader, reader_lost_ ? "reader-lost" : "online", &now);
+  const std::string payload = message(
+      settings_.reader, 0, events::status_event(reader_lost_ ? "reader-lost" : "online", &now).document);
   transport_->publish(prefix_ + "/status", payload, settings_.qos, true, &status_mid_);
 }
 
@@ -247,19 +249,26 @@ void Publisher::report_drops() {
 }
 
 void Publisher::publish_read(const Read &read) {
-  enqueue({prefix_ + "/reads", ++read_seq_, read_message(settings_.reader, read_seq_, read)});
-  if (presence_.seen(read.epc, read.antenna, clock_.now_ms()))
-    enqueue({prefix_ + "/events", ++event_seq_,
-             event_message(settings_.reader, event_seq_, "arrive", read.epc, read.antenna,
-                           read.time)});
+  ++read_seq_;
+  enqueue({prefix_ + "/reads", read_seq_,
+           message(settings_.reader, read_seq_, events::to_json(read))});
+  if (presence_.add(read.read, clock_.now_ms())) publish_presence("arrive", read.read.epc,
+                                                                   read.read.antenna, read.read.time);
   pump();
+}
+
+void Publisher::publish_presence(const char *event, const Bytes &epc, int antenna,
+                                 WallClock::time_point time) {
+  ++event_seq_;
+  enqueue({prefix_ + "/events", event_seq_,
+           message(settings_.reader, event_seq_,
+                   events::presence_event(event, to_hex(epc), antenna, time).document)});
 }
 
 void Publisher::end_round() {
   const WallClock::time_point now = clock_.wall();
-  for (const Presence::Departure &d : presence_.departed(clock_.now_ms()))
-    enqueue({prefix_ + "/events", ++event_seq_,
-             event_message(settings_.reader, event_seq_, "depart", d.epc, d.antenna, now)});
+  for (const TagTable::Entry &gone : presence_.depart(clock_.now_ms()))
+    publish_presence("depart", gone.epc, gone.antenna, now);
   pump();
 }
 
@@ -276,7 +285,8 @@ std::size_t Publisher::finish(int limit_ms) {
     service(static_cast<int>(std::min<std::int64_t>(100, until - clock_.now_ms())));
   if (state_ == State::kConnected) {
     const WallClock::time_point now = clock_.wall();
-    transport_->publish(prefix_ + "/status", status_message(settings_.reader, "offline", &now),
+    transport_->publish(prefix_ + "/status",
+                        message(settings_.reader, 0, events::status_event("offline", &now).document),
                         settings_.qos, true, &status_mid_);
     const std::int64_t status_until = clock_.now_ms() + kStatusWaitMs;
     while (state_ == State::kConnected && status_mid_ != -1 && clock_.now_ms() < status_until)

@@ -2,8 +2,8 @@
 // is away: the C++ interface the velkor tool uses and that programs can call.
 //
 // Topics, under a prefix (default "velkor/<reader serial>"):
-//   <prefix>/reads   one message per read (reader, seq, epc, antenna, round,
-//                    time, and uri when the caller decoded the EPC)
+//   <prefix>/reads   one message per read (reader, seq, round, time, epc,
+//                    antenna, and tid and uri when the caller has them)
 //   <prefix>/events  a tag arriving and departing (unread for depart_after_ms)
 //   <prefix>/status  retained: "online", "reader-lost", and "offline" (on a
 //                    clean finish, or sent by the broker as the last will)
@@ -25,13 +25,13 @@
 #include <memory>
 #include <string>
 
+#include "app/base/clock.h"
 #include "app/mqtt/backoff.h"
 #include "app/mqtt/broker_url.h"
-#include "app/mqtt/clock.h"
 #include "app/mqtt/messages.h"
 #include "app/mqtt/outbox.h"
-#include "app/mqtt/presence.h"
 #include "app/mqtt/transport.h"
+#include "app/watch/tag_table.h"
 
 namespace velkor::app::mqtt {
 
@@ -110,6 +110,8 @@ class Publisher {
   void send_status();
   void lose(const std::string &why, bool permanent);
   void report_drops();
+  void publish_presence(const char *event, const Bytes &epc, int antenna,
+                        WallClock::time_point time);
 
   Settings settings_;
   BrokerUrl broker_;
@@ -118,7 +120,7 @@ class Publisher {
   std::unique_ptr<Outbox> outbox_;
   Clock &clock_;
   Notice notice_;
-  Presence presence_;
+  TagTable presence_;
   Backoff backoff_;
   State state_ = State::kWaiting;
   std::int64_t retry_at_ms_ = 0;

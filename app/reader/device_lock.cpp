@@ -11,11 +11,13 @@
 
 namespace velkor::app {
 
-bool lock_exclusively(int fd, const std::string &what, bool wait, std::string *error) {
+bool lock_exclusively(int fd, const std::string &what, bool wait, std::string *error,
+                      bool *busy) {
   int rc;
   do rc = flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB));
   while (rc != 0 && errno == EINTR);
   if (rc == 0) return true;
+  if (busy) *busy = errno == EWOULDBLOCK;
   *error = errno == EWOULDBLOCK
                ? what + " is in use by another program; wait for it with --wait"
                : "cannot lock " + what + ": " + std::strerror(errno);
@@ -34,7 +36,7 @@ LockedFile::~LockedFile() {
   if (fd_ >= 0) close(fd_);
 }
 
-bool LockedFile::open(const std::string &path, bool wait, std::string *error) {
+bool LockedFile::open(const std::string &path, bool wait, std::string *error, bool *busy) {
   path_ = path;
   // Whoever held the lock may have renamed a new file over the one we
   // locked: then lock the new one.
@@ -44,7 +46,7 @@ bool LockedFile::open(const std::string &path, bool wait, std::string *error) {
       *error = "cannot open '" + path + "': " + std::strerror(errno);
       return false;
     }
-    if (!lock_exclusively(fd_, "'" + path + "'", wait, error)) return false;
+    if (!lock_exclusively(fd_, "'" + path + "'", wait, error, busy)) return false;
     struct stat held {}, named {};
     if (fstat(fd_, &held) == 0 && stat(path.c_str(), &named) == 0 && held.st_ino == named.st_ino &&
         held.st_dev == named.st_dev)

@@ -11,8 +11,10 @@ namespace velkor::app {
 
 /// Locks the open file fd exclusively; with wait set, waits for whoever
 /// holds it, else fails at once.  On failure returns false with the reason
-/// (naming `what`) in *error.  The lock ends when fd is closed.
-bool lock_exclusively(int fd, const std::string &what, bool wait, std::string *error);
+/// (naming `what`) in *error, and *busy (when given) says whether another
+/// holder was the reason.  The lock ends when fd is closed.
+bool lock_exclusively(int fd, const std::string &what, bool wait, std::string *error,
+                      bool *busy = nullptr);
 
 /// The device node behind an open handle ("/dev/hidraw0"), or "" when it
 /// has none (a socket).
@@ -28,8 +30,9 @@ class LockedFile {
   LockedFile(const LockedFile &) = delete;
   LockedFile &operator=(const LockedFile &) = delete;
 
-  /// Opens (creating if need be) and locks path, and reads what it holds.
-  bool open(const std::string &path, bool wait, std::string *error);
+  /// Opens (creating if need be) and locks path, and reads what it holds;
+  /// *busy as for lock_exclusively.
+  bool open(const std::string &path, bool wait, std::string *error, bool *busy = nullptr);
   const std::string &text() const { return text_; }
   /// Replaces the file's text.
   bool write(const std::string &text, std::string *error);

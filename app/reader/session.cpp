@@ -11,10 +11,6 @@ namespace velkor::app {
 
 namespace {
 
-const char kNoReader[] =
-    "no reader found: check the USB cable and that the udev rule is installed "
-    "(see README.md), or try --emulate to use the built-in emulator";
-
 bool all_of(const std::string &s, int (*is)(int)) {
   if (s.empty()) return false;
   for (char c : s)
@@ -37,123 +33,128 @@ std::string serial_at(VelkorHandle handle, unsigned char address) {
   return text;
 }
 
-}  // namespace
-
-void print_trace(const emu::TraceEntry &entry) {
-  const std::string line = emu::format(entry) + "\n";
-  std::fflush(stdout);
-  std::fputs(line.c_str(), stderr);
+Error open_error(ErrorKind kind, std::string words) {
+  return Error::because(kind, "open", std::move(words));
 }
 
-int choose_device(const std::string &device, int count,
-                  const std::function<std::string(int)> &path_of,
-                  const std::function<std::string(int)> &serial_of, std::string *error) {
-  const std::string found = " (found " + std::to_string(count) + "; see `velkor list`)";
+}  // namespace
+
+Error no_reader_found() {
+  return open_error(ErrorKind::kNotFound,
+                    "no reader found: check the USB cable and that the udev rule is installed "
+                    "(see README.md)");
+}
+
+Result<int> choose_device(const std::string &device, int count,
+                          const std::function<std::string(int)> &path_of,
+                          const std::function<std::string(int)> &serial_of) {
+  const std::string found = " (found " + std::to_string(count) + ")";
   // A serial number is 8 hex digits; an index has at most two.
   if (device.size() < 8 && all_of(device, [](int c) { return std::isdigit(c); })) {
     const int index = std::atoi(device.c_str());
     if (index < count) return index;
-    *error = "there is no reader " + device + found;
-    return -1;
+    return open_error(ErrorKind::kNotFound, "there is no reader " + device + found);
   }
   const bool by_path = device.find('/') != std::string::npos;
-  if (!by_path && !(device.size() == 8 && all_of(device, [](int c) { return std::isxdigit(c); }))) {
-    *error = "--device '" + device + "' is neither an index, a device path nor a serial number";
-    return -1;
-  }
+  if (!by_path && !(device.size() == 8 && all_of(device, [](int c) { return std::isxdigit(c); })))
+    return open_error(ErrorKind::kBadInput,
+                      "'" + device + "' is neither an index, a device path nor a serial number");
   for (int i = 0; i < count; ++i)
     if (by_path ? path_of(i) == device : serial_of(i) == upper(device)) return i;
-  *error = std::string("no reader ") + (by_path ? "at " : "with serial ") + device + found;
-  return -1;
+  return open_error(ErrorKind::kNotFound, std::string("no reader ") +
+                                              (by_path ? "at " : "with serial ") + device + found);
 }
 
-std::unique_ptr<Session> Session::open(const GlobalOptions &options, std::string *error) {
+Result<std::unique_ptr<Session>> Session::open(const SessionOptions &options) {
   std::unique_ptr<Session> s(new Session);
   s->options_ = options;
   s->address_ = static_cast<unsigned char>(options.address);
-  if (const char *plan = std::getenv(kUnplugVariable); plan && options.emulate) {
-    UnplugPlan p;
-    if (std::sscanf(plan, "%u:%u", &p.after_rounds, &p.back_after_ms) == 2) s->unplug_ = p;
-  }
   if (!options.emulate_state.empty()) {
     s->state_ = std::make_unique<LockedFile>();
-    if (!s->state_->open(options.emulate_state, options.wait, error)) return nullptr;
+    std::string why;
+    bool busy = false;
+    if (!s->state_->open(options.emulate_state, options.wait, &why, &busy))
+      return open_error(busy ? ErrorKind::kBusy : ErrorKind::kFile, why);
   }
-  if (!s->connect(error)) return nullptr;
+  if (Status connected = s->connect(); !connected) return connected.error();
   return s;
 }
 
-bool Session::connect_emulator(std::string *error) {
-  if (unplugged_at_ && std::chrono::steady_clock::now() - *unplugged_at_ <
-                           std::chrono::milliseconds(unplug_->back_after_ms)) {
-    *error = "the emulated reader is unplugged";
-    return false;
-  }
+std::unique_ptr<Session> Session::adopt(VelkorHandle handle, unsigned char address) {
+  std::unique_ptr<Session> s(new Session);
+  s->adopted_ = true;
+  s->handle_ = handle;
+  s->address_ = address;
+  return s;
+}
+
+Status Session::connect_emulator() {
+  if (unplugged_at_ms_ &&
+      clock().now_ms() - *unplugged_at_ms_ < std::int64_t{options_.unplug->back_after_ms})
+    return Error::because(ErrorKind::kNotFound, "open", "the emulated reader is unplugged");
   emulator_ = std::make_unique<emu::SocketServer>(
       emulated_reader(*options_.emulate, options_.gen2_tags, options_.iso6b_tags,
                       options_.feed));
   if (state_ && !state_->text().empty()) {
-    const bool loaded = emulator_->with_emulator([&](emu::Emulator &e) {
-      return load_emulator_state(state_->text(), e.reader(), error);
-    });
+    std::string why;
+    const bool loaded = emulator_->with_emulator(
+        [&](emu::Emulator &e) { return load_emulator_state(state_->text(), e.reader(), &why); });
     if (!loaded) {
-      *error = "'" + options_.emulate_state + "' holds no emulated reader: " + *error;
       emulator_.reset();
       state_.reset();  // left as it was
-      return false;
+      return open_error(ErrorKind::kBadInput,
+                        "'" + options_.emulate_state + "' holds no emulated reader: " + why);
     }
   }
   if (options_.trace)
-    emulator_->with_emulator([](emu::Emulator &e) { e.trace().sink = print_trace; });
+    emulator_->with_emulator([&](emu::Emulator &e) { e.trace().sink = options_.trace; });
   handle_ = emulator_->handle();
   path_ = "emulator";
-  return true;
+  return {};
 }
 
-bool Session::connect(std::string *error) {
-  if (options_.emulate) return connect_emulator(error);
+Status Session::connect() {
+  if (options_.emulate) return connect_emulator();
 
   std::vector<VelkorHandle> handles(VELKOR_MAX_DEVICES, VELKOR_INVALID_HANDLE);
   int count = 0;
-  if (GetDeviceList(handles.data(), &count) != STATUS_OK) {
-    *error = kNoReader;
-    return false;
-  }
-  const int chosen = choose_device(
+  if (GetDeviceList(handles.data(), &count) != STATUS_OK)
+    return no_reader_found();
+  const Result<int> chosen = choose_device(
       options_.device, count, [&](int i) { return device_path(handles[std::size_t(i)]); },
-      [&](int i) { return serial_at(handles[std::size_t(i)], address_); }, error);
+      [&](int i) { return serial_at(handles[std::size_t(i)], address_); });
   for (int i = 0; i < count; ++i)
-    if (i != chosen) CloseUSBPort(handles[std::size_t(i)]);
-  if (chosen < 0) return false;
-  const VelkorHandle device = handles[std::size_t(chosen)];
+    if (!chosen || i != *chosen) CloseUSBPort(handles[std::size_t(i)]);
+  if (!chosen) return chosen.error();
+  const VelkorHandle device = handles[std::size_t(*chosen)];
   path_ = device_path(device);
-  if (!lock_exclusively(device, "reader " + path_, options_.wait, error)) {
+  std::string why;
+  bool busy = false;
+  if (!lock_exclusively(device, "reader " + path_, options_.wait, &why, &busy)) {
     CloseUSBPort(device);
-    return false;
+    return open_error(busy ? ErrorKind::kBusy : ErrorKind::kFile, why);
   }
   if (options_.trace) {
-    relay_ = std::make_unique<TraceRelay>(device, print_trace);
+    relay_ = std::make_unique<TraceRelay>(device, options_.trace);
     handle_ = relay_->handle();
   } else {
     handle_ = device;
     owns_handle_ = true;
   }
-  return true;
+  return {};
 }
 
-bool Session::save_state(std::string *error) {
-  if (!state_ || !emulator_) return true;
+Status Session::save_state() {
+  if (!state_ || !emulator_) return {};
   const std::string text =
       emulator_->with_emulator([](emu::Emulator &e) { return save_emulator_state(e.reader()); });
-  return state_->write(text, error);
+  std::string why;
+  if (!state_->write(text, &why)) return Error::because(ErrorKind::kFile, "", why);
+  return {};
 }
 
 void Session::release() {
-  std::string error;
-  if (!save_state(&error)) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "velkor: %s\n", error.c_str());  // below the commands' layer
-  }
+  if (Status saved = save_state(); !saved && !unsaved_) unsaved_ = saved.error();
   if (owns_handle_) CloseUSBPort(handle_);
   owns_handle_ = false;
   relay_.reset();
@@ -161,27 +162,34 @@ void Session::release() {
   handle_ = VELKOR_INVALID_HANDLE;
 }
 
-bool Session::finish(std::string *error) {
-  const bool saved = save_state(error);
+Status Session::checkpoint() { return save_state(); }
+
+Status Session::finish() {
+  Status saved = save_state();
   state_.reset();  // saved once; the lock ends here
+  if (unsaved_) return *std::exchange(unsaved_, std::nullopt);
   return saved;
 }
 
-bool Session::reconnect(std::string *error) {
+Status Session::reconnect() {
+  if (adopted_)
+    return Error::because(ErrorKind::kLink, "reconnect",
+                          "a reader opened elsewhere cannot be looked for again");
   release();
-  return connect(error);
+  return connect();
 }
 
 void Session::round_finished() {
   ++rounds_;
-  if (!unplug_ || unplugged_at_ || rounds_ != unplug_->after_rounds || !emulator_) return;
+  const std::optional<UnplugPlan> &plan = options_.unplug;
+  if (!plan || unplugged_at_ms_ || rounds_ != plan->after_rounds || !emulator_) return;
   emulator_->disconnect();
-  unplugged_at_ = std::chrono::steady_clock::now();
+  unplugged_at_ms_ = clock().now_ms();
 }
 
 Session::~Session() {
   state_.reset();
-  release();
+  if (!adopted_) release();
 }
 
 }  // namespace velkor::app

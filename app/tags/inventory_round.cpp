@@ -4,7 +4,7 @@
 
 namespace velkor::app {
 
-InventoryRound inventory_round(Session &s, const Mask &mask, bool tid) {
+Round inventory_round(Session &s, const Mask &mask, bool tid, unsigned number, Clock &clock) {
   Bytes bits = mask.bytes;
   unsigned char address[2] = {static_cast<unsigned char>(mask.bit_address >> 8),
                               static_cast<unsigned char>(mask.bit_address)};
@@ -12,24 +12,24 @@ InventoryRound inventory_round(Session &s, const Mask &mask, bool tid) {
   std::vector<unsigned char> list(kMostListBytes);
   unsigned char frame4 = 0;
   int length = 0;
-  InventoryRound round;
+  Round round;
   round.status = Inventory_G2(s.address(), VELKOR_INVENTORY_PARAM0, VELKOR_INVENTORY_PARAM1,
-                              static_cast<unsigned char>(mask.bank),
-                              address, mask.bit_count(), bits.empty() ? &none : bits.data(),
-                              mask.used() ? 1 : 0, 0, tid ? kTidWords : 0, tid ? 1 : 0, 0, 0,
-                              0, 0, list.data(), &frame4,
-                              &length, &round.tag_count, s.handle());
-  round.time = WallClock::now();
+                              static_cast<unsigned char>(mask.bank), address, mask.bit_count(),
+                              bits.empty() ? &none : bits.data(), mask.used() ? 1 : 0, 0,
+                              tid ? kTidWords : 0, tid ? 1 : 0, 0, 0, 0, 0, list.data(),
+                              &frame4, &length, &round.tag_count, s.handle());
+  round.time = clock.wall();
   round.antenna = frame4;
   if (!round.answered()) return round;
+  auto read = [&](Bytes epc, std::optional<Bytes> t) {
+    round.tags.push_back({number, round.time, std::move(epc), round.antenna, std::move(t)});
+  };
   if (!tid) {
-    round.epcs = decode_tag_list(list.data(), length);
+    for (Bytes &epc : decode_tag_list(list.data(), length)) read(std::move(epc), std::nullopt);
     return round;
   }
-  for (TagIds &tag : decode_tid_list(list.data(), length, round.tag_count)) {
-    round.epcs.push_back(std::move(tag.epc));
-    round.tids.push_back(std::move(tag.tid));
-  }
+  for (TagIds &tag : decode_tid_list(list.data(), length, round.tag_count))
+    read(std::move(tag.epc), std::move(tag.tid));
   return round;
 }
 

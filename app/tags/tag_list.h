@@ -13,8 +13,9 @@ namespace velkor::app {
 constexpr int kMostListBytes = 6000;
 
 /// The EPCs of a list of `length` bytes.  A record that runs past the end
-/// ends the decode: what came before it is kept.
-std::vector<Bytes> decode_tag_list(const unsigned char *list, int length);
+/// ends the decode: what came before it is kept, and *cut (when given) says
+/// so.
+std::vector<Bytes> decode_tag_list(const unsigned char *list, int length, bool *cut = nullptr);
 
 /// A tag of an inventory that asked for TIDs.
 struct TagIds {
@@ -25,8 +26,9 @@ struct TagIds {
 /// The tags of a list from an inventory with the TID group.  A reader that
 /// follows each EPC record with a TID record sends twice as many records as
 /// it counts tags; one that sends the TID in the EPC's place sends one per
-/// tag, and those records are TIDs only.
-std::vector<TagIds> decode_tid_list(const unsigned char *list, int length, int tag_count);
+/// tag, and those records are TIDs only.  *cut as for decode_tag_list.
+std::vector<TagIds> decode_tid_list(const unsigned char *list, int length, int tag_count,
+                                    bool *cut = nullptr);
 
 }  // namespace velkor::app
 

@@ -1,24 +1,15 @@
-// A scripted transport and a virtual clock for the publisher's unit tests.
+// A scripted transport for the publisher's unit tests.
 #ifndef VELKOR_TESTS_MQTT_FAKE_BROKER_LINK_H
 #define VELKOR_TESTS_MQTT_FAKE_BROKER_LINK_H
 
 #include <string>
 #include <vector>
 
-#include "app/mqtt/clock.h"
+#include "app/base/clock.h"
 #include "app/mqtt/transport.h"
+#include "tests/app/virtual_clock.h"
 
 namespace velkor::test {
-
-class VirtualClock final : public app::mqtt::Clock {
- public:
-  std::int64_t now_ms() override { return ms; }
-  app::mqtt::WallClock::time_point wall() override {
-    return app::mqtt::WallClock::time_point(std::chrono::milliseconds(1'700'000'000'000 + ms));
-  }
-  void sleep_ms(int n) override { ms += n; }
-  std::int64_t ms = 0;
-};
 
 struct Sent {
   std::string topic;
@@ -30,7 +21,7 @@ struct Sent {
 /// Answers connection attempts as told and acknowledges on request.
 class FakeLink final : public app::mqtt::Transport {
  public:
-  explicit FakeLink(app::mqtt::Clock &clock) : clock_(clock) {}
+  explicit FakeLink(app::Clock &clock) : clock_(clock) {}
 
   void connect(const app::mqtt::ConnectRequest &r) override {
     attempts.push_back(clock_.now_ms());
@@ -87,7 +78,7 @@ class FakeLink final : public app::mqtt::Transport {
   int last_mid = 0;
 
  private:
-  app::mqtt::Clock &clock_;
+  app::Clock &clock_;
 };
 
 }  // namespace velkor::test

@@ -31,7 +31,8 @@ class PublisherTest : public ::testing::Test {
                                        [this](const std::string &n) { notices_.push_back(n); });
   }
   void read(Publisher &p, const std::string &epc, unsigned round = 1) {
-    p.publish_read({epc, 1, round, clock_.wall(), ""});
+    p.publish_read({{round, clock_.wall(), *app::parse_hex(epc, nullptr), 1, std::nullopt},
+                    false, false, std::nullopt});
   }
   std::vector<std::uint64_t> seqs(const std::string &suffix) const {
     std::vector<std::uint64_t> out;

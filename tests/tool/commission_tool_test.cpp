@@ -1,6 +1,7 @@
 // commission against the emulated reader's tag feed: a run of twenty tags
-// read back afterwards, a run killed part-way and resumed, and the runs
-// that must stop (two tags at once, no tag, bad input).
+// read back afterwards, the runs that must stop (two tags at once, no tag,
+// bad input), and a lost tag's serial voided.  Runs killed part-way and
+// resumed are the core's tests (tests/app/commission_test.cpp).
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -10,10 +11,10 @@
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <random>
 #include <set>
 #include <sstream>
 
+#include "tests/app/scratch_dir.h"
 #include "tests/tool/run_tool.h"
 #include "velkor_epc.hpp"
 
@@ -26,19 +27,6 @@ constexpr int kTags = 20;
 constexpr int kFirstSerial = 1000;
 const std::string kGtin = "80614141123458";
 
-// A directory for the run's state and log, removed afterwards.
-class Scratch {
- public:
-  Scratch() {
-    char dir[] = "/tmp/velkor-commission-XXXXXX";
-    dir_ = mkdtemp(dir) ? dir : "/tmp";
-  }
-  ~Scratch() { std::system(("rm -rf " + dir_).c_str()); }
-  std::string path(const std::string &name) const { return dir_ + "/" + name; }
-
- private:
-  std::string dir_;
-};
 
 std::string slurp(const std::string &path) {
   std::ifstream in(path);
@@ -147,42 +135,6 @@ TEST(ToolCommission, TwentyTagsAreWrittenVerifiedLockedAndLogged) {
   EXPECT_EQ(log_lines(dir).size(), std::size_t{2 * kTags});
 }
 
-// A run killed (SIGKILL, no clean-up) at a random tag, before or after the
-// tag took its EPC, or once it was locked but not yet logged, and the same
-// command run again: the cut-short serial is reported, finished on the same
-// tag (found by its TID or its new EPC), and no serial goes to two tags.
-class ToolCommissionCrash : public ::testing::TestWithParam<const char *> {};
-
-TEST_P(ToolCommissionCrash, TheRerunResumesWithoutGivingASerialTwice) {
-  std::random_device random;
-  const int at = 1 + static_cast<int>(random() % kTags);
-  const std::string serial = std::to_string(kFirstSerial + at - 1);
-  SCOPED_TRACE("killed at tag " + std::to_string(at) + " " + GetParam());
-  Scratch dir;
-  const ToolRun killed =
-      run_tool(station(dir), "", std::string("VELKOR_COMMISSION_CRASH=") +
-                                     std::to_string(at) + ":" + GetParam());
-  ASSERT_NE(killed.exit_code, 0) << killed.out;
-  const std::vector<LogLine> cut = log_lines(dir);
-  ASSERT_EQ(cut.size(), std::size_t(2 * at - 1));
-  EXPECT_EQ(cut.back().serial, serial);
-  EXPECT_EQ(cut.back().result, "writing");
-
-  const ToolRun resumed = run_tool(station(dir));
-  ASSERT_EQ(resumed.exit_code, 0) << resumed.err << resumed.out;
-  EXPECT_NE(resumed.out.find("serial " + serial + " (urn:epc:tag:sgtin-96:3.0614141.812345." +
-                             serial + ") was being written to tag " + cut.back().tid),
-            std::string::npos)
-      << resumed.out;
-  EXPECT_NE(resumed.out.find("serial " + serial + ": tag " + cut.back().tid + " is back"),
-            std::string::npos)
-      << resumed.out;
-  expect_all_commissioned(dir);
-}
-
-INSTANTIATE_TEST_SUITE_P(Stage, ToolCommissionCrash,
-                         ::testing::Values("before-write", "after-write", "before-outcome"));
-
 // Runs that stop: the exit status and the line that says why.
 struct Stop {
   std::string args;
@@ -255,6 +207,43 @@ TEST(ToolCommission, SigintStopsTheWaitWithASummary) {
   EXPECT_EQ(r.exit_code, 130) << r.err;
   EXPECT_NE(r.out.find("0 of 1 commissioned (0 in this run, "), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("): stopped"), std::string::npos) << r.out;
+}
+
+// A serial whose tag left mid-write and is lost: every run ends waiting for
+// it, until --void closes it out; then the run is complete and the log
+// says "void".
+TEST(ToolCommission, VoidClosesOutASerialWhoseTagIsLost) {
+  Scratch dir;
+  const std::string lost = "E28000000000000000000BAD";
+  const std::string epc1 =
+      epc::Epc::from_gs1(epc::Key::gtin, kGtin, 7, "1", 0, 0).hex();
+  std::ofstream(dir.path("log.csv")) << "time,serial,epc,uri,tid,result\n"
+                                     << "2026-12-09T10:00:00.000Z,1," << epc1 << ",," << lost
+                                     << ",writing\n";
+  const std::string run = "--emulate-feed 1 " + kRange + "--count 2 --timeout 0 --log " +
+                          dir.path("log.csv");
+  const ToolRun stuck = run_tool(run);
+  EXPECT_EQ(stuck.exit_code, 3) << stuck.err;
+  EXPECT_NE(stuck.out.find("serial 1: still interrupted on tag " + lost), std::string::npos)
+      << stuck.out;
+  const ToolRun voided = run_tool(run + " --void 1");
+  EXPECT_EQ(voided.exit_code, 0) << voided.err << voided.out;
+  EXPECT_NE(voided.out.find("serial 1 (urn:epc:tag:sgtin-96:0.0614141.812345.1) is void"),
+            std::string::npos)
+      << voided.out;
+  EXPECT_EQ(voided.out.find("still interrupted"), std::string::npos) << voided.out;
+  EXPECT_NE(voided.out.find("1 of 2 commissioned (0 in this run"), std::string::npos)
+      << voided.out;
+  const std::vector<std::string> lines = lines_of(slurp(dir.path("log.csv")));
+  ASSERT_EQ(lines.size(), 5u);  // header, serial 1 writing, serial 2 writing and ok, void
+  EXPECT_NE(lines.back().find(",1," + epc1 + ",urn:epc:tag:sgtin-96:0.0614141.812345.1," + lost +
+                              ",void"),
+            std::string::npos)
+      << lines.back();
+  // A commissioned serial is no lost one.
+  const ToolRun refused = run_tool(run + " --void 2");
+  EXPECT_EQ(refused.exit_code, 1) << refused.err;
+  EXPECT_NE(refused.err.find("serial 2 is on tag"), std::string::npos) << refused.err;
 }
 
 // A file of identities: a header, a comment, an SGTIN-198 URI (the PC

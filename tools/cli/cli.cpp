@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/base/status_text.h"
 #include "tools/cli/output/help_format.h"
+#include "tools/cli/output/trace_output.h"
 #include "tools/cli/parse_errors.h"
 
 namespace velkor::tool {
@@ -18,24 +18,26 @@ void Cli::run(const std::function<int(Session &)> &body) {
     exit_code = body(*shared);
     return;
   }
-  std::string error;
-  std::unique_ptr<Session> session = Session::open(global, &error);
+  SessionOptions options = global;
+  if (trace) options.trace = print_trace;
+  Result<std::unique_ptr<Session>> session = Session::open(options);
   if (!session) {
-    complain("%s", error.c_str());
-    exit_code = kExitUsage;
+    exit_code = report(session.error());
     return;
   }
-  exit_code = body(*session);
-  if (!session->finish(&error)) {
-    complain("%s", error.c_str());
-    if (exit_code == kExitOk) exit_code = kExitFailed;
+  exit_code = body(**session);
+  if (Status saved = (*session)->finish(); !saved) {
+    const int failed = report(saved.error());
+    if (exit_code == kExitOk) exit_code = failed;
   }
 }
 
+int check(const Status &done, const char *what) {
+  return done ? kExitOk : report(done.error(), what);
+}
+
 int check(const char *what, int status, int tag_error) {
-  if (status == STATUS_OK) return kExitOk;
-  complain("%s failed: %s", what, describe(status, tag_error).c_str());
-  return status == 0xFB ? kExitNothing : kExitFailed;
+  return status == STATUS_OK ? kExitOk : report(Error::from_status(status, what, tag_error));
 }
 
 void complain(const char *format, ...) {
@@ -72,7 +74,7 @@ int parse_and_run(Cli &cli, const std::function<void()> &parse) {
   } catch (const CLI::CallForVersion &e) {
     return app.exit(e);
   } catch (const CLI::ParseError &e) {
-    complain("%s (see --help)", parse_error_text(app, e).c_str());
+    complain("%s", (parse_error_text(app, e) + " (see --help)").c_str());
     return kExitUsage;
   }
   return cli.exit_code;

@@ -10,25 +10,17 @@
 
 #include "app/reader/session.h"
 #include "tools/cli/core_names.h"
+#include "tools/cli/exit_codes.h"
 
 namespace velkor::tool {
-
-/// Exit statuses: 0 success, 1 the reader refused or did not answer, 2 bad
-/// input or no reader, 3 nothing found (no tag in the field, no EAS alarm),
-/// 130 a --watch or commission stopped by Ctrl-C (after its summary), as
-/// shells count it.
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitNothing = 3;
-constexpr int kExitInterrupted = 130;
 
 struct Cli {
   /// Sets the tool's help layout on app (its subcommands inherit it).
   Cli();
 
   CLI::App app{"velkor: use a Velkor UHF RFID reader from the terminal", "velkor"};
-  GlobalOptions global;
+  SessionOptions global;
+  bool trace = false;  ///< --trace: every report to standard error
   int exit_code = kExitOk;
   /// When set, commands run on this reader instead of opening one (the
   /// lines of a script).
@@ -61,9 +53,10 @@ Command<Options> add_command(Cli &cli, CLI::App *parent, const char *name, const
   return {app, options};
 }
 
-/// Prints "<what> failed: 0xFB (no tag in the field)" to standard error
-/// unless status is 0; returns the exit status for it (kExitNothing for no
-/// tag).
+/// Says why on standard error unless `done` succeeded; returns its exit status.
+int check(const Status &done, const char *what = nullptr);
+/// The same for a status a library call returned ("<what> failed: 0xFB (no
+/// tag in the field)"), with the tag's error code after 0xFC.
 int check(const char *what, int status, int tag_error = -1);
 
 /// "velkor: " and the message on standard error, after whatever standard

@@ -82,7 +82,7 @@ int main(int argc, char **argv) {
       });
   velkor::tool::add_number(&app, "--address", cli.global.address, 0, 255,
                            "reader address, 0-255 (255: any reader)");
-  app.add_flag("--trace", cli.global.trace,
+  app.add_flag("--trace", cli.trace,
                "print every report in both directions, with timestamps, to stderr");
 
   velkor::tool::add_commands(cli);

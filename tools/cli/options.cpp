@@ -37,6 +37,12 @@ std::string range_text(long lowest, long highest) {
 
 const Names kOnOff = {{"off", 0}, {"on", 1}};
 
+Names names_of(const char *(*name)(int), int count) {
+  Names names;
+  for (int i = 0; i < count; ++i) names.push_back({name(i), i});
+  return names;
+}
+
 CLI::Validator number_in(long lowest, long highest) {
   return CLI::Validator(
       [lowest, highest](std::string &text) -> std::string {

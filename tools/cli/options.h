@@ -35,6 +35,9 @@ struct Name {
 };
 using Names = std::vector<Name>;
 
+/// The names a function of the core gives the numbers 0 to count - 1.
+Names names_of(const char *(*name)(int), int count);
+
 /// A name from the table (any case) or a number in [lowest, highest]; the
 /// text is rewritten as the number.  `what` names the kind in messages
 /// ("bank").

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/reader/reader_info.h"
+#include "app/events/reader_documents.h"
+#include "app/reader/reader_config.h"
+#include "app/reader/settings.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/commands/tag_target.h"
 #include "tools/cli/options.h"
@@ -13,77 +15,34 @@ namespace velkor::tool {
 
 namespace {
 
-const Names kModes = {{"answer", 0}, {"auto", 1}, {"trigger", 2}, {"trigger-inverted", 3}};
-const Names kTagTypes = {{"gen2", 0}, {"6b", 1}};
+const Names kModes = names_of(work_mode_name, 4);
+const Names kTagTypes = names_of(tag_type_name, 2);
 
-const char *name_of(const Names &names, int value) {
-  for (const Name &n : names)
-    if (n.value == value) return n.name;
-  return "?";
-}
-
-unsigned char byte(int v) { return static_cast<unsigned char>(v); }
-
-struct Parameters {
-  unsigned char mode = 0, interval = 0, response[2] = {}, tag_type = 0, eas = 0;
-  unsigned char mask_bank = 0, mask_address[2] = {}, mask_bits = 0, mask[32] = {};
-  unsigned char trigger_time = 0, tid[2] = {}, work_time[2] = {};
-};
-
-void print(const Parameters &p, const ReaderInfo &info) {
-  std::printf("mode             %u (%s)\n", p.mode, name_of(kModes, p.mode));
-  std::printf("interval         %u\n", p.interval);
-  std::printf("response         %u %u\n", p.response[0], p.response[1]);
-  std::printf("tag type         %u (%s)\n", p.tag_type, name_of(kTagTypes, p.tag_type));
-  std::printf("EAS sensitivity  %u\n", p.eas);
-  std::printf("mask             bank %u (%s), bit address %u, %u bits", p.mask_bank,
-              name_of(kBanks, p.mask_bank), (p.mask_address[0] << 8) | p.mask_address[1],
-              p.mask_bits);
-  if (p.mask_bits > 0) std::printf(": %s", to_hex(p.mask, (p.mask_bits + 7u) / 8u).c_str());
+void print(const ReaderConfig &c) {
+  const Mask &m = c.mask;
+  std::printf("mode             %d (%s)\n", c.mode, work_mode_name(c.mode));
+  std::printf("interval         %d\n", c.interval);
+  std::printf("response         %d %d\n", c.response[0], c.response[1]);
+  std::printf("tag type         %d (%s)\n", c.tag_type, tag_type_name(c.tag_type));
+  std::printf("EAS sensitivity  %d\n", c.eas_sensitivity);
+  std::printf("mask             bank %d (%s), bit address %d, %d bits", m.bank, bank_name(m.bank),
+              m.bit_address, m.bit_count());
+  if (m.used()) std::printf(": %s", to_hex(m.bytes).c_str());
   std::printf("\n");
-  std::printf("trigger time     %u\n", p.trigger_time);
-  std::printf("TID              %u %u\n", p.tid[0], p.tid[1]);
-  std::printf("work time        %u %u\n", p.work_time[0], p.work_time[1]);
-  std::printf("scan time        %d ms\n", info.scan_time_ms());
-  std::printf("antenna          0x%02X\n", info.antenna());
-}
-
-Json to_json(const Parameters &p, const ReaderInfo &info) {
-  return {{"mode", p.mode},
-          {"mode_name", name_of(kModes, p.mode)},
-          {"interval", p.interval},
-          {"response", {p.response[0], p.response[1]}},
-          {"tag_type", p.tag_type},
-          {"tag_type_name", name_of(kTagTypes, p.tag_type)},
-          {"eas_sensitivity", p.eas},
-          {"mask",
-           {{"bank", p.mask_bank},
-            {"bit_address", (p.mask_address[0] << 8) | p.mask_address[1]},
-            {"bits", p.mask_bits},
-            {"data", to_hex(p.mask, (p.mask_bits + 7u) / 8u)}}},
-          {"trigger_time", p.trigger_time},
-          {"tid", {p.tid[0], p.tid[1]}},
-          {"work_time", {p.work_time[0], p.work_time[1]}},
-          {"scan_time_ms", info.scan_time_ms()},
-          {"antenna", info.antenna()}};
+  std::printf("trigger time     %d\n", c.trigger_time);
+  std::printf("TID              %d %d\n", c.tid[0], c.tid[1]);
+  std::printf("work time        %d %d\n", c.work_time[0], c.work_time[1]);
+  std::printf("scan time        %d ms\n", c.scan_time_ms);
+  std::printf("antenna          0x%02X\n", c.antenna);
 }
 
 int show(Session &s, bool json) {
-  Parameters p;
-  int rc = GetSystemParameter(s.address(), &p.mode, &p.interval, &p.response[0],
-                              &p.response[1], &p.tag_type, &p.eas, &p.mask_bank, p.mask_address,
-                              &p.mask_bits, p.mask, &p.trigger_time, &p.tid[0], &p.tid[1],
-                              s.handle());
-  if (rc != STATUS_OK) return check("config", rc);
-  rc = GetWorkTime(s.address(), &p.work_time[0], &p.work_time[1], s.handle());
-  if (rc != STATUS_OK) return check("config", rc);
-  ReaderInfo info;
-  rc = read_info(s, info);
-  if (rc != STATUS_OK) return check("config", rc);
+  const Result<ReaderConfig> config = read_config(s);
+  if (!config) return report(config.error(), "config");
   if (json)
-    print_json(to_json(p, info));
+    print_json(events::config_document(*config));
   else
-    print(p, info);
+    print(*config);
   return kExitOk;
 }
 
@@ -93,67 +52,41 @@ struct SetOptions {
   std::vector<int> response, tid, work_time;
   MaskOptions mask;
 
-  bool any() const {
-    return mode >= 0 || interval >= 0 || tag_type >= 0 || eas_sensitivity >= 0 ||
-           trigger_time >= 0 || scan_time >= 0 || antenna >= 0 || custom_function >= 0 ||
-           !response.empty() || !tid.empty() || !work_time.empty() || mask.used();
+  ConfigChange change() const {
+    auto given = [](int v) { return v >= 0 ? std::optional(v) : std::nullopt; };
+    auto pair = [](const std::vector<int> &v) {
+      return v.empty() ? std::nullopt : std::optional(std::array<int, 2>{v[0], v[1]});
+    };
+    ConfigChange c;
+    c.mode = given(mode);
+    c.interval = given(interval);
+    c.tag_type = given(tag_type);
+    c.eas_sensitivity = given(eas_sensitivity);
+    c.trigger_time = given(trigger_time);
+    c.scan_time = given(scan_time);
+    c.antenna = given(antenna);
+    c.custom_function = given(custom_function);
+    c.response = pair(response);
+    c.tid = pair(tid);
+    c.work_time = pair(work_time);
+    if (mask.used()) c.mask = mask;
+    return c;
   }
 };
 
 void check_set(const SetOptions &o) {
-  if (!o.any())
+  if (!o.change().any())
     throw CLI::ValidationError("config set", "nothing to set: give at least one setting");
   o.mask.validate();
 }
 
 // Sends the given settings in a fixed order and stops at the first refusal.
 int set(Session &s, SetOptions &o) {
-  unsigned char *a = s.address();
-  const VelkorHandle h = s.handle();
-  struct Step {
-    const char *name;
-    bool given;
-    std::function<int()> send;
-  };
-  const Step steps[] = {
-      {"mode", o.mode >= 0, [&] { return SetWorkMode(a, byte(o.mode), h); }},
-      {"interval", o.interval >= 0, [&] { return SetInventoryInterval(a, byte(o.interval), h); }},
-      {"response", !o.response.empty(),
-       [&] {
-         return SetResponsePamametersofAuto_runningMode(a, byte(o.response[0]),
-                                                        byte(o.response[1]), h);
-       }},
-      {"tag type", o.tag_type >= 0, [&] { return SelectTagType(a, byte(o.tag_type), h); }},
-      {"EAS sensitivity", o.eas_sensitivity >= 0,
-       [&] { return SetEASSensitivity(a, byte(o.eas_sensitivity), h); }},
-      {"mask", o.mask.used(),
-       [&] {
-         return SetMask(a, o.mask.memory(), o.mask.address(), o.mask.bit_count(), o.mask.data(),
-                        h);
-       }},
-      {"trigger time", o.trigger_time >= 0,
-       [&] { return SetTriggerTime(a, byte(o.trigger_time), h); }},
-      {"TID", !o.tid.empty(),
-       [&] { return SetTIDParameter(a, byte(o.tid[0]), byte(o.tid[1]), h); }},
-      {"work time", !o.work_time.empty(),
-       [&] { return SetWorkTime(a, byte(o.work_time[0]), byte(o.work_time[1]), h); }},
-      {"scan time", o.scan_time >= 0,
-       [&] { return SetInventoryScanTime(a, byte(o.scan_time), h); }},
-      {"antenna", o.antenna >= 0, [&] { return SetAntennaMultiplexing(a, byte(o.antenna), h); }},
-      {"custom function", o.custom_function >= 0,
-       [&] {
-         unsigned char function = byte(o.custom_function);
-         return SetTagCustomFunction(a, &function, h);
-       }},
-  };
-  for (const Step &step : steps) {
-    if (!step.given) continue;
-    const std::string what = "config set " + std::string(step.name);
-    const int rc = step.send();
-    if (rc != STATUS_OK) return check(what.c_str(), rc);
-    std::printf("%s set\n", step.name);
-  }
-  return kExitOk;
+  const Status done = apply_config(s, o.change(),
+                                   [](const char *name) { std::printf("%s set\n", name); });
+  if (done) return kExitOk;
+  const std::string what = "config set " + done.error().operation;
+  return report(done.error(), what.c_str());
 }
 
 // An option of two bytes.

@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "app/events/reader_documents.h"
+#include "app/tags/epc_text.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/options.h"
-#include "tools/cli/output/epc_text.h"
 #include "tools/cli/output/json_output.h"
 #include "velkor_epc.hpp"
 
@@ -69,7 +70,7 @@ int decode(const DecodeOptions &o) {
       continue;
     }
     if (o.json)
-      std::printf("%s\n", epc_json(*decoded).dump().c_str());
+      std::printf("%s\n", events::epc_document(*decoded).dump().c_str());
     else
       std::printf("%s\n%s\n", decoded->tag_uri().c_str(), decoded->id_uri().c_str());
   }

@@ -1,11 +1,13 @@
 // Gen2 tag commands: read, write, erase, write-epc, lock, kill, privacy, eas.
-// Each names its tag by --epc or a mask (tag_target.h), or takes the first
-// tag that answers.
+// Each names its tag by --epc or a mask (tag_target.h); one that changes a
+// tag acts on an unnamed one only when it is the only tag in the field.
 #include <cstdio>
 #include <vector>
 
+#include "app/events/reader_documents.h"
+#include "app/tags/tag_operations.h"
 #include "tools/cli/cli.h"
-#include "tools/cli/commands/tag_guard.h"
+#include "tools/cli/commands/confirm.h"
 #include "tools/cli/commands/tag_target.h"
 #include "tools/cli/output/json_output.h"
 #include "tools/cli/output/tag_output.h"
@@ -14,26 +16,16 @@ namespace velkor::tool {
 
 namespace {
 
-// Word pointers above one byte go through the extended commands.
-constexpr int kShortPointer = 0xFF;
-// The most words one read reply carries.
-constexpr int kMostReadWords = 120;
-
 const Names kLockFields = {{"kill", 0}, {"access", 1}, {"epc", 2}, {"tid", 3}, {"user", 4}};
 const Names kLockActions = {{"unlock", 0}, {"permaunlock", 1}, {"lock", 2}, {"permalock", 3}};
 
 struct MemoryOptions {
   TargetOptions target;
-  std::string which;  ///< the tag, in words, once settled
   int bank = 0;
   int pointer = 0;
   int words = 1;
   Bytes data;
   bool json = false;
-
-  std::array<unsigned char, 2> long_pointer() const {
-    return {static_cast<unsigned char>(pointer >> 8), static_cast<unsigned char>(pointer)};
-  }
 };
 
 struct TagOptions {
@@ -69,67 +61,31 @@ void add_memory_options(Command<MemoryOptions> c, int highest_pointer) {
 }
 
 int read_memory(Session &s, MemoryOptions &o) {
-  TargetOptions &t = o.target;
-  MaskOptions &m = t.mask;
-  std::vector<unsigned char> data(2u * static_cast<unsigned>(o.words));
-  int error = -1;
-  const auto bank = static_cast<unsigned char>(o.bank);
-  const auto words = static_cast<unsigned char>(o.words);
-  std::array<unsigned char, 2> pointer = o.long_pointer();
-  const int rc =
-      o.pointer > kShortPointer
-          ? ExtReadData_G2(s.address(), t.epc_data(), t.enum_words(), bank, pointer.data(),
-                           words, t.password.data(), m.memory(), m.address(), m.bit_count(),
-                           m.data(), data.data(), &error, s.handle())
-          : ReadData_G2(s.address(), t.epc_data(), t.enum_words(), bank, pointer[1], words,
-                        t.password.data(), m.memory(), m.address(), m.bit_count(), m.data(),
-                        data.data(), &error, s.handle());
-  if (rc != STATUS_OK) return check("read", rc, error);
+  const Result<Bytes> data = app::read_memory(s, o.target.target(), o.bank, o.pointer, o.words);
+  if (!data) return report(data.error());
   if (o.json) {
-    print_json({{"bank", o.bank}, {"addr", o.pointer}, {"words", o.words}, {"data", to_hex(data)}});
+    print_json(events::memory_document(o.bank, o.pointer, o.words, *data));
     return kExitOk;
   }
   for (int i = 0; i < o.words; ++i)
-    std::printf("%s%s", i ? " " : "", to_hex(&data[2u * unsigned(i)], 2).c_str());
+    std::printf("%s%s", i ? " " : "", to_hex(&(*data)[2u * unsigned(i)], 2).c_str());
   std::printf("\n");
   return kExitOk;
 }
 
 int write_memory(Session &s, MemoryOptions &o) {
-  TargetOptions &t = o.target;
-  if (const int rc = settle_target(s, t, "write", &o.which); rc != kExitOk) return rc;
-  MaskOptions &m = t.mask;
-  int error = -1;
-  const auto words = static_cast<unsigned char>(o.data.size() / 2);
-  const auto bank = static_cast<unsigned char>(o.bank);
-  std::array<unsigned char, 2> pointer = o.long_pointer();
-  const int rc =
-      o.pointer > kShortPointer
-          ? ExtWriteData_G2(s.address(), t.epc_data(), words, t.enum_words(), bank,
-                            pointer.data(), o.data.data(), t.password.data(), m.memory(),
-                            m.address(), m.bit_count(), m.data(), &error, s.handle())
-          : WriteData_G2(s.address(), t.epc_data(), words, t.enum_words(), bank, pointer[1],
-                         o.data.data(), t.password.data(), m.memory(), m.address(),
-                         m.bit_count(), m.data(), &error, s.handle());
-  if (rc != STATUS_OK) return check("write", rc, error);
-  std::printf("wrote %s to tag %s\n", counted(words, "word").c_str(), o.which.c_str());
+  const Result<Target> tag = app::write_memory(s, o.target.target(), o.bank, o.pointer, o.data);
+  if (!tag) return report(tag.error());
+  std::printf("wrote %s to tag %s\n", counted(o.data.size() / 2, "word").c_str(),
+              tag->text().c_str());
   return kExitOk;
 }
 
 int erase_memory(Session &s, MemoryOptions &o) {
-  TargetOptions &t = o.target;
-  if (const int rc = settle_target(s, t, "erase", &o.which); rc != kExitOk) return rc;
-  MaskOptions &m = t.mask;
-  int error = -1;
-  const int rc = BlockErase_G2(s.address(), t.epc_data(), t.enum_words(),
-                               static_cast<unsigned char>(o.bank),
-                               static_cast<unsigned char>(o.pointer),
-                               static_cast<unsigned char>(o.words), t.password.data(),
-                               m.memory(), m.address(), m.bit_count(), m.data(), &error,
-                               s.handle());
-  if (rc != STATUS_OK) return check("erase", rc, error);
+  const Result<Target> tag = app::erase_memory(s, o.target.target(), o.bank, o.pointer, o.words);
+  if (!tag) return report(tag.error());
   std::printf("erased %s of tag %s\n", counted(std::size_t(o.words), "word").c_str(),
-              o.which.c_str());
+              tag->text().c_str());
   return kExitOk;
 }
 
@@ -139,7 +95,7 @@ void add_memory_commands(Cli &cli) {
                                          "read words of a tag's memory bank", read_memory,
                                          check_target);
   add_memory_options(read, 0xFFFF);
-  add_number(read.app, "--words", read.options->words, 1, kMostReadWords,
+  add_number(read.app, "--words", read.options->words, 1, app::kMostReadWords,
              "how many words (default 1)");
   add_json_flag(read.app, read.options->json);
 
@@ -154,53 +110,39 @@ void add_memory_commands(Cli &cli) {
   auto erase = add_command<MemoryOptions>(cli, &cli.app, "erase",
                                           "erase (zero) words of a tag's memory bank",
                                           erase_memory, check_target);
-  add_memory_options(erase, kShortPointer);
+  add_memory_options(erase, app::kShortPointer);
   add_number(erase.app, "--words", erase.options->words, 1, 255, "how many words (default 1)");
 }
 
 int write_epc(Session &s, WriteEpcOptions &o) {
-  // The command names no tag: whichever answers takes the EPC.
-  Bytes old;
-  if (const int rc = only_tag(s, "write-epc", &old); rc != kExitOk) return rc;
-  int error = -1;
-  const int rc = WriteEPC_G2(s.address(), o.password.data(), o.epc.data(),
-                             static_cast<unsigned char>(o.epc.size() / 2), &error, s.handle());
-  if (rc != STATUS_OK) return check("write-epc", rc, error);
-  std::printf("EPC of tag %s is now %s\n", to_hex(old).c_str(), to_hex(o.epc).c_str());
+  Target unnamed;
+  unnamed.password = o.password.bytes;
+  const Result<Target> old = app::write_epc(s, unnamed, o.epc);
+  if (!old) return report(old.error());
+  std::printf("EPC of tag %s is now %s\n", old->text().c_str(), to_hex(o.epc).c_str());
   return kExitOk;
 }
 
 int lock_tag(Session &s, LockOptions &o) {
-  TargetOptions &t = o.target;
-  std::string which;
-  if (const int rc = settle_target(s, t, "lock", &which); rc != kExitOk) return rc;
+  const Result<Target> tag = settle_target(s, o.target.target(), "lock");
+  if (!tag) return report(tag.error());
   const std::string action = std::string(kLockActions[std::size_t(o.action)].name) + " " +
                              kLockFields[std::size_t(o.field)].name;
-  if (permanent(o.action) && !confirmed(action, which, o.yes)) return kExitUsage;
-  MaskOptions &m = t.mask;
-  int error = -1;
-  const int rc = Lock_G2(s.address(), t.epc_data(), t.enum_words(),
-                         static_cast<unsigned char>(o.field), static_cast<unsigned char>(o.action),
-                         t.password.data(), m.memory(), m.address(), m.bit_count(), m.data(),
-                         &error, s.handle());
-  if (rc != STATUS_OK) return check("lock", rc, error);
+  if (permanent(o.action) && !confirmed(action, tag->text(), o.yes)) return kExitUsage;
+  const Result<Target> locked = app::lock_tag(s, *tag, o.field, o.action);
+  if (!locked) return report(locked.error());
   std::printf("%s: %s on tag %s\n", kLockFields[std::size_t(o.field)].name,
-              kLockActions[std::size_t(o.action)].name, which.c_str());
+              kLockActions[std::size_t(o.action)].name, tag->text().c_str());
   return kExitOk;
 }
 
 int kill_tag(Session &s, TagOptions &o) {
-  TargetOptions &t = o.target;
-  std::string which;
-  if (const int rc = settle_target(s, t, "kill", &which); rc != kExitOk) return rc;
-  if (!confirmed("kill", which, o.yes)) return kExitUsage;
-  MaskOptions &m = t.mask;
-  int error = -1;
-  const int rc = KillTag_G2(s.address(), t.epc_data(), t.enum_words(), t.password.data(),
-                            m.memory(), m.address(), m.bit_count(), m.data(), &error,
-                            s.handle());
-  if (rc != STATUS_OK) return check("kill", rc, error);
-  std::printf("tag %s killed\n", which.c_str());
+  const Result<Target> tag = settle_target(s, o.target.target(), "kill");
+  if (!tag) return report(tag.error());
+  if (!confirmed("kill", tag->text(), o.yes)) return kExitUsage;
+  const Result<Target> killed = app::kill_tag(s, *tag);
+  if (!killed) return report(killed.error());
+  std::printf("tag %s killed\n", tag->text().c_str());
   return kExitOk;
 }
 
@@ -233,64 +175,38 @@ void add_epc_lock_kill_commands(Cli &cli) {
 }
 
 int set_privacy(Session &s, TagOptions &o) {
-  TargetOptions &t = o.target;
-  std::string which;
-  if (const int rc = settle_target(s, t, "privacy set", &which); rc != kExitOk) return rc;
-  MaskOptions &m = t.mask;
-  int error = -1;
-  const int rc =
-      t.named() ? SetPrivacyByEPC_G2(s.address(), t.epc_data(), t.enum_words(),
-                                     t.password.data(), m.memory(), m.address(), m.bit_count(),
-                                     m.data(), &error, s.handle())
-                : SetPrivacyWithoutEPC_G2(s.address(), t.password.data(), &error, s.handle());
-  if (rc != STATUS_OK) return check("privacy set", rc, error);
-  std::printf("tag %s in privacy\n", which.c_str());
+  const Result<Target> tag = app::set_privacy(s, o.target.target());
+  if (!tag) return report(tag.error());
+  std::printf("tag %s in privacy\n", tag->text().c_str());
   return kExitOk;
 }
 
 int reset_privacy(Session &s, PasswordOption &o) {
-  int error = -1;
-  const int rc = ResetPrivacy_G2(s.address(), o.data(), &error, s.handle());
-  if (rc != STATUS_OK) return check("privacy reset", rc, error);
+  if (const Status done = app::reset_privacy(s, o.bytes); !done) return report(done.error());
   std::printf("privacy reset\n");
   return kExitOk;
 }
 
 int check_privacy(Session &s, int &) {
-  unsigned char state = 0;
-  int error = -1;
-  const int rc = CheckPrivacy_G2(s.address(), &state, &error, s.handle());
-  if (rc != STATUS_OK) return check("privacy check", rc, error);
-  std::printf("privacy state %u: %s\n", state,
-              state ? "a tag is in privacy" : "no tag is in privacy");
+  const Result<bool> hidden = app::check_privacy(s);
+  if (!hidden) return report(hidden.error());
+  std::printf("privacy state %d: %s\n", *hidden ? 1 : 0,
+              *hidden ? "a tag is in privacy" : "no tag is in privacy");
   return kExitOk;
 }
 
-int configure_eas(Session &s, TagOptions &o, unsigned char on) {
-  TargetOptions &t = o.target;
-  std::string which;
-  if (const int rc = settle_target(s, t, "eas", &which); rc != kExitOk) return rc;
-  MaskOptions &m = t.mask;
-  int error = -1;
-  const int rc = EASConfigure_G2(s.address(), t.epc_data(), t.enum_words(), t.password.data(),
-                                 on, m.memory(), m.address(), m.bit_count(), m.data(), &error,
-                                 s.handle());
-  if (rc != STATUS_OK) return check("eas", rc, error);
-  std::printf("EAS bit %s on tag %s\n", on ? "set" : "cleared", which.c_str());
+int configure_eas(Session &s, TagOptions &o, bool on) {
+  const Result<Target> tag = app::set_eas(s, o.target.target(), on);
+  if (!tag) return report(tag.error());
+  std::printf("EAS bit %s on tag %s\n", on ? "set" : "cleared", tag->text().c_str());
   return kExitOk;
 }
 
 int eas_alarm(Session &s, int &) {
-  int error = -1;
-  const int rc = EASAlarm_G2(s.address(), &error, s.handle());
-  if (rc == 0xFB) {
-    // The reader's way of saying that no tag raises the alarm.
-    std::printf("no EAS alarm\n");
-    return kExitNothing;
-  }
-  if (rc != STATUS_OK) return check("eas alarm", rc, error);
-  std::printf("EAS alarm\n");
-  return kExitOk;
+  const Result<bool> alarm = app::eas_alarm(s);
+  if (!alarm) return report(alarm.error());
+  std::printf(*alarm ? "EAS alarm\n" : "no EAS alarm\n");
+  return *alarm ? kExitOk : kExitNothing;
 }
 
 void add_privacy_eas_commands(Cli &cli) {
@@ -310,7 +226,7 @@ void add_privacy_eas_commands(Cli &cli) {
   CLI::App *eas = cli.app.add_subcommand("eas", "the tags' EAS bit and the EAS alarm");
   eas->require_subcommand(1);
   for (const Name &mode : kOnOff) {
-    const auto on = static_cast<unsigned char>(mode.value);
+    const bool on = mode.value != 0;
     auto c = add_command<TagOptions>(
         cli, eas, mode.name,
         on ? "set a tag's EAS bit (it raises the alarm)" : "clear a tag's EAS bit",

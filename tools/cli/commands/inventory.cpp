@@ -4,13 +4,16 @@
 #include <cstdio>
 #include <thread>
 
+#include "app/mqtt/watch_publisher.h"
 #include "app/tags/inventory_round.h"
+#include "app/watch/watch.h"
 #include "tools/cli/cli.h"
-#include "tools/cli/commands/inventory_watch.h"
+#include "tools/cli/commands/tag_target.h"
+#include "tools/cli/interrupt.h"
 #include "tools/cli/options.h"
 #include "tools/cli/output/output_file.h"
-#include "tools/cli/output/tag_table.h"
-#include "tools/cli/publish/watch_feed.h"
+#include "tools/cli/output/watch_printer.h"
+#include "tools/cli/publish/mqtt_options.h"
 
 namespace velkor::tool {
 
@@ -42,17 +45,17 @@ struct InventoryOptions {
   }
   // The table's columns: as given, or EPC, reads, first and last seen, then
   // TID and URI when asked for.
-  std::vector<TagTable::Column> table_columns() const {
+  std::vector<Column> table_columns() const {
     std::vector<std::string> names = columns;
     if (names.empty()) {
       names = {"epc", "reads", "first", "last"};
       if (tid) names.push_back("tid");
       if (decode) names.push_back("uri");
     }
-    std::vector<TagTable::Column> chosen;
-    const std::vector<std::string> &all = TagTable::column_names();
+    std::vector<Column> chosen;
+    const std::vector<std::string> &all = column_names();
     for (const std::string &name : names)
-      chosen.push_back(static_cast<TagTable::Column>(
+      chosen.push_back(static_cast<Column>(
           std::find(all.begin(), all.end(), name) - all.begin()));
     return chosen;
   }
@@ -65,18 +68,18 @@ int inventory_rounds(Session &s, InventoryOptions &o) {
   const auto start = std::chrono::steady_clock::now();
   unsigned done = 0;
   TagTable seen;
-  InventoryRound round;
+  Round round;
   do {
     if (done > 0)
       std::this_thread::sleep_for(pacing.pause(std::chrono::steady_clock::now() - start));
-    round = inventory_round(s, o.mask, o.tid);
+    round = inventory_round(s, o.mask, o.tid, done + 1);
     // No tag (0xFB) is a failure of a single round, as grep finding nothing is.
-    if (!round.answered() || (round.status == 0xFB && !pacing.limited()))
-      return check("inventory", round.status);
+    if (!round.answered() || (round.status == VELKOR_STATUS_NO_TAG && !pacing.limited()))
+      return report(round.error());
     ++done;
-    for (std::size_t i = 0; i < round.epcs.size(); ++i) {
-      writer.write(round.read(i, done));
-      seen.add(round.read(i, done));
+    for (const TagRead &read : round.tags) {
+      writer.write(read);
+      seen.add(read, 0);
     }
     if (std::ferror(stdout)) return kExitFailed;
   } while (pacing.limited() && pacing.another(done, std::chrono::steady_clock::now() - start));
@@ -85,15 +88,49 @@ int inventory_rounds(Session &s, InventoryOptions &o) {
   // The count goes to stderr, so `> epcs.txt` and `| wc -l` get EPCs only.
   std::fflush(stdout);
   if (done == 1) {
-    std::fprintf(stderr, "%s, antenna 0x%02X", counted(round.epcs.size(), "tag").c_str(),
+    std::fprintf(stderr, "%s, antenna 0x%02X", counted(round.tags.size(), "tag").c_str(),
                  round.antenna);
-    if (round.tag_count != static_cast<int>(round.epcs.size()))
+    if (round.tag_count != static_cast<int>(round.tags.size()))
       std::fprintf(stderr, " (the reader counted %d)", round.tag_count);
   } else {
     std::fprintf(stderr, "%s, %s in %s", counted(seen.entries().size(), "unique tag").c_str(),
                  counted(seen.reads(), "read").c_str(), counted(done, "round").c_str());
   }
   std::fprintf(stderr, "\n");
+  return status;
+}
+
+// The watch, with the MQTT publisher behind the printer when asked for.
+int watch_inventory(Session &s, InventoryOptions &o) {
+  std::unique_ptr<publish::WatchPublisher> publisher;
+  if (o.mqtt.wanted()) {
+    const Result<publish::Settings> settings = o.mqtt.settings();
+    if (!settings) return report(settings.error());
+    auto started = publish::WatchPublisher::start(s, *settings, o.decode, o.tid, say_mqtt);
+    if (!started) return report(started.error());
+    publisher = std::move(*started);
+  }
+  StopSource stop;
+  WatchPrinter printer({o.writer(), static_cast<TagTable::Order>(o.order), o.table_columns()},
+                       stop, publisher.get());
+  WatchOptions options;
+  options.mask = o.mask;
+  options.tid = o.tid;
+  options.pacing = o.pacing();
+  Watch watch(s, options, printer);
+  printer.show(watch.table());
+  InterruptGuard guard(stop);
+  const Result<WatchSummary> summary = watch.run(stop.token());
+  int status = kExitOk;
+  if (!summary)
+    status = report(summary.error());
+  else if (printer.output_gone())
+    status = kExitFailed;
+  else {
+    printer.summary(*summary);
+    if (summary->stopped) status = kExitInterrupted;
+  }
+  if (publisher) status = std::max(status, o.mqtt.finish(*publisher));
   return status;
 }
 
@@ -104,15 +141,7 @@ int inventory(Session &s, InventoryOptions &o) {
     complain("%s", error.c_str());
     return kExitUsage;
   }
-  if (!o.watch) return inventory_rounds(s, o);
-  const auto order = static_cast<TagTable::Order>(o.order);
-  WatchOptions watch{o.writer(), o.pacing(), nullptr, order, o.table_columns()};
-  if (!o.mqtt.wanted()) return watch_inventory(s, o.mask, watch);
-  std::unique_ptr<MqttFeed> feed = MqttFeed::start(s, o.mqtt, o.decode);
-  if (!feed) return kExitUsage;
-  watch.observer = feed.get();
-  const int status = watch_inventory(s, o.mask, watch);
-  return std::max(status, feed->finish());
+  return o.watch ? watch_inventory(s, o) : inventory_rounds(s, o);
 }
 
 }  // namespace
@@ -141,7 +170,7 @@ void add_inventory_commands(Cli &cli) {
                   "with --watch: the table's columns, in order, from epc, reads, first, last, "
                   "antenna, tid, uri (default epc,reads,first,last)")
       ->delimiter(',')
-      ->check(one_of("column", TagTable::column_names()))
+      ->check(one_of("column", column_names()))
       ->type_name("LIST")
       ->needs(watch);
   CLI::Option *json =

@@ -3,7 +3,9 @@
 #include <vector>
 
 #include "app/base/clock_text.h"
+#include "app/events/reader_documents.h"
 #include "app/reader/reader_info.h"
+#include "app/reader/settings.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/options.h"
 #include "tools/cli/output/json_output.h"
@@ -28,62 +30,47 @@ struct BeepOptions {
 };
 
 int clock(Session &s, ClockOptions &o) {
-  if (o.set) {
-    const int rc = SetReal_timeClock(s.address(), o.set->data(), s.handle());
-    if (rc != STATUS_OK) return check("clock", rc);
-  }
-  ClockBlock block{};
-  const int rc = GetTime(s.address(), block.data(), s.handle());
-  if (rc != STATUS_OK) return check("clock", rc);
-  const std::optional<std::string> date = format_clock(block);
+  if (o.set)
+    if (const Status set = set_clock(s, *o.set); !set) return report(set.error(), "clock");
+  const Result<ClockBlock> block = read_clock(s);
+  if (!block) return report(block.error(), "clock");
   if (o.json) {
-    print_json({{"time", date ? Json(*date) : Json(nullptr)},
-                {"raw", to_hex(block.data(), block.size())}});
+    print_json(events::clock_document(*block));
     return kExitOk;
   }
+  const std::optional<std::string> date = format_clock(*block);
   std::printf("%s (%s)\n", date ? date->c_str() : "not a date",
-              to_hex(block.data(), block.size(), " ").c_str());
+              to_hex(block->data(), block->size(), " ").c_str());
   return kExitOk;
 }
 
 int gpio(Session &s, GpioOptions &o) {
-  if (o.set >= 0) {
-    const int rc = SetGPIO(s.address(), static_cast<unsigned char>(o.set), s.handle());
-    if (rc != STATUS_OK) return check("gpio", rc);
-  }
-  unsigned char status = 0;
-  const int rc = GetGPIOStatus(s.address(), &status, s.handle());
-  if (rc != STATUS_OK) return check("gpio", rc);
+  if (o.set >= 0)
+    if (const Status set = set_gpio(s, o.set); !set) return report(set.error(), "gpio");
+  const Result<int> status = read_gpio(s);
+  if (!status) return report(status.error(), "gpio");
   if (o.json) {
-    Json lines = Json::array();
-    for (int bit = 0; bit < 8; ++bit) lines.push_back((status >> bit) & 1);
-    print_json({{"gpio", status}, {"bits", lines}});
+    print_json(events::gpio_document(*status));
     return kExitOk;
   }
-  std::printf("gpio 0x%02X (bits 7-0:", status);
+  std::printf("gpio 0x%02X (bits 7-0:", *status);
   for (int bit = 7; bit >= 0; --bit)
-    std::printf("%s%d", bit % 4 == 3 ? " " : "", (status >> bit) & 1);
+    std::printf("%s%d", bit % 4 == 3 ? " " : "", (*status >> bit) & 1);
   std::printf(")\n");
   return kExitOk;
 }
 
 int beep(Session &s, BeepOptions &o) {
   if (!o.control.empty()) {
-    const int rc = BuzzerAndLEDControl(s.address(), static_cast<unsigned char>(o.control[0]),
-                                       static_cast<unsigned char>(o.control[1]),
-                                       static_cast<unsigned char>(o.control[2]), s.handle());
-    if (rc != STATUS_OK) return check("beep", rc);
+    const Status driven = drive_indicators(s, o.control[0], o.control[1], o.control[2]);
+    if (!driven) return report(driven.error(), "beep");
     std::printf("buzzer and LEDs driven\n");
   }
-  if (o.notify >= 0) {
-    const int rc =
-        SetBeepNotification(s.address(), static_cast<unsigned char>(o.notify), s.handle());
-    if (rc != STATUS_OK) return check("beep", rc);
-  }
-  ReaderInfo info;
-  const int rc = read_info(s, info);
-  if (rc != STATUS_OK) return check("beep", rc);
-  std::printf("beep on inventory %s\n", info.beep() ? "on" : "off");
+  if (o.notify >= 0)
+    if (const Status set = set_beep(s, o.notify); !set) return report(set.error(), "beep");
+  const Result<ReaderInfo> info = read_info(s);
+  if (!info) return report(info.error(), "beep");
+  std::printf("beep on inventory %s\n", info->beep ? "on" : "off");
   return kExitOk;
 }
 

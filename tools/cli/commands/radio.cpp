@@ -1,8 +1,10 @@
 // region and power: where on the band the reader transmits, and how loud.
-#include <array>
 #include <cstdio>
 
+#include "app/events/reader_documents.h"
+#include "app/reader/channel_plan.h"
 #include "app/reader/reader_info.h"
+#include "app/reader/settings.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/options.h"
 #include "tools/cli/output/json_output.h"
@@ -11,35 +13,13 @@ namespace velkor::tool {
 
 namespace {
 
-constexpr int kRegions = 5;
-
-// A region's channel texts from the library, released when done.
-class ChannelPlan {
- public:
-  explicit ChannelPlan(int region) {
-    texts_.fill(nullptr);
-    GetChannelList(region, texts_.data());
-    while (count_ < VELKOR_MAX_CHANNELS && texts_[std::size_t(count_)]) ++count_;
-  }
-  ~ChannelPlan() { FreeChannelList(texts_.data()); }
-  ChannelPlan(const ChannelPlan &) = delete;
-  ChannelPlan &operator=(const ChannelPlan &) = delete;
-
-  int count() const { return count_; }
-  /// The channel's frequency text, or "?" for an index outside the plan.
-  const char *text(int channel) const {
-    return channel >= 0 && channel < count_ ? texts_[std::size_t(channel)] : "?";
-  }
-
- private:
-  std::array<char *, VELKOR_MAX_CHANNELS> texts_{};
-  int count_ = 0;
-};
-
 struct RegionOptions {
   int region = 1;
   int lowest = -1;   ///< -1: the region's whole plan
   int highest = -1;
+
+  std::optional<int> low() const { return lowest < 0 ? std::nullopt : std::optional(lowest); }
+  std::optional<int> high() const { return highest < 0 ? std::nullopt : std::optional(highest); }
 };
 
 struct PowerOptions {
@@ -53,57 +33,31 @@ struct ShowRegionOptions {
 };
 
 int show_region(Session &s, const ShowRegionOptions &o) {
-  ReaderInfo info;
-  const int rc = read_info(s, info);
-  if (rc != STATUS_OK) return check("region", rc);
-  const ReaderInfo::Region r = info.region();
-  const ChannelPlan plan(r.region);
+  const Result<ReaderInfo> info = read_info(s);
+  if (!info) return report(info.error(), "region");
   if (o.json) {
-    Json doc = {{"region", r.region},
-                          {"lowest_channel", r.lowest},
-                          {"highest_channel", r.highest},
-                          {"lowest_frequency", plan.text(r.lowest)},
-                          {"highest_frequency", plan.text(r.highest)}};
-    if (o.raw)
-      doc["raw"] = {{"bytes", to_hex(info.block + 4, 2)},
-                    {"region", info.packed_region()},
-                    {"lowest_channel", info.packed_lowest()},
-                    {"highest_channel", info.packed_highest()}};
-    print_json(doc);
+    print_json(events::region_document(*info, o.raw));
     return kExitOk;
   }
+  const Region &r = info->region;
+  const std::vector<std::string> plan = channel_plan(r.region);
   std::printf("region %d, channels %d to %d (%s to %s)\n", r.region, r.lowest, r.highest,
-              plan.text(r.lowest), plan.text(r.highest));
+              channel_text(plan, r.lowest).c_str(), channel_text(plan, r.highest).c_str());
   if (o.raw)
-    std::printf("raw 0x%02X 0x%02X: region bits %d, channels %d to %d\n", info.block[4],
-                info.block[5], info.packed_region(), info.packed_lowest(),
-                info.packed_highest());
+    std::printf("raw 0x%02X 0x%02X: region bits %d, channels %d to %d\n", info->block[4],
+                info->block[5], info->packed.region, info->packed.lowest, info->packed.highest);
   return kExitOk;
 }
 
 // The channel range is checked against the plan before anything is sent.
 void check_range(const RegionOptions &o) {
-  const int channels = ChannelPlan(o.region).count();
-  const int lowest = o.lowest < 0 ? 0 : o.lowest;
-  const int highest = o.highest < 0 ? channels - 1 : o.highest;
-  if (highest >= channels)
-    throw CLI::ValidationError("--highest", "region " + std::to_string(o.region) + " has " +
-                                                std::to_string(channels) + " channels, 0 to " +
-                                                std::to_string(channels - 1));
-  if (lowest > highest)
-    throw CLI::ValidationError("--lowest", std::to_string(lowest) + " is above the highest "
-                                           "channel " + std::to_string(highest));
+  if (const Status fits = check_channels(o.region, o.low(), o.high()); !fits)
+    throw CLI::ValidationError("--" + fits.error().operation, fits.error().words);
 }
 
 int set_region(Session &s, RegionOptions &o) {
-  const bool whole = o.lowest < 0 && o.highest < 0;
-  const int highest = o.highest < 0 ? ChannelPlan(o.region).count() - 1 : o.highest;
-  const int rc = whole
-                     ? SetRegionWithDefaultChannel(s.address(), o.region, s.handle())
-                     : SetRegionAndChannel(s.address(), o.region,
-                                           static_cast<unsigned char>(o.lowest < 0 ? 0 : o.lowest),
-                                           static_cast<unsigned char>(highest), s.handle());
-  if (rc != STATUS_OK) return check("region set", rc);
+  if (const Status set = app::set_region(s, o.region, o.low(), o.high()); !set)
+    return report(set.error(), "region set");
   std::printf("region %d set\n", o.region);
   return kExitOk;
 }
@@ -128,15 +82,12 @@ void add_region_commands(Cli &cli) {
   add_number(channels, "region", *wanted, 1, kRegions, "region, 1 to 5")->required();
   add_json_flag(channels, *channels_json);
   channels->callback([wanted, channels_json] {
-    const ChannelPlan plan(*wanted);
-    Json list = Json::array();
-    for (int i = 0; i < plan.count(); ++i) {
-      if (*channels_json)
-        list.push_back({{"channel", i}, {"frequency", plan.text(i)}});
-      else
-        std::printf("%2d  %s\n", i, plan.text(i));
+    const std::vector<std::string> plan = channel_plan(*wanted);
+    if (*channels_json) {
+      print_json(events::channels_document(*wanted, plan));
+      return;
     }
-    if (*channels_json) print_json({{"region", *wanted}, {"channels", list}});
+    for (std::size_t i = 0; i < plan.size(); ++i) std::printf("%2zu  %s\n", i, plan[i].c_str());
   });
 
   auto shown = std::make_shared<ShowRegionOptions>();
@@ -153,17 +104,14 @@ void add_region_commands(Cli &cli) {
 }
 
 int power(Session &s, PowerOptions &o) {
-  if (o.dbm >= 0) {
-    const int rc = SetRfPower(s.address(), static_cast<unsigned char>(o.dbm), s.handle());
-    if (rc != STATUS_OK) return check("power", rc);
-  }
-  ReaderInfo info;
-  const int rc = read_info(s, info);
-  if (rc != STATUS_OK) return check("power", rc);
+  if (o.dbm >= 0)
+    if (const Status set = set_power(s, o.dbm); !set) return report(set.error(), "power");
+  const Result<ReaderInfo> info = read_info(s);
+  if (!info) return report(info.error(), "power");
   if (o.json)
-    print_json({{"power_dbm", info.power()}});
+    print_json(events::power_document(info->power_dbm));
   else
-    std::printf("power %d dBm\n", info.power());
+    std::printf("power %d dBm\n", info->power_dbm);
   return kExitOk;
 }
 

@@ -1,8 +1,10 @@
 #include "tools/cli/commands/tag_target.h"
 
+#include "app/reader/reader_config.h"
+
 namespace velkor::tool {
 
-const Names kBanks = {{"reserved", 0}, {"epc", 1}, {"tid", 2}, {"user", 3}};
+const Names kBanks = names_of(bank_name, 4);
 
 namespace {
 // The longest identifier a request can name (31 words) and the longest mask.

@@ -1,7 +1,7 @@
 // How a Gen2 command names its tag: --epc, or a selection mask (--mask-bank,
-// --mask-addr, --mask, --mask-bits), or neither (the first tag that
-// answers); and the access password.  Defined once for every subcommand that
-// takes them.
+// --mask-addr, --mask, --mask-bits), or neither (the only tag in the field
+// for a command that changes a tag, the first that answers for a read); and
+// the access password.  Defined once for every subcommand that takes them.
 #ifndef VELKOR_TOOLS_TAG_TARGET_H
 #define VELKOR_TOOLS_TAG_TARGET_H
 
@@ -10,6 +10,7 @@
 
 #include "app/base/hex.h"
 #include "app/tags/mask.h"
+#include "app/tags/target.h"
 #include "tools/cli/options.h"
 
 namespace velkor::tool {
@@ -60,21 +61,14 @@ struct TargetOptions {
   void add_to(CLI::App *command, const std::string &password_description = "");
   void validate() const { mask.validate(); }
 
-  bool named() const { return !epc.empty() || mask.used(); }
-  /// E: the identifier's words, 0xFF for the mask form, 0 for any tag.
-  unsigned char enum_words() const {
-    return mask.used() ? 0xFF : static_cast<unsigned char>(epc.size() / 2);
-  }
-  unsigned char *epc_data() { return epc.empty() ? &none : epc.data(); }
+  /// The target as the core takes it.
+  Target target() const { return {epc, mask, password.bytes}; }
 
   /// The check for add_command, for options that hold a target.
   template <typename Options>
   static void check(const Options &o) {
     o.target.validate();
   }
-
- private:
-  unsigned char none = 0;
 };
 
 }  // namespace velkor::tool

@@ -1,43 +1,15 @@
 #include "tools/cli/output/tag_output.h"
 
 #include <cstdio>
-#include <ctime>
-#include <nlohmann/json.hpp>
 
-#include "tools/cli/output/epc_text.h"
+#include "app/base/time_text.h"
+#include "app/events/read_event.h"
+#include "app/tags/epc_text.h"
 
 namespace velkor::tool {
 
-namespace {
-
-std::string format_time(WallClock::time_point t, bool utc, const char *layout,
-                        const char *suffix) {
-  const std::time_t seconds = WallClock::to_time_t(t);
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      t.time_since_epoch()).count() % 1000;
-  std::tm parts{};
-  if (utc)
-    gmtime_r(&seconds, &parts);
-  else
-    localtime_r(&seconds, &parts);
-  char text[64];
-  const std::size_t n = std::strftime(text, sizeof text, layout, &parts);
-  std::snprintf(text + n, sizeof text - n, ".%03d%s", static_cast<int>(ms), suffix);
-  return text;
-}
-
-}  // namespace
-
 std::string counted(std::size_t n, const char *noun) {
   return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
-}
-
-std::string utc_time(WallClock::time_point t) {
-  return format_time(t, true, "%Y-%m-%dT%H:%M:%S", "Z");
-}
-
-std::string local_time(WallClock::time_point t) {
-  return format_time(t, false, "%H:%M:%S", "");
 }
 
 void TagWriter::write(const TagRead &read) {
@@ -55,17 +27,10 @@ void TagWriter::write(const TagRead &read) {
       std::printf("%s\n", line.c_str());
       break;
     }
-    case Format::kJson: {
-      nlohmann::ordered_json record = {{"round", read.round},
-                               {"time", utc_time(read.time)},
-                               {"epc", epc},
-                               {"antenna", read.antenna}};
-      if (options_.tid) record["tid"] = tid;
-      if (options_.decode)
-        record["uri"] = uri ? nlohmann::ordered_json(*uri) : nlohmann::ordered_json(nullptr);
-      std::printf("%s\n", record.dump().c_str());
+    case Format::kJson:
+      std::printf("%s\n",
+                  events::to_json({read, options_.tid, options_.decode, uri}).dump().c_str());
       break;
-    }
     case Format::kCsv:
       if (!header_written_)
         std::printf("round,time,epc,antenna%s%s\n", options_.tid ? ",tid" : "",

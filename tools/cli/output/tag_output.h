@@ -1,14 +1,11 @@
 // Tags as they are read, for people (one EPC per line) or for programs (one
-// JSON object or CSV row per tag per round, written as it comes).
+// JSON document or CSV row per tag per round, written as it comes).
 #ifndef VELKOR_TOOLS_TAG_OUTPUT_H
 #define VELKOR_TOOLS_TAG_OUTPUT_H
 
-#include <chrono>
-#include <optional>
 #include <set>
 #include <string>
 
-#include "app/base/hex.h"
 #include "app/tags/tag_read.h"
 #include "tools/cli/core_names.h"
 
@@ -37,11 +34,6 @@ class TagWriter {
 
 /// "1 tag", "6 tags".
 std::string counted(std::size_t n, const char *noun);
-
-/// "2024-05-01T12:00:00.123Z"
-std::string utc_time(WallClock::time_point t);
-/// "12:00:00.123", local time.
-std::string local_time(WallClock::time_point t);
 
 }  // namespace velkor::tool
 

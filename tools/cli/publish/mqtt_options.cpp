@@ -1,7 +1,10 @@
 #include "tools/cli/publish/mqtt_options.h"
 
+#include <cstdio>
+
 #include "app/mqtt/broker_url.h"
 #include "app/mqtt/credentials.h"
+#include "tools/cli/exit_codes.h"
 #include "tools/cli/options.h"
 
 namespace velkor::tool {
@@ -18,6 +21,44 @@ std::optional<std::size_t> parse_size(const std::string &text) {
   if (unit == "M") return value << 20;
   if (unit == "G") return value << 30;
   return std::nullopt;
+}
+
+void say_mqtt(const std::string &text) {
+  std::fprintf(stderr, "velkor: mqtt: %s\n", text.c_str());
+}
+
+Result<publish::Settings> MqttOptions::settings() const {
+  publish::Settings s;
+  s.url = url;
+  s.topic = topic;
+  s.qos = qos;
+  s.ca_file = ca_file;
+  s.cert_file = cert_file;
+  s.key_file = key_file;
+  s.user = user;
+  s.spool_dir = spool_dir;
+  s.outbox_limit = parse_size(spool_limit).value_or(0);
+  s.depart_after_ms = depart_after_ms;
+  if (!user.empty()) {
+    std::string error;
+    const auto password = publish::read_password(password_file, &error);
+    if (!error.empty()) return Error::because(ErrorKind::kBadInput, "mqtt", error);
+    s.password = password.value_or("");
+  }
+  return s;
+}
+
+int MqttOptions::finish(publish::WatchPublisher &publisher) const {
+  // Long enough for a broker on the network; the spool keeps the rest.
+  const std::size_t left = publisher.finish(5000);
+  if (left == 0) return kExitOk;
+  if (!spool_dir.empty()) {
+    say_mqtt(std::to_string(left) + " messages wait in the spool " + spool_dir +
+             "; they go when velkor next publishes with it");
+    return kExitOk;
+  }
+  say_mqtt(std::to_string(left) + " messages could not be delivered (--spool DIR keeps them)");
+  return kExitFailed;
 }
 
 void MqttOptions::add_to(CLI::App *cmd, CLI::Option *watch) {

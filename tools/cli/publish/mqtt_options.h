@@ -7,6 +7,10 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+
+#include "app/base/error.h"
+#include "app/mqtt/publisher.h"
+#include "app/mqtt/watch_publisher.h"
 #include "tools/cli/core_names.h"
 
 namespace velkor::tool {
@@ -27,7 +31,16 @@ struct MqttOptions {
   /// Adds the options to cmd; each needs --mqtt, which needs --watch.
   void add_to(CLI::App *cmd, CLI::Option *watch);
   bool wanted() const { return !url.empty(); }
+  /// The publisher's settings, the password read from its file or the
+  /// environment; kBadInput when the file cannot be read.
+  Result<publish::Settings> settings() const;
+  /// Sends what waits and says what could not be sent; the exit status
+  /// (undelivered messages without a spool are a failure).
+  int finish(publish::WatchPublisher &publisher) const;
 };
+
+/// A notice of the publisher, on standard error.
+void say_mqtt(const std::string &text);
 
 /// "4096", "64k", "64M", "1G" -> bytes; nothing when it is none of these.
 std::optional<std::size_t> parse_size(const std::string &text);
