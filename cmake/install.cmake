@@ -2,6 +2,7 @@
 #   runtime  the shared library (on Linux its soname file) and the udev rule
 #   epc      the EPC codec library (its soname file)
 #   mqtt     the MQTT publisher library (its soname file)
+#   app      the application core's library (its soname file)
 #   dev      the headers, the unversioned link or import library, pkg-config
 #            and CMake package files, the emulator library and its header
 #   tools    the velkor tool (its man page and completions join it)
@@ -81,7 +82,11 @@ if(IS_ABSOLUTE "${CMAKE_INSTALL_INCLUDEDIR}")
 else()
   set(VELKOR_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
 endif()
-foreach(pc velkor velkor-emulator)
+set(velkor_pc_files velkor velkor-emulator)
+if(TARGET velkor_app)
+  list(APPEND velkor_pc_files velkor-app)
+endif()
+foreach(pc ${velkor_pc_files})
   configure_file(${CMAKE_CURRENT_LIST_DIR}/${pc}.pc.in
                  ${CMAKE_CURRENT_BINARY_DIR}/${pc}.pc.body @ONLY)
   install(CODE "

@@ -11,6 +11,12 @@
 // The layer adds no heap allocation beyond the vectors it returns (and an
 // Error's text), and no state beyond the handle and the reader address.  As
 // with the C functions, one Reader must not be used by two threads at once.
+//
+// The reader's information block and the inventories' tag records are
+// decoded by the application core (velkor_app.h), as the tool and the
+// bindings decode them: region 5 reads back as region 5 on every surface.
+// Programs that include this header link libvelkor_app too (CMake:
+// Velkor::App; pkg-config: velkor-app).
 #ifndef VELKOR_HPP
 #define VELKOR_HPP
 
@@ -25,6 +31,7 @@
 #include <vector>
 
 #include "velkor.h"
+#include "velkor_app.h"
 #include "velkor_link.hpp"
 
 #ifdef _WIN32
@@ -123,7 +130,7 @@ struct ReaderInfo {
   unsigned firmware_major = 0, firmware_minor = 0;
   unsigned type = 0;
   bool gen2 = false, iso6b = false;
-  int region = 0;  // as the reader reports it (region 5 reads back as 2)
+  int region = 0;  // as it was set (region 5 included)
   unsigned lowest_channel = 0, highest_channel = 0;
   unsigned power = 0;         // dBm
   unsigned scan_time_ms = 0;  // the reader counts in 100 ms
@@ -256,20 +263,22 @@ class Reader {
                                     b + 8, b + 9, b + 10, b + 11, handle_),
                "GetReaderInformation"))
       return r;
+    velkor_app_info decoded;
+    velkor_app_decode_info(b, &decoded);
     r.address = address_;
-    r.firmware_major = b[0];
-    r.firmware_minor = b[1];
-    r.type = b[2];
-    r.gen2 = b[3] & 0x02;
-    r.iso6b = b[3] & 0x01;
-    r.region = ((b[4] >> 6) << 2) | (b[5] >> 6);
-    r.highest_channel = b[4] & 0x3Fu;
-    r.lowest_channel = b[5] & 0x3Fu;
-    r.power = b[6];
-    r.scan_time_ms = b[7] * 100u;
-    r.antenna = b[8];
-    r.beep = b[9] != 0;
-    r.comm_type = b[10];
+    r.firmware_major = static_cast<unsigned>(decoded.firmware_major);
+    r.firmware_minor = static_cast<unsigned>(decoded.firmware_minor);
+    r.type = static_cast<unsigned>(decoded.type);
+    r.gen2 = decoded.gen2 != 0;
+    r.iso6b = decoded.iso6b != 0;
+    r.region = decoded.region.region;
+    r.lowest_channel = static_cast<unsigned>(decoded.region.lowest);
+    r.highest_channel = static_cast<unsigned>(decoded.region.highest);
+    r.power = static_cast<unsigned>(decoded.power_dbm);
+    r.scan_time_ms = static_cast<unsigned>(decoded.scan_time_ms);
+    r.antenna = static_cast<unsigned>(decoded.antenna);
+    r.beep = decoded.beep != 0;
+    r.comm_type = static_cast<unsigned>(decoded.comm_type);
     r.serial = serial();
     return r;
   }
@@ -573,17 +582,21 @@ class Reader {
 #endif
   }
 
-  // The tag records: per tag its EPC length in bytes, then the EPC.
+  // The tag records, decoded by the core; a record that runs past the end
+  // of the list is a reply that cannot be decoded.
   std::vector<Tag> records(const unsigned char *list, int total, unsigned antenna,
                            const char *function) {
-    std::vector<Tag> tags;
-    for (int at = 0; at < total; at += 1 + list[at]) {
-      if (at + 1 + list[at] > total) {
-        check(STATUS_COMM_ERROR, function);
-        return {};
-      }
-      tags.push_back({Bytes(list + at + 1, list + at + 1 + list[at]), antenna});
+    int count = 0;
+    velkor_app_decode_records(list, total, 0, 0, nullptr, 0, &count);
+    std::vector<velkor_app_tag> decoded(static_cast<std::size_t>(count));
+    if (velkor_app_decode_records(list, total, 0, 0, decoded.data(), count, &count) !=
+        VELKOR_APP_OK) {
+      check(STATUS_COMM_ERROR, function);
+      return {};
     }
+    std::vector<Tag> tags;
+    for (const velkor_app_tag &t : decoded)
+      tags.push_back({Bytes(t.epc, t.epc + t.epc_length), antenna});
     if (errors_) *errors_ = {};
     return tags;
   }

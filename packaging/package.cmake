@@ -3,6 +3,7 @@
 #   libvelkor1      runtime  libVelkor.so.1 and the udev rule
 #   libvelkor-epc1  epc      libvelkor_epc.so.1, the EPC codec
 #   libvelkor-mqtt1 mqtt     libvelkor_mqtt.so.1, the MQTT publisher
+#   libvelkor-app1  app      libvelkor_app.so.1, the application core
 #   libvelkor-dev   dev doc  headers, the links, pkg-config and CMake package
 #                            files, the emulator library and header, the
 #                            documentation and examples
@@ -60,7 +61,12 @@ set(velkor_mqtt_summary "MQTT publisher library")
 set(velkor_mqtt_text "This package holds libvelkor_mqtt, which publishes tag reads to an MQTT
 broker with a store-and-forward spool, as velkor inventory --watch --mqtt
 does.")
-foreach(group epc mqtt)
+set(velkor_app_summary "application core library")
+set(velkor_app_text "This package holds libvelkor_app, the application core under the velkor
+tool and the bindings: reader sessions, the watch, the one-tag rule of every
+tag-changing operation, the reader's settings decoded, commissioning with
+its journal, and the JSON event model, behind a C API.")
+foreach(group epc mqtt app)
   string(TOUPPER ${group} upper)
   set(CPACK_COMPONENT_${upper}_GROUP ${group})
   set(CPACK_DEBIAN_${upper}_PACKAGE_NAME libvelkor-${group}1)
@@ -77,7 +83,7 @@ set(CPACK_COMPONENT_DOC_GROUP dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libvelkor-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS
-    "libvelkor1 ${VELKOR_DEB_EXACT}, libvelkor-epc1 ${VELKOR_DEB_EXACT}, libvelkor-mqtt1 ${VELKOR_DEB_EXACT}")
+    "libvelkor1 ${VELKOR_DEB_EXACT}, libvelkor-epc1 ${VELKOR_DEB_EXACT}, libvelkor-mqtt1 ${VELKOR_DEB_EXACT}, libvelkor-app1 ${VELKOR_DEB_EXACT}")
 set(CPACK_DEBIAN_DEV_DESCRIPTION "Velkor reader SDK: development files
 ${VELKOR_DEB_DESCRIPTION}
 
@@ -120,7 +126,7 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in
 file(ARCHIVE_CREATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz
      PATHS ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog
      FORMAT raw COMPRESSION GZip COMPRESSION_LEVEL 9)
-foreach(group runtime epc mqtt dev tools python)
+foreach(group runtime epc mqtt app dev tools python)
   string(TOUPPER ${group} upper)
   set(package ${CPACK_DEBIAN_${upper}_PACKAGE_NAME})
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright

@@ -14,7 +14,8 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
   -DVELKOR_REQUIRE_TEST_TOOLS=ON -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
 cmake --build "$build" -j"$jobs" \
-  --target Velkor velkor velkor_docs velkor_emulator_shared velkor_epc velkor_mqtt velkor_unit_tests \
+  --target Velkor velkor velkor_docs velkor_emulator_shared velkor_epc velkor_mqtt velkor_app \
+  velkor_unit_tests \
   velkor_epc_tests velkor_tool_tests
 
 # Every test program, and the tool the tool tests start, runs under

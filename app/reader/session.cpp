@@ -73,8 +73,9 @@ Result<std::unique_ptr<Session>> Session::open(const SessionOptions &options) {
     s->state_ = std::make_unique<LockedFile>();
     std::string why;
     bool busy = false;
+    // A state file that cannot be used is bad input, as a device that names nothing.
     if (!s->state_->open(options.emulate_state, options.wait, &why, &busy))
-      return open_error(busy ? ErrorKind::kBusy : ErrorKind::kFile, why);
+      return open_error(busy ? ErrorKind::kBusy : ErrorKind::kBadInput, why);
   }
   if (Status connected = s->connect(); !connected) return connected.error();
   return s;
@@ -132,7 +133,7 @@ Status Session::connect() {
   bool busy = false;
   if (!lock_exclusively(device, "reader " + path_, options_.wait, &why, &busy)) {
     CloseUSBPort(device);
-    return open_error(busy ? ErrorKind::kBusy : ErrorKind::kFile, why);
+    return open_error(busy ? ErrorKind::kBusy : ErrorKind::kNotFound, why);
   }
   if (options_.trace) {
     relay_ = std::make_unique<TraceRelay>(device, options_.trace);

@@ -53,9 +53,9 @@ struct SessionOptions {
 class Session {
  public:
   /// Opens the reader the options select.  Errors: kNotFound (no reader, or
-  /// none that --device names), kBusy (another program holds it or its
-  /// state file), kBadInput (a state file that holds no emulated reader, a
-  /// device text that names nothing).
+  /// none that the device text names), kBusy (another program holds it or
+  /// its state file), kBadInput (a state file that cannot be opened or holds
+  /// no emulated reader, a device text that names nothing).
   static Result<std::unique_ptr<Session>> open(const SessionOptions &options);
   /// A session over a handle opened elsewhere, with its reader address.  The
   /// caller keeps the handle (the session never closes it) and such a

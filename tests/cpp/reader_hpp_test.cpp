@@ -117,6 +117,16 @@ TEST_F(ReaderHpp, ConfigurationAndKeyboardOutput) {
   EXPECT_EQ(velkor::channels(velkor::Region::mhz902).size(), VELKOR_REGION_902MHZ_CHANNELS + 0u);
 }
 
+// Region 5 travels as region 2 with raised channels; it reads back as set,
+// as the tool and the bindings read it.
+TEST_F(ReaderHpp, Region5ReadsBackAsSet) {
+  reader.set_region(velkor::Region::mhz916, 2, 7);
+  const velkor::ReaderInfo info = reader.info();
+  EXPECT_EQ(info.region, VELKOR_REGION_916MHZ);
+  EXPECT_EQ(info.lowest_channel, 2u);
+  EXPECT_EQ(info.highest_channel, 7u);
+}
+
 TEST_F(ReaderHpp, TheReadersTagBuffer) {
   reader.buffer_clear();
   reader.buffer_inventory();

@@ -13,7 +13,7 @@
 import re
 import sys
 
-EXPORT_MACROS = r"(?:VELKOR_EXPORT|VELKOR_API|VELKOR_EPC_API|VELKOR_EMULATOR_API)"
+EXPORT_MACROS = r"(?:VELKOR_EXPORT|VELKOR_API|VELKOR_EPC_API|VELKOR_EMULATOR_API|VELKOR_APP_API)"
 DECLARATION = re.compile(
     r"^[ \t]*%s\s+(?P<result>[\w\s\*&]+?)\s*\b(?P<name>\w+)\s*\((?P<params>[^;{]*?)\)\s*;"
     % EXPORT_MACROS, re.M)

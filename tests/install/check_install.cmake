@@ -26,10 +26,13 @@ set(expected
   include/velkor_epc.hpp
   include/velkor_mqtt.h
   include/velkor_mqtt.hpp
+  include/velkor_app.h
   lib/libvelkor_epc.so
   lib/libvelkor_epc.so.${major}
   lib/libvelkor_mqtt.so
   lib/libvelkor_mqtt.so.${major}
+  lib/libvelkor_app.so
+  lib/libvelkor_app.so.${major}
   lib/libVelkor.so
   lib/libVelkor.so.${major}
   lib/libVelkor.so.${VERSION}
@@ -39,6 +42,7 @@ set(expected
   lib/cmake/Velkor/VelkorTargets.cmake
   lib/pkgconfig/velkor.pc
   lib/pkgconfig/velkor-emulator.pc
+  lib/pkgconfig/velkor-app.pc
   lib/udev/rules.d/70-velkor.rules
   lib/python3/dist-packages/velkor/__init__.py
   ${docdir}/README.md
@@ -163,7 +167,10 @@ function(velkor_expect_cpp_session program what)
 endfunction()
 velkor_expect_cpp_session(${cmake_build}/tag_session "the find_package C++ build")
 set(pc_cpp_program ${WORK_DIR}/pkg-config/tag_session)
+velkor_run_checked(OUTPUT cpp_flags COMMAND ${PKG_CONFIG} --cflags --libs velkor-emulator velkor-app)
+velkor_expect_part("${cpp_flags}" "-lvelkor_app" "pkg-config --libs velkor-app")
+separate_arguments(cpp_flags UNIX_COMMAND "${cpp_flags}")
 velkor_run_checked(OUTPUT ignored
   COMMAND ${CXX_COMPILER} -std=c++17 -Wall -Wextra -Werror
-          ${SOURCE_DIR}/examples/tag_session.cpp ${flags} -o ${pc_cpp_program})
+          ${SOURCE_DIR}/examples/tag_session.cpp ${cpp_flags} -o ${pc_cpp_program})
 velkor_expect_cpp_session(${pc_cpp_program} "the pkg-config C++ build")

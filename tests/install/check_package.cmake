@@ -20,7 +20,8 @@ velkor_run_checked(OUTPUT ignored
           -B ${WORK_DIR})
 file(GLOB packages RELATIVE ${WORK_DIR} ${WORK_DIR}/*.deb)
 list(SORT packages)
-set(expected libvelkor-dev_${VERSION}_${arch}.deb libvelkor-epc1_${VERSION}_${arch}.deb
+set(expected libvelkor-app1_${VERSION}_${arch}.deb
+             libvelkor-dev_${VERSION}_${arch}.deb libvelkor-epc1_${VERSION}_${arch}.deb
              libvelkor-mqtt1_${VERSION}_${arch}.deb libvelkor1_${VERSION}_${arch}.deb
              python3-velkor_${VERSION}_all.deb velkor-tools_${VERSION}_${arch}.deb)
 if(NOT packages STREQUAL expected)
@@ -38,7 +39,7 @@ set(libvelkor1_has
 set(libvelkor1_not "/include/|/bin/|\\.so( |\n)|emulator|\\.pc\n|/cmake/")
 set(libvelkor1_depends "libc6")
 # Each further library in a package named after its soname, as Debian splits them.
-foreach(library epc mqtt)
+foreach(library epc mqtt app)
   set(libvelkor-${library}1_has
     "${usr}/lib/libvelkor_${library}.so.${VERSION}\n"
     "${usr}/lib/libvelkor_${library}.so.${major} -> libvelkor_${library}.so.${VERSION}\n")
@@ -49,17 +50,20 @@ set(libvelkor-dev_has
   "${usr}/include/velkor.h\n" "${usr}/include/velkor_link.hpp\n"
   "${usr}/include/velkor_emulator.h\n" "${usr}/include/velkor_epc.h\n"
   "${usr}/include/velkor_mqtt.h\n" "${usr}/include/velkor_mqtt.hpp\n"
+  "${usr}/include/velkor_app.h\n"
   "${usr}/lib/libVelkor.so -> libVelkor.so.${major}\n"
   "${usr}/lib/libvelkor_epc.so -> libvelkor_epc.so.${major}\n"
   "${usr}/lib/libvelkor_mqtt.so -> libvelkor_mqtt.so.${major}\n"
+  "${usr}/lib/libvelkor_app.so -> libvelkor_app.so.${major}\n"
   "${usr}/lib/libvelkor_emulator.so\n"
   "${usr}/lib/pkgconfig/velkor.pc\n" "${usr}/lib/pkgconfig/velkor-emulator.pc\n"
+  "${usr}/lib/pkgconfig/velkor-app.pc\n"
   "${usr}/lib/cmake/Velkor/VelkorConfig.cmake\n" "${usr}/lib/cmake/Velkor/VelkorTargets.cmake\n"
   "${usr}/${doc}/libvelkor-dev/README.md\n" "${usr}/${doc}/libvelkor-dev/docs/index.md\n"
   "${usr}/${doc}/libvelkor-dev/examples/first_inventory.c\n")
 set(libvelkor-dev_not "\\./[^ ]*\\.so\\.[0-9]|/bin/|udev|_tests|gtest|gmock|_core")
 set(libvelkor-dev_depends
-  "libvelkor1 \\(= ${VERSION}\\), libvelkor-epc1 \\(= ${VERSION}\\), libvelkor-mqtt1 \\(= ${VERSION}\\)")
+  "libvelkor1 \\(= ${VERSION}\\), libvelkor-epc1 \\(= ${VERSION}\\), libvelkor-mqtt1 \\(= ${VERSION}\\), libvelkor-app1 \\(= ${VERSION}\\)")
 set(velkor-tools_has "${usr}/bin/velkor\n")
 set(velkor-tools_not "/lib/lib|/include/")
 set(velkor-tools_depends
