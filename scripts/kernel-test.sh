@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# Boots Debian's kernel under qemu-system-x86_64 (software emulation, no
+# KVM) with a small initramfs holding busybox, the kernel's HID modules, the
+# kernel suite and the velkor tool, and turns the suite's result in the guest
+# into this script's exit status (docs/kernel-tests.md).
+#
+#   scripts/kernel-test.sh --suite PROGRAM --tool PROGRAM [options]
+#     --cache DIR     where the kernel is kept between runs (default build/kernel-cache)
+#     --work DIR      where the initramfs is made (default build/kernel-guest)
+#     --qemu PATH     qemu-system-x86_64 (default: from PATH)
+#     --busybox PATH  a statically linked busybox (default: from PATH)
+#     --filter TESTS  a GoogleTest filter for the suite (default: every test)
+#     --timeout S     the guest is stopped after S seconds (default 240)
+#
+# The kernel is the one linux-image-amd64 depends on today: its package is
+# fetched with apt-get download (no root needed) and only the kernel image and
+# the HID modules are unpacked from it.  Without network or apt lists, the
+# newest kernel already in the cache is used.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+cache=$here/build/kernel-cache
+work=$here/build/kernel-guest
+qemu=qemu-system-x86_64
+busybox=busybox
+suite='' tool='' filter='' timeout=240
+while [ $# -gt 0 ]; do
+  case $1 in
+    --cache) cache=$2; shift 2 ;;
+    --work) work=$2; shift 2 ;;
+    --qemu) qemu=$2; shift 2 ;;
+    --busybox) busybox=$2; shift 2 ;;
+    --suite) suite=$2; shift 2 ;;
+    --tool) tool=$2; shift 2 ;;
+    --filter) filter=$2; shift 2 ;;
+    --timeout) timeout=$2; shift 2 ;;
+    -h|--help) sed -n '2,20s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    *) echo "kernel-test.sh: unknown option $1 (see --help)" >&2; exit 2 ;;
+  esac
+done
+say() { echo "kernel-test.sh: $*" >&2; }
+fail() { say "$*"; exit 1; }
+[ -n "$suite" ] && [ -n "$tool" ] || fail "--suite and --tool are needed (see --help)"
+for program in "$qemu" "$busybox" apt-cache apt-get dpkg-deb ldd; do
+  command -v "$program" >/dev/null || fail "$program not found (scripts/install-deps.sh --tests)"
+done
+file -L "$(command -v "$busybox")" 2>/dev/null | grep -q 'statically linked' ||
+  ldd "$(command -v "$busybox")" 2>&1 | grep -q 'not a dynamic' ||
+  fail "$busybox is not statically linked (install busybox-static)"
+
+# The HID modules the guest loads, in the order insmod needs them.
+modules=(hid uhid hid-generic)
+
+# --- The kernel: resolved, fetched and unpacked once per version. ----------
+kernel_dir=''
+package=$(apt-cache depends linux-image-amd64 2>/dev/null |
+            awk '$1 == "Depends:" && $2 ~ /^linux-image-[0-9]/ { print $2; exit }')
+version=''
+if [ -n "$package" ]; then
+  version=$(apt-cache policy "$package" 2>/dev/null | awk '$1 == "Candidate:" { print $2 }')
+fi
+if [ -n "$package" ] && [ -n "$version" ] && [ "$version" != "(none)" ]; then
+  kernel_dir=$cache/${package}_$version
+  if [ ! -f "$kernel_dir/complete" ]; then
+    say "fetching $package $version"
+    rm -rf "$kernel_dir" "$cache/download"
+    mkdir -p "$cache/download" "$kernel_dir"
+    (cd "$cache/download" && apt-get download -q "$package" 2>&1 |
+       grep -v -e 'unsandboxed' -e '^Get:' -e '^Fetched' >&2 || true)
+    deb=$(ls "$cache/download"/*.deb 2>/dev/null | head -n 1)
+    [ -n "$deb" ] || fail "apt-get download $package fetched nothing"
+    mkdir -p "$cache/download/tree"
+    # Only the image and the three modules: the whole package unpacks to
+    # several hundred megabytes.
+    members=('./boot/vmlinuz-*')
+    for module in "${modules[@]}"; do members+=("*/kernel/drivers/hid/$module.ko*"); done
+    dpkg-deb --fsys-tarfile "$deb" |
+      tar -x -C "$cache/download/tree" --wildcards "${members[@]}" 2>/dev/null || true
+    image=$(ls "$cache/download/tree"/boot/vmlinuz-* 2>/dev/null | head -n 1)
+    [ -n "$image" ] || fail "no kernel image in $deb"
+    cp "$image" "$kernel_dir/vmlinuz"
+    for module in "${modules[@]}"; do
+      found=$(find "$cache/download/tree" -name "$module.ko*" | head -n 1)
+      case $found in
+        '') ;;  # built into the kernel
+        *.ko) cp "$found" "$kernel_dir/$module.ko" ;;
+        *.xz) xz -dc "$found" > "$kernel_dir/$module.ko" ;;
+        *.zst) zstd -qdc "$found" > "$kernel_dir/$module.ko" ;;
+      esac
+    done
+    rm -rf "$cache/download"
+    touch "$kernel_dir/complete"
+  fi
+else
+  kernel_dir=$(ls -d "$cache"/linux-image-*/complete 2>/dev/null | sort -V | tail -n 1)
+  kernel_dir=${kernel_dir%/complete}
+  [ -n "$kernel_dir" ] ||
+    fail "apt knows no linux-image-amd64 (run apt-get update) and no kernel is cached in $cache"
+  say "apt knows no linux-image-amd64; using the cached $(basename "$kernel_dir")"
+fi
+
+# --- The initramfs. ---------------------------------------------------------
+root=$work/root
+rm -rf "$root"
+mkdir -p "$root"/{bin,lib,lib/modules,proc,sys,dev,tmp}
+chmod 1777 "$root/tmp"
+cp "$(command -v "$busybox")" "$root/bin/busybox"
+cp "$here/tests/kernel/guest-init.sh" "$root/init"
+chmod 755 "$root/init"
+for module in "${modules[@]}"; do
+  if [ -f "$kernel_dir/$module.ko" ]; then cp "$kernel_dir/$module.ko" "$root/lib/modules/"; fi
+done
+# A program, and every shared library it loads with the loader itself, all
+# without their debugging sections (they would only make the guest slower to boot).
+copy_stripped() {
+  cp -L "$1" "$2"
+  chmod u+w "$2"
+  if command -v strip >/dev/null; then strip --strip-debug "$2"; fi
+}
+add_program() {
+  copy_stripped "$1" "$root/bin/$(basename "$1")"
+  ldd "$1" | while read -r first arrow path _; do
+    if [ "$arrow" = "=>" ] && [ -f "$path" ]; then
+      [ -f "$root/lib/$first" ] || copy_stripped "$path" "$root/lib/$first"
+    elif [ -f "$first" ]; then  # the loader, at the path the program names
+      mkdir -p "$root$(dirname "$first")"
+      [ -f "$root$first" ] || copy_stripped "$first" "$root$first"
+    fi
+  done
+}
+add_program "$suite"
+add_program "$tool"
+if [ -n "$filter" ]; then echo "--gtest_filter=$filter" > "$root/suite.args"; fi
+(cd "$root" && find . | "$busybox" cpio -o -H newc 2>/dev/null) > "$work/initramfs.cpio"
+
+# --- The guest. -------------------------------------------------------------
+say "booting $(basename "$kernel_dir") ($(du -m "$work/initramfs.cpio" | cut -f1) MB initramfs)"
+log=$work/console.log
+start=$(date +%s)
+set +e
+timeout -k 10 "$timeout" "$qemu" -accel tcg -machine pc -m 512 -smp 1 \
+    -nographic -nic none -no-reboot \
+    -kernel "$kernel_dir/vmlinuz" -initrd "$work/initramfs.cpio" \
+    -append "console=ttyS0 quiet panic=-1" < /dev/null |
+  tr -d '\r' | tee "$log"
+qemu_status=${PIPESTATUS[0]}
+set -e
+say "the guest ran $(( $(date +%s) - start )) s"
+if [ "$qemu_status" = 124 ] || [ "$qemu_status" = 137 ]; then
+  fail "the guest did not power off within $timeout s"
+fi
+exit_line=$(grep -a '^velkor-kernel-suite: exit ' "$log" | tail -n 1)
+[ -n "$exit_line" ] || fail "the guest ended without the suite's result (qemu status $qemu_status)"
+[ "${exit_line##* }" = 0 ] || fail "the suite failed in the guest (${exit_line#velkor-kernel-suite: })"
+say "the suite passed on the kernel"
