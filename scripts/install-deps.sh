@@ -48,6 +48,8 @@ test_packages=(
   python3-jsonschema   # the MQTT message schema check
   openssl              # `openssl`
   qemu-user            # `qemu-aarch64`
+  qemu-system-x86      # `qemu-system-x86_64`: the kernel suite's guest
+  busybox-static       # `busybox`: the kernel suite's guest userland (its kernel is fetched at test time)
   g++-aarch64-linux-gnu  # `aarch64-linux-gnu-g++` `aarch64-linux-gnu-gcc`
 )
 
