@@ -144,6 +144,33 @@ TEST_F(Exchange, InventoryThenMemoryWriteAndReadBack) {
   });
 }
 
+// The kernel takes every output report, whether or not the reader behind
+// it takes any (uhid queues them, a socket pair refuses them once full):
+// only the read limits end the call.
+TEST_F(Exchange, AReaderThatStopsTakingReportsIsGivenUpOnInTime) {
+  BridgedReader &reader = add_reader();
+  std::vector<VelkorHandle> found;
+  ASSERT_EQ(discover(found), STATUS_OK);
+  reader.with_emulator([](emu::Emulator &e) { e.inject_next({.stop_reading = true}); });
+  unsigned char address = 0x00, param3 = 0;
+  Bytes list(VELKOR_MAX_TAG_LIST, 0xEE);
+  int total = 0x5EE5, tags = 0x5EE5;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Fast_EPC_Inventory_G2(&address, 0x04, 0, 0, 0, &param3, list.data(), &total, &tags,
+                                  found[0]),
+            STATUS_COMM_ERROR);
+  const long long took = ms_since(start);
+  // The inventory's collector polls on after reads that get nothing, until
+  // its limit for a reader that sends nothing at all.
+  EXPECT_GE(took, 1000);
+  EXPECT_LT(took, 2000);
+  EXPECT_EQ(total, 0x5EE5);
+  EXPECT_EQ(tags, 0);
+  EXPECT_TRUE(std::all_of(list.begin(), list.end(), [](unsigned char b) { return b == 0xEE; }));
+  wait_until([&] { return reader.outputs().size() >= 7; }, 1000);
+  EXPECT_GE(reader.outputs().size(), 7u) << "the frame and a poll every 150 ms, all taken";
+}
+
 // Reports that no poll of the next exchange asked for, waiting in the
 // kernel's queue for the handle when the exchange starts.
 enum class Stale { kUnasked, kLateReply };
