@@ -21,7 +21,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cache=$here/build/kernel-cache
 work=$here/build/kernel-guest
-qemu=qemu-system-x86_64
+qemu='qemu-system-x86_64'
 busybox=busybox
 suite='' tool='' filter='' timeout=240
 while [ $# -gt 0 ]; do
@@ -40,7 +40,7 @@ while [ $# -gt 0 ]; do
 done
 say() { echo "kernel-test.sh: $*" >&2; }
 fail() { say "$*"; exit 1; }
-[ -n "$suite" ] && [ -n "$tool" ] || fail "--suite and --tool are needed (see --help)"
+if [ -z "$suite" ] || [ -z "$tool" ]; then fail "--suite and --tool are needed (see --help)"; fi
 for program in "$qemu" "$busybox" apt-cache apt-get dpkg-deb ldd; do
   command -v "$program" >/dev/null || fail "$program not found (scripts/install-deps.sh --tests)"
 done
@@ -52,44 +52,70 @@ file -L "$(command -v "$busybox")" 2>/dev/null | grep -q 'statically linked' ||
 modules=(hid uhid hid-generic)
 
 # --- The kernel: resolved, fetched and unpacked once per version. ----------
+# Sets package and version to the kernel package linux-image-amd64 depends
+# on and its candidate version; false when apt does not know them.
+resolve() {
+  package=$(apt-cache depends linux-image-amd64 2>/dev/null |
+              awk '$1 == "Depends:" && $2 ~ /^linux-image-[0-9]/ { print $2; exit }')
+  version=''
+  if [ -n "$package" ]; then
+    version=$(apt-cache policy "$package" 2>/dev/null | awk '$1 == "Candidate:" { print $2 }')
+  fi
+  [ -n "$package" ] && [ -n "$version" ] && [ "$version" != "(none)" ]
+}
+
+# Fetches the package into $cache/download; prints the .deb's path, or
+# nothing when it could not be had.
+download() {
+  rm -rf "$cache/download"
+  mkdir -p "$cache/download"
+  (cd "$cache/download" && apt-get download -q "$package" 2>&1 |
+     grep -v -e 'unsandboxed' -e '^Get:' -e '^Fetched' >&2 || true)
+  ls "$cache/download"/*.deb 2>/dev/null | head -n 1
+}
+
+# Unpacks the kernel image and the HID modules of a package into a directory.
+unpack() {
+  local deb=$1 into=$2 tree=$cache/download/tree image found
+  mkdir -p "$tree" "$into"
+  # Only the image and the three modules: the whole package unpacks to
+  # several hundred megabytes.
+  local members=('./boot/vmlinuz-*')
+  for module in "${modules[@]}"; do members+=("*/kernel/drivers/hid/$module.ko*"); done
+  dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$tree" --wildcards "${members[@]}" 2>/dev/null || true
+  image=$(ls "$tree"/boot/vmlinuz-* 2>/dev/null | head -n 1)
+  [ -n "$image" ] || fail "no kernel image in $deb"
+  cp "$image" "$into/vmlinuz"
+  for module in "${modules[@]}"; do
+    found=$(find "$tree" -name "$module.ko*" | head -n 1)
+    case $found in
+      '') ;;  # built into the kernel
+      *.ko) cp "$found" "$into/$module.ko" ;;
+      *.xz) xz -dc "$found" > "$into/$module.ko" ;;
+      *.zst) zstd -qdc "$found" > "$into/$module.ko" ;;
+    esac
+  done
+  touch "$into/complete"
+}
+
 kernel_dir=''
-package=$(apt-cache depends linux-image-amd64 2>/dev/null |
-            awk '$1 == "Depends:" && $2 ~ /^linux-image-[0-9]/ { print $2; exit }')
-version=''
-if [ -n "$package" ]; then
-  version=$(apt-cache policy "$package" 2>/dev/null | awk '$1 == "Candidate:" { print $2 }')
-fi
-if [ -n "$package" ] && [ -n "$version" ] && [ "$version" != "(none)" ]; then
+if resolve; then
   kernel_dir=$cache/${package}_$version
   if [ ! -f "$kernel_dir/complete" ]; then
     say "fetching $package $version"
-    rm -rf "$kernel_dir" "$cache/download"
-    mkdir -p "$cache/download" "$kernel_dir"
-    (cd "$cache/download" && apt-get download -q "$package" 2>&1 |
-       grep -v -e 'unsandboxed' -e '^Get:' -e '^Fetched' >&2 || true)
-    deb=$(ls "$cache/download"/*.deb 2>/dev/null | head -n 1)
-    [ -n "$deb" ] || fail "apt-get download $package fetched nothing"
-    mkdir -p "$cache/download/tree"
-    # Only the image and the three modules: the whole package unpacks to
-    # several hundred megabytes.
-    members=('./boot/vmlinuz-*')
-    for module in "${modules[@]}"; do members+=("*/kernel/drivers/hid/$module.ko*"); done
-    dpkg-deb --fsys-tarfile "$deb" |
-      tar -x -C "$cache/download/tree" --wildcards "${members[@]}" 2>/dev/null || true
-    image=$(ls "$cache/download/tree"/boot/vmlinuz-* 2>/dev/null | head -n 1)
-    [ -n "$image" ] || fail "no kernel image in $deb"
-    cp "$image" "$kernel_dir/vmlinuz"
-    for module in "${modules[@]}"; do
-      found=$(find "$cache/download/tree" -name "$module.ko*" | head -n 1)
-      case $found in
-        '') ;;  # built into the kernel
-        *.ko) cp "$found" "$kernel_dir/$module.ko" ;;
-        *.xz) xz -dc "$found" > "$kernel_dir/$module.ko" ;;
-        *.zst) zstd -qdc "$found" > "$kernel_dir/$module.ko" ;;
-      esac
-    done
+    deb=$(download)
+    # Lists older than the archive name a version it no longer holds.
+    if [ -z "$deb" ] && [ "$(id -u)" = 0 ]; then
+      say "refreshing apt's lists"
+      apt-get update -qq || true
+      resolve || fail "apt knows no linux-image-amd64 after apt-get update"
+      kernel_dir=$cache/${package}_$version
+      deb=$(download)
+    fi
+    [ -n "$deb" ] || fail "apt-get download $package fetched nothing (apt-get update, as root, may help)"
+    rm -rf "$kernel_dir"
+    unpack "$deb" "$kernel_dir"
     rm -rf "$cache/download"
-    touch "$kernel_dir/complete"
   fi
 else
   kernel_dir=$(ls -d "$cache"/linux-image-*/complete 2>/dev/null | sort -V | tail -n 1)
@@ -142,7 +168,7 @@ timeout -k 10 "$timeout" "$qemu" -accel tcg -machine pc -m 512 -smp 1 \
     -nographic -nic none -no-reboot \
     -kernel "$kernel_dir/vmlinuz" -initrd "$work/initramfs.cpio" \
     -append "console=ttyS0 quiet panic=-1" < /dev/null |
-  tr -d '\r' | tee "$log"
+  tr -d '\r' | sed -u -e 's/\x1b\[[0-9;?]*[A-Za-z]//g' -e 's/\x1bc//g' | tee "$log"
 qemu_status=${PIPESTATUS[0]}
 set -e
 say "the guest ran $(( $(date +%s) - start )) s"

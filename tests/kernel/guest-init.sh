@@ -1,4 +1,5 @@
 #!/bin/busybox sh
+# shellcheck shell=dash
 # The guest's first process: mounts what the tests need, loads the kernel's
 # HID modules (those not built in), runs the suite and powers the guest off.
 # The host reads the suite's output and its exit line on the serial console.
@@ -15,7 +16,7 @@ for module in hid uhid hid-generic; do
   fi
 done
 echo "velkor-kernel-suite: kernel $(uname -r), $(grep -c ^processor /proc/cpuinfo) processor"
-cd /tmp
+cd /tmp || exit 1
 # shellcheck disable=SC2046 # the arguments file holds whitespace-separated words
 LD_LIBRARY_PATH=/lib VELKOR_TOOL=/bin/velkor \
   /bin/velkor_kernel_suite --gtest_color=no $(cat /suite.args 2>/dev/null)

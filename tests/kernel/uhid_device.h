@@ -52,8 +52,6 @@ class UhidDevice {
   /// did not appear.
   std::string wait_for_node(int wait_ms) const;
 
-  const HidIdentity &identity() const { return identity_; }
-
  private:
   bool send(const uhid_event &event);
 
