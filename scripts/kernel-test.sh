@@ -71,7 +71,7 @@ download() {
   mkdir -p "$cache/download"
   (cd "$cache/download" && apt-get download -q "$package" 2>&1 |
      grep -v -e 'unsandboxed' -e '^Get:' -e '^Fetched' >&2 || true)
-  ls "$cache/download"/*.deb 2>/dev/null | head -n 1
+  ls "$cache/download"/*.deb 2>/dev/null | head -n 1 || true
 }
 
 # Unpacks the kernel image and the HID modules of a package into a directory.
@@ -98,6 +98,15 @@ unpack() {
   touch "$into/complete"
 }
 
+# The newest kernel in the cache, when today's cannot be had.
+cached_kernel() {
+  local newest
+  newest=$(ls -d "$cache"/linux-image-*/complete 2>/dev/null | sort -V | tail -n 1)
+  [ -n "$newest" ] || fail "$1, and no kernel is cached in $cache"
+  kernel_dir=${newest%/complete}
+  say "$1; using the cached $(basename "$kernel_dir")"
+}
+
 kernel_dir=''
 if resolve; then
   kernel_dir=$cache/${package}_$version
@@ -108,21 +117,21 @@ if resolve; then
     if [ -z "$deb" ] && [ "$(id -u)" = 0 ]; then
       say "refreshing apt's lists"
       apt-get update -qq || true
-      resolve || fail "apt knows no linux-image-amd64 after apt-get update"
-      kernel_dir=$cache/${package}_$version
-      deb=$(download)
+      if resolve; then
+        kernel_dir=$cache/${package}_$version
+        if [ -f "$kernel_dir/complete" ]; then deb=cached; else deb=$(download); fi
+      fi
     fi
-    [ -n "$deb" ] || fail "apt-get download $package fetched nothing (apt-get update, as root, may help)"
-    rm -rf "$kernel_dir"
-    unpack "$deb" "$kernel_dir"
+    if [ -z "$deb" ]; then
+      cached_kernel "apt-get download $package fetched nothing (as root, apt-get update may help)"
+    elif [ "$deb" != cached ]; then
+      rm -rf "$kernel_dir"
+      unpack "$deb" "$kernel_dir"
+    fi
     rm -rf "$cache/download"
   fi
 else
-  kernel_dir=$(ls -d "$cache"/linux-image-*/complete 2>/dev/null | sort -V | tail -n 1)
-  kernel_dir=${kernel_dir%/complete}
-  [ -n "$kernel_dir" ] ||
-    fail "apt knows no linux-image-amd64 (run apt-get update) and no kernel is cached in $cache"
-  say "apt knows no linux-image-amd64; using the cached $(basename "$kernel_dir")"
+  cached_kernel "apt knows no linux-image-amd64 (apt-get update, as root, fetches its lists)"
 fi
 
 # --- The initramfs. ---------------------------------------------------------
