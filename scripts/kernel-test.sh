@@ -83,7 +83,7 @@ unpack() {
   local members=('./boot/vmlinuz-*')
   for module in "${modules[@]}"; do members+=("*/kernel/drivers/hid/$module.ko*"); done
   dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$tree" --wildcards "${members[@]}" 2>/dev/null || true
-  image=$(ls "$tree"/boot/vmlinuz-* 2>/dev/null | head -n 1)
+  image=$(ls "$tree"/boot/vmlinuz-* 2>/dev/null | head -n 1 || true)
   [ -n "$image" ] || fail "no kernel image in $deb"
   cp "$image" "$into/vmlinuz"
   for module in "${modules[@]}"; do
@@ -101,7 +101,7 @@ unpack() {
 # The newest kernel in the cache, when today's cannot be had.
 cached_kernel() {
   local newest
-  newest=$(ls -d "$cache"/linux-image-*/complete 2>/dev/null | sort -V | tail -n 1)
+  newest=$(ls -d "$cache"/linux-image-*/complete 2>/dev/null | sort -V | tail -n 1 || true)
   [ -n "$newest" ] || fail "$1, and no kernel is cached in $cache"
   kernel_dir=${newest%/complete}
   say "$1; using the cached $(basename "$kernel_dir")"
