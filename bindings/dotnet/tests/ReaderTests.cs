@@ -95,41 +95,40 @@ namespace Velkor.Tests
         {
             using (Reader reader = Emulator.Start(7))
             {
-                var cases = new Dictionary<string, Action>
+                // (the argument the refusal names, the call)
+                var cases = new List<Tuple<string, Action>>
                 {
-                    { "wordCount", () => reader.ReadWords(Target.Any, Bank.User, 0, 121) },
-                    { "wordPtr", () => reader.ReadWords(Target.Any, Bank.User, 0x10000, 1) },
-                    { "data", () => reader.WriteWords(Target.Any, Bank.User, 0, new byte[3]) },
-                    { "epc", () => Target.ByEpc(new byte[64]) },
-                    { "bits", () => new Mask(new byte[32]) },
-                    { "count", () => reader.Read6B(new byte[8], 0, 201) },
-                    { "id", () => reader.Read6B(new byte[7], 0, 1) },
-                    { "year", () => reader.Clock = new DateTime(1999, 1, 1) },
-                    { "keyboard work parameter 1", () => reader.KeyboardParameters = new byte[] { 5, 0, 0, 0, 0, 0 } },
-                    { "index", () => Reader.Open(-1) },
+                    Tuple.Create<string, Action>("wordCount", () => reader.ReadWords(Target.Any, Bank.User, 0, 121)),
+                    Tuple.Create<string, Action>("wordPtr", () => reader.ReadWords(Target.Any, Bank.User, 0x10000, 1)),
+                    Tuple.Create<string, Action>("data", () => reader.WriteWords(Target.Any, Bank.User, 0, new byte[3])),
+                    Tuple.Create<string, Action>("epc", () => Target.ByEpc(new byte[64])),
+                    Tuple.Create<string, Action>("bits", () => new Mask(new byte[32])),
+                    Tuple.Create<string, Action>("count", () => reader.Read6B(new byte[8], 0, 201)),
+                    Tuple.Create<string, Action>("id", () => reader.Read6B(new byte[7], 0, 1)),
+                    Tuple.Create<string, Action>("year", () => reader.Clock = new DateTime(1999, 1, 1)),
+                    Tuple.Create<string, Action>("keyboard work parameter 1",
+                        () => reader.KeyboardParameters = new byte[] { 5, 0, 0, 0, 0, 0 }),
+                    Tuple.Create<string, Action>("index", () => Reader.Open(-1)),
                     // Enum arguments cast from numbers no member has.
-                    { "bank", () => reader.ReadWords(Target.Any, (Bank)7, 0, 1) },
-                    { "field", () => reader.Lock(Target.Any, (LockField)5, LockAction.Lock) },
-                    { "action", () => reader.Lock(Target.Any, LockField.User, (LockAction)4) },
-                    { "mode", () => reader.SetWorkMode((WorkMode)4) },
-                    { "type", () => reader.SelectTagType((TagType)2) },
-                    { "condition", () => reader.Inventory6B((Condition)4) },
-                    { "fault", () => Emulator.Inject(reader, (Emulator.Fault)99) },
+                    Tuple.Create<string, Action>("bank", () => reader.ReadWords(Target.Any, (Bank)7, 0, 1)),
+                    Tuple.Create<string, Action>("bank", () => reader.WriteWords(Target.Any, (Bank)7, 0, new byte[2])),
+                    Tuple.Create<string, Action>("bank", () => reader.Erase(Target.Any, (Bank)7, 0, 1)),
+                    Tuple.Create<string, Action>("bank", () => reader.Inventory(new Mask(new byte[] { 1 }, (Bank)4))),
+                    Tuple.Create<string, Action>("field", () => reader.Lock(Target.Any, (LockField)5, LockAction.Lock)),
+                    Tuple.Create<string, Action>("action", () => reader.Lock(Target.Any, LockField.User, (LockAction)4)),
+                    Tuple.Create<string, Action>("mode", () => reader.SetWorkMode((WorkMode)4)),
+                    Tuple.Create<string, Action>("type", () => reader.SelectTagType((TagType)2)),
+                    Tuple.Create<string, Action>("condition", () => reader.Inventory6B((Condition)4)),
+                    Tuple.Create<string, Action>("fault", () => Emulator.Inject(reader, (Emulator.Fault)99)),
                 };
-                var enumCases = new Dictionary<string, Action>
-                {
-                    { "WriteWords bank", () => reader.WriteWords(Target.Any, (Bank)7, 0, new byte[2]) },
-                    { "Erase bank", () => reader.Erase(Target.Any, (Bank)7, 0, 1) },
-                    { "Mask bank", () => reader.Inventory(new Mask(new byte[] { 1 }, (Bank)4)) },
-                };
-                foreach (var c in cases.Concat(enumCases))
+                foreach (var c in cases)
                 {
                     // A status waits for the next command: still there afterwards, nothing was sent.
                     Emulator.Inject(reader, Emulator.Fault.Status, 0xFE);
-                    var error = Assert.Throws<ArgumentOutOfRangeException>(c.Value, c.Key);
-                    Assert.Equal(c.Key.Split(' ').Last() == "bank" ? "bank" : c.Key, error.ParamName, "the argument named");
-                    Assert.Equal(0xFE, Assert.Throws<VelkorException>(() => reader.Dac(), c.Key + ": the next command").Status,
-                                 c.Key + ": nothing sent before the refusal");
+                    var error = Assert.Throws<ArgumentOutOfRangeException>(c.Item2, c.Item1);
+                    Assert.Equal(c.Item1, error.ParamName, "the argument named");
+                    Assert.Equal(0xFE, Assert.Throws<VelkorException>(() => reader.Dac(), c.Item1 + ": the next command").Status,
+                                 c.Item1 + ": nothing sent before the refusal");
                 }
             }
         }
