@@ -3,8 +3,11 @@
 # builds of scripts/test-arm64.sh and scripts/test-windows.sh (build-arm64,
 # build-windows) when they are built.  Not part of the default build: it
 # packs whatever is there when it runs.
+if(CMAKE_CROSSCOMPILING)  # the native build packs the cross builds' libraries
+  return()
+endif()
 velkor_find_test_program(VELKOR_NUGET nuget)
-if(NOT VELKOR_NUGET OR CMAKE_CROSSCOMPILING)
+if(NOT VELKOR_NUGET)
   return()
 endif()
 set(VELKOR_NUGET_ARM64_BUILD ${PROJECT_SOURCE_DIR}/build-arm64 CACHE PATH
