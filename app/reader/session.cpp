@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/reader/emulator_state.h"
+#include "app/reader/no_reader.h"
 
 namespace velkor::app {
 
@@ -39,11 +40,7 @@ Error open_error(ErrorKind kind, std::string words) {
 
 }  // namespace
 
-Error no_reader_found() {
-  return open_error(ErrorKind::kNotFound,
-                    "no reader found: check the USB cable and that the udev rule is installed "
-                    "(see README.md)");
-}
+Error no_reader_found() { return open_error(ErrorKind::kNotFound, no_reader_message()); }
 
 Result<int> choose_device(const std::string &device, int count,
                           const std::function<std::string(int)> &path_of,

@@ -28,10 +28,10 @@ int report(const app::Error &e, const char *what) {
   std::string text = said.operation == "open" ? said.words : said.message();
   if (e.kind == ErrorKind::kSeveralTags)
     text += " with --epc or --mask (see `velkor inventory`)";
-  else if (e.kind == ErrorKind::kNotFound && said.operation == "open")
-    text += said.words.rfind("no reader found", 0) == 0
-                ? ", or try --emulate to use the built-in emulator"
-                : "; see `velkor list`";
+  else if (e.kind == ErrorKind::kNotFound && said.words.rfind("no reader found", 0) == 0)
+    text += ", or try --emulate to use the built-in emulator";
+  else if (e.kind == ErrorKind::kNotFound && said.words.find(" (found ") != std::string::npos)
+    text += "; see `velkor list`";
   complain("%s", text.c_str());
   return exit_code(e);
 }
