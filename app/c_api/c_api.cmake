@@ -8,6 +8,9 @@ add_library(velkor_app SHARED
 velkor_compile_in_batches(velkor_app 7)
 target_link_libraries(velkor_app PRIVATE velkor_app_static)
 target_link_libraries(velkor_app PUBLIC Velkor)
+target_link_options(velkor_app PRIVATE
+                    -Wl,--version-script=${CMAKE_CURRENT_LIST_DIR}/exports.map)
+set_property(TARGET velkor_app APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/exports.map)
 target_include_directories(velkor_app PUBLIC
   $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)

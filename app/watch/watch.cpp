@@ -63,6 +63,7 @@ Result<WatchSummary> Watch::run(StopToken stop) {
         inventory_round(session_, options_.mask, options_.tid, summary_.rounds + 1, clock_);
     // A round cut short by a stop is no lost reader and no failed round.
     if (stop.stop_requested() && !round.answered()) break;
+    if (!options_.carry_on && !round.answered()) return round.error();
     if (round.status == STATUS_COMM_ERROR && summary_.rounds == 0 && summary_.failed == 0 &&
         *session_.address() != 0xFF) {
       char words[80];

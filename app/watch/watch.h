@@ -24,6 +24,9 @@ struct WatchOptions {
   RoundPacing pacing;  ///< no limit: until stopped
   std::int64_t depart_after_ms = 3000;  ///< a tag unread this long departs
   int retry_every_ms = 1000;  ///< how often a lost reader is looked for
+  /// false: a lost reader or a refused round ends the watch with its error
+  /// (rounds run for a while, as a plain inventory with limits runs them).
+  bool carry_on = true;
 };
 
 /// Told what the watch sees.  Every hook has a default that does nothing,
@@ -66,7 +69,8 @@ class Watch {
   /// Runs until the token stops it or the pacing's limits are reached.
   /// Errors: kLink when nothing ever answered at a chosen address (a
   /// reader listening elsewhere is not lost, and looking for it again would
-  /// only repeat that).
+  /// only repeat that); without carry_on, the first round that did not
+  /// answer.
   Result<WatchSummary> run(StopToken stop);
 
   const TagTable &table() const { return table_; }

@@ -142,6 +142,20 @@ TEST(Watch, ItsDurationEndsItAlsoWhileTheReaderIsAway) {
   EXPECT_EQ(summary->elapsed_ms, 5000);
 }
 
+TEST(Watch, WithoutCarryingOnALostReaderEndsItWithItsError) {
+  VirtualClock clock;
+  auto s = unplugged(clock, {1, 60000});
+  Recorder seen;
+  WatchOptions o;
+  o.pacing = rounds(3);
+  o.carry_on = false;
+  const Result<WatchSummary> summary = Watch(*s, o, seen, clock).run(StopToken{});
+  ASSERT_FALSE(summary);
+  EXPECT_EQ(summary.error().kind, ErrorKind::kLink);
+  EXPECT_EQ(summary.error().message(), "inventory failed: 0x30 (no complete reply in time)");
+  EXPECT_EQ(seen.events.size(), 1u) << "one round, and no look for the reader";
+}
+
 // Two watches in one process, each on its reader with its own stop token,
 // stopped one after the other from the main thread (a real-time test: the
 // stops cross threads).

@@ -2,7 +2,6 @@
 // --watch for rounds until Ctrl-C.
 #include <algorithm>
 #include <cstdio>
-#include <thread>
 
 #include "app/mqtt/watch_publisher.h"
 #include "app/tags/inventory_round.h"
@@ -61,40 +60,70 @@ struct InventoryOptions {
   }
 };
 
-// Rounds without the live table: each tag as it comes, the count on stderr.
-int inventory_rounds(Session &s, InventoryOptions &o) {
-  const RoundPacing pacing = o.pacing();
-  TagWriter writer(o.writer());
-  const auto start = std::chrono::steady_clock::now();
-  unsigned done = 0;
-  TagTable seen;
-  Round round;
-  do {
-    if (done > 0)
-      std::this_thread::sleep_for(pacing.pause(std::chrono::steady_clock::now() - start));
-    round = inventory_round(s, o.mask, o.tid, done + 1);
-    // No tag (0xFB) is a failure of a single round, as grep finding nothing is.
-    if (!round.answered() || (round.status == VELKOR_STATUS_NO_TAG && !pacing.limited()))
-      return report(round.error());
-    ++done;
-    for (const TagRead &read : round.tags) {
-      writer.write(read);
-      seen.add(read, 0);
+// Writes each read as it comes; asks to stop when nobody reads any more.
+class ReadWriter final : public WatchObserver {
+ public:
+  ReadWriter(const TagWriter::Options &options, const StopSource &stop)
+      : writer_(options), stop_(stop) {}
+  void on_round(const Round &round, unsigned, const TagTable &) override {
+    for (const TagRead &read : round.tags) writer_.write(read);
+    last_ = round;
+    if (std::ferror(stdout)) {
+      output_gone = true;
+      stop_.request_stop();
     }
-    if (std::ferror(stdout)) return kExitFailed;
-  } while (pacing.limited() && pacing.another(done, std::chrono::steady_clock::now() - start));
-  const int status = seen.entries().empty() ? kExitNothing : kExitOk;
+  }
+  const Round &last() const { return last_; }
+  bool output_gone = false;
+
+ private:
+  TagWriter writer_;
+  const StopSource &stop_;
+  Round last_;
+};
+
+// Rounds without the live table: each tag as it comes, the count on stderr.
+// One round without limits; with --rounds or --duration, the core's watch
+// runs them, ending at the first that fails.
+int inventory_rounds(Session &s, InventoryOptions &o) {
+  StopSource stop;
+  ReadWriter writer(o.writer(), stop);
+  unsigned rounds = 1;
+  std::size_t unique = 0;
+  unsigned reads = 0;
+  if (!o.pacing().limited()) {
+    const Round round = inventory_round(s, o.mask, o.tid);
+    // No tag (0xFB) is a failure of a single round, as grep finding nothing is.
+    if (!round.answered() || round.status == VELKOR_STATUS_NO_TAG) return report(round.error());
+    writer.on_round(round, 1, TagTable{});
+    unique = round.tags.size();
+  } else {
+    WatchOptions options;
+    options.mask = o.mask;
+    options.tid = o.tid;
+    options.pacing = o.pacing();
+    options.carry_on = false;
+    Watch watch(s, options, writer);
+    const Result<WatchSummary> done = watch.run(stop.token());
+    if (!done) return report(done.error());
+    rounds = done->rounds;
+    unique = watch.table().entries().size();
+    reads = watch.table().reads();
+  }
+  if (writer.output_gone) return kExitFailed;
+  const int status = unique == 0 ? kExitNothing : kExitOk;
   if (o.format() != Format::kText) return status;
   // The count goes to stderr, so `> epcs.txt` and `| wc -l` get EPCs only.
   std::fflush(stdout);
-  if (done == 1) {
+  const Round &round = writer.last();
+  if (rounds == 1) {
     std::fprintf(stderr, "%s, antenna 0x%02X", counted(round.tags.size(), "tag").c_str(),
                  round.antenna);
     if (round.tag_count != static_cast<int>(round.tags.size()))
       std::fprintf(stderr, " (the reader counted %d)", round.tag_count);
   } else {
-    std::fprintf(stderr, "%s, %s in %s", counted(seen.entries().size(), "unique tag").c_str(),
-                 counted(seen.reads(), "read").c_str(), counted(done, "round").c_str());
+    std::fprintf(stderr, "%s, %s in %s", counted(unique, "unique tag").c_str(),
+                 counted(reads, "read").c_str(), counted(rounds, "round").c_str());
   }
   std::fprintf(stderr, "\n");
   return status;
