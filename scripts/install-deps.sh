@@ -46,7 +46,7 @@ test_packages=(
   nuget                # `nuget`, which packs the .NET binding's NuGet package
   # The Mono assemblies the .NET binding's tests reference go here.
   mypy                 # `mypy`
-  python3-jsonschema   # the MQTT message schema check
+  python3-jsonschema   # the event schema checks (the MQTT messages, the tool's --json)
   openssl              # `openssl`
   qemu-user            # `qemu-aarch64`
   qemu-system-x86      # `qemu-system-x86_64`: the kernel suite's guest
