@@ -11,7 +11,7 @@
 #include <map>
 #include <sstream>
 
-#include "tools/publish/spool.h"
+#include "app/mqtt/spool.h"
 
 namespace velkor::publish {
 namespace {
