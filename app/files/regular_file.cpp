@@ -18,8 +18,8 @@ const char *kind_of(mode_t mode) {
 }
 
 std::string link_refused(const std::string &path) {
-  return "'" + path + "' is a symbolic link; velkor never writes or reads its files "
-         "through one: name the file it points to";
+  return "'" + path + "' is a symbolic link; velkor never reads or writes its files "
+         "through one";
 }
 
 }  // namespace

@@ -11,6 +11,9 @@ namespace velkor::app {
 
 namespace {
 
+// A state of a thousand fed tags is a few megabytes.
+constexpr std::size_t kLargestStateFile = 64u << 20;
+
 const char kNoReader[] =
     "no reader found: check the USB cable and that the udev rule is installed "
     "(see README.md), or try --emulate to use the built-in emulator";
@@ -77,7 +80,15 @@ std::unique_ptr<Session> Session::open(const GlobalOptions &options, std::string
   }
   if (!options.emulate_state.empty()) {
     s->state_ = std::make_unique<LockedFile>();
-    if (!s->state_->open(options.emulate_state, options.wait, error)) return nullptr;
+    switch (s->state_->open(options.emulate_state, options.wait, kLargestStateFile, error)) {
+      case Locked::kYes:
+        break;
+      case Locked::kBusy:
+        *error += "; wait for it with --wait";
+        return nullptr;
+      case Locked::kFailed:
+        return nullptr;
+    }
   }
   if (!s->connect(error)) return nullptr;
   return s;

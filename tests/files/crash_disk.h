@@ -85,6 +85,13 @@ class CrashDisk final : public app::FileSystem {
   std::map<int, Id> open_;   ///< descriptors of files under the root
 };
 
+/// The real file system without syncs, for reopening crash images: they
+/// are checked and thrown away, so nothing needs to reach the disk.
+class UnsyncedFileSystem final : public app::FileSystem {
+ public:
+  int sync(int) override { return 0; }
+};
+
 }  // namespace velkor::test
 
 #endif  // VELKOR_TESTS_FILES_CRASH_DISK_H

@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"--emulate write-epc 11", "is 1 byte, not 2 to 50"},
         BadInput{"--emulate lock --field foo --action lock", "unknown lock field 'foo'"},
         BadInput{"--emulate lock --field epc --action maybe", "unknown lock action 'maybe'"},
-        BadInput{"--emulate kill", "--password is required"},
+        BadInput{"--emulate kill", "--password: the kill password is needed"},
         BadInput{"--emulate privacy", "privacy: a subcommand is required: set, reset, check"},
         BadInput{"--emulate eas maybe", "eas: unknown subcommand 'maybe'"}));
 
