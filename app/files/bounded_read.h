@@ -43,6 +43,8 @@ class LineReader {
   LineReader(FileSystem &fs, int fd, std::size_t line_limit)
       : fs_(fs), fd_(fd), limit_(line_limit) {}
 
+  /// Reads the next line into *line (see Result); after kTooLong, kEnd or
+  /// kFailed nothing more is read.
   Result next(std::string *line);
   /// Bytes before the next line: the end of the last whole line read.
   std::uint64_t offset() const { return offset_; }

@@ -24,6 +24,7 @@ struct DirectoryRules {
 
 class Directory {
  public:
+  /// Not open yet.
   Directory() = default;
 
   /// Opens the directory at `path` (following links in the path) under
@@ -37,8 +38,11 @@ class Directory {
   bool open_parent_of(const std::string &file_path, FileSystem &fs, std::string *name,
                       std::string *error);
 
+  /// True once open() or open_parent_of() succeeded.
   bool is_open() const { return fd_.valid(); }
+  /// Its descriptor, for the *at calls of the file system.
   int fd() const { return fd_.get(); }
+  /// The file system it was opened through.
   FileSystem &fs() const { return fd_.fs(); }
   /// The path as given, for messages.
   const std::string &path() const { return path_; }

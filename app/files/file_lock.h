@@ -35,6 +35,7 @@ class FileLock {
   /// naming `what` in its messages.
   Locked acquire(const Directory &dir, const std::string &name, mode_t mode, bool wait,
                  const std::string &what, std::string *error);
+  /// True while the lock is held.
   bool held() const { return fd_.valid(); }
   /// Lets go of the lock.
   void release() { fd_.reset(); }

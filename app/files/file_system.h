@@ -59,6 +59,7 @@ FileSystem &system_file_system();
 /// An open descriptor that closes itself.
 class Descriptor {
  public:
+  /// Holds none.
   Descriptor() = default;
   /// Takes `fd` (-1: none), closed through `fs`.
   Descriptor(FileSystem &fs, int fd) : fs_(&fs), fd_(fd) {}
@@ -76,8 +77,11 @@ class Descriptor {
   Descriptor(const Descriptor &) = delete;
   Descriptor &operator=(const Descriptor &) = delete;
 
+  /// The descriptor, or -1.
   int get() const { return fd_; }
+  /// True while it holds a descriptor.
   bool valid() const { return fd_ >= 0; }
+  /// The file system it closes through (only while it holds one).
   FileSystem &fs() const { return *fs_; }
   /// Closes the descriptor, if any.
   void reset() {

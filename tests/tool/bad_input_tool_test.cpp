@@ -157,6 +157,7 @@ TEST(ToolBadInput, AStateFileThatHoldsNoReaderIsLeftAlone) {
   EXPECT_EQ(std::string(text, std::fread(text, 1, sizeof text, f)), "{\"address\": 0}");
   std::fclose(f);
   std::remove(path.c_str());
+  std::remove((path + ".lock").c_str());
 }
 
 class ToolHelp : public ::testing::TestWithParam<const char *> {};
