@@ -24,7 +24,7 @@
 #include "tools/commands/interrupt_guard.h"
 #include "tools/commands/inventory_round.h"
 #include "tools/output/commission_progress.h"
-#include "tools/output/epc_text.h"
+#include "app/epc_json.h"
 #include "tools/options.h"
 #include "tools/output/status_text.h"
 
@@ -267,7 +267,7 @@ int Commissioning::run() {
 }
 
 std::optional<std::vector<Identity>> plan_of(const CommissionOptions &o, std::string *error) {
-  const unsigned bits = o.scheme.empty() ? 0 : scheme_bits(o.scheme);
+  const unsigned bits = o.scheme.empty() ? 0 : app::scheme_bits(o.scheme);
   if (!o.scheme.empty() && bits == 0) {
     *error = "--scheme: '" + o.scheme + "' is not a scheme";
     return std::nullopt;
