@@ -241,10 +241,12 @@ class Session : public Connection {
     watch_peer();
   }
 
-  // Writes what the hub queued for this client, one batch at a time.
+  // Writes what the hub queued for this client, one batch at a time.  A
+  // client dropped for falling behind goes at once, its write still pending.
   void pump() {
-    if (closed_ || writing_) return;
+    if (closed_) return;
     if (subscription_->dropped()) return close();
+    if (writing_) return;
     out_ = subscription_->take();
     if (out_.empty()) {
       deadline = kNever;
