@@ -28,8 +28,11 @@ std::string_view media_type_of(std::string_view name) {
 Response console_file(const std::string &method, const RequestTarget &target) {
   std::string path = "web";
   for (const std::string &segment : target.segments) {
-    // Every file has a plain name; "." and ".." name none, wherever they are.
-    if (segment == "." || segment == "..") return error_response(Refusal::kNotFound, "no such file");
+    // Every file has a plain name; "." and ".." name none, wherever they
+    // are, and no name holds a slash.
+    if (segment == "." || segment == ".." ||
+        segment.find_first_of("/\\") != std::string::npos)
+      return error_response(Refusal::kNotFound, "no such file");
     path += "/" + segment;
   }
   if (target.segments.empty()) path = "web/index.html";

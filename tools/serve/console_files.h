@@ -15,8 +15,9 @@ namespace velkor::serve {
 std::string_view media_type_of(std::string_view name);
 
 /// The console file at target ("/" is index.html): 200 with its content,
-/// or 404 in JSON for a path that names none (any "." or ".." segment
-/// included, so no path climbs out of the console's files).  method: GET
+/// or 404 in JSON for a path that names none (any "." or ".." segment, or
+/// one holding an encoded slash, included: no path climbs out of the
+/// console's files).  method: GET
 /// or HEAD; others get 405.
 Response console_file(const std::string &method, const RequestTarget &target);
 

@@ -51,7 +51,7 @@ std::optional<RequestTarget> parse_target(std::string_view target) {
       std::optional<std::string> segment = percent_decode(raw, false);
       if (!segment) return std::nullopt;
       for (const char c : *segment)
-        if (unwanted(static_cast<unsigned char>(c)) || c == '/' || c == '\\') return std::nullopt;
+        if (unwanted(static_cast<unsigned char>(c))) return std::nullopt;
       result.segments.push_back(std::move(*segment));
       if (slash == std::string_view::npos) break;
       start = slash + 1;

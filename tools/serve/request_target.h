@@ -21,9 +21,9 @@ struct RequestTarget {
 };
 
 /// Takes an origin-form target apart.  Nullopt when it does not start with
-/// "/", holds a bad percent escape, or decodes to a NUL, a control
-/// character or (within a segment) a "/" or "\": nothing downstream has to
-/// think about those.
+/// "/", holds a bad percent escape or a fragment, or decodes to a NUL or
+/// another control character: nothing downstream has to think about those.
+/// A segment may hold an encoded "/" ("a%2Fb" is the one segment "a/b").
 std::optional<RequestTarget> parse_target(std::string_view target);
 
 /// "%41+b" -> "A b" (with plus_is_space) ; nullopt on a bad escape.
