@@ -184,7 +184,13 @@ class Session : public Connection {
     head_ = request.method == "HEAD";
     keep_alive_ = in.keep_alive();
     version_ = in.version();
-    Response response = server_.handler(request);
+    Response response;
+    try {
+      response = server_.handler(request);
+    } catch (const std::exception &e) {
+      // A handler's fault is one request's 500, never the server's end.
+      response = error_response(Refusal::kInternal, std::string("the server failed: ") + e.what());
+    }
     if (response.stream) return start_stream(response);
     if (response.later) {
       // Answered from another thread; written here, if the client is still here.
