@@ -2,7 +2,7 @@
 #ifndef VELKOR_SERVE_SERVE_COMMAND_H
 #define VELKOR_SERVE_SERVE_COMMAND_H
 
-#include "tools/cli.h"
+#include "tools/cli/cli.h"
 
 namespace velkor::serve {
 
