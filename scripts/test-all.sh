@@ -3,7 +3,8 @@
 # whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, the
 # integration suite (threads, socket pairs, signals) under ThreadSanitizer,
 # a short run of each libFuzzer target, the aarch64 build under qemu-user,
-# then the Windows build under Wine (SKIP_WINDOWS=1 leaves it out).
+# then the Windows build under Wine (SKIP_WINDOWS=1 leaves it out), and
+# last the .NET binding's NuGet package with the libraries of those builds.
 # scripts/install-deps.sh --tests installs what all of it needs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,7 +32,13 @@ cmake --build build-fuzz -j"$jobs" \
 
 ./scripts/test-arm64.sh
 
+runtimes="linux-x64 linux-arm64"
 if [ -z "${SKIP_WINDOWS:-}" ]; then
   ./scripts/test-windows.sh
+  runtimes="$runtimes win-x64"
 fi
+
+# The .NET binding's NuGet package, with the native libraries of every
+# runtime built above; it fails when one is missing.
+VELKOR_NUGET_RUNTIMES="$runtimes" cmake --build build --target velkor_nuget
 

@@ -6,14 +6,11 @@
 #include <vector>
 
 #include "app/reader/emulator_state.h"
+#include "app/reader/no_reader.h"
 
 namespace velkor::app {
 
 namespace {
-
-const char kNoReader[] =
-    "no reader found: check the USB cable and that the udev rule is installed "
-    "(see README.md), or try --emulate to use the built-in emulator";
 
 bool all_of(const std::string &s, int (*is)(int)) {
   if (s.empty()) return false;
@@ -116,7 +113,7 @@ bool Session::connect(std::string *error) {
   std::vector<VelkorHandle> handles(VELKOR_MAX_DEVICES, VELKOR_INVALID_HANDLE);
   int count = 0;
   if (GetDeviceList(handles.data(), &count) != STATUS_OK) {
-    *error = kNoReader;
+    *error = no_reader_message();
     return false;
   }
   const int chosen = choose_device(

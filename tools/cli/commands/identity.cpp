@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/base/hex.h"
+#include "app/reader/no_reader.h"
 #include "app/reader/reader_info.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/output/json_output.h"
@@ -91,9 +92,7 @@ void add_identity_commands(Cli &cli) {
     int count = 0;
     if (GetDeviceList(handles.data(), &count) != STATUS_OK) {
       std::fflush(stdout);
-      std::fprintf(stderr,
-                   "velkor: no reader found: check the USB cable and that the udev rule "
-                   "is installed (see README.md), or try --emulate\n");
+      std::fprintf(stderr, "velkor: %s\n", no_reader_message().c_str());
       cli.exit_code = kExitUsage;
       return;
     }
