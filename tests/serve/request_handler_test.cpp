@@ -187,6 +187,17 @@ TEST(Origins, OffLoopbackTheHostNamesTheServerAndItsOwnOrigin) {
   EXPECT_EQ(post("reader-pi.lan:8780", "http://evil.example"), 403);
 }
 
+TEST(Hosts, OnIpv6LoopbackTheBracketedAddressAndLocalhostAreTheServers) {
+  const RequestHandler h(AccessPolicy(AccessSettings{kToken, "::1", 8780, true, false, {}}));
+  const auto status = [&](const std::string &host) {
+    return h(request("GET", "/", {{"host", host}})).status;
+  };
+  EXPECT_EQ(status("[::1]:8780"), 200);
+  EXPECT_EQ(status("localhost:8780"), 200);
+  EXPECT_EQ(status("127.0.0.1:8780"), 403);
+  EXPECT_EQ(status("[::1]"), 403);
+}
+
 TEST(Console, FilesComeWithTheirTypesAndTheRootIsTheIndex) {
   const RequestHandler h = handler();
   const Response index = h(request("GET", "/"));
