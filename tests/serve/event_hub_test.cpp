@@ -83,6 +83,23 @@ TEST_F(HubTest, ASlowClientIsDroppedWhenItsQueueIsFullAndTheOthersGetEverything)
   EXPECT_EQ(ids(back->take()).front(), "overflow:5");
 }
 
+TEST_F(HubTest, AClientResumingFurtherBehindThanItsQueueIsNotDroppedForIt) {
+  publish(8);
+  auto client = hub.subscribe(3, [] {});  // five events back, its queue holds four
+  publish(1);
+  EXPECT_FALSE(client->dropped());
+  EXPECT_EQ(ids(client->take()), (std::vector<std::string>{"4", "5", "6", "7", "8", "9"}));
+}
+
+TEST(Hub, TheHistoryKeepsWithinItsBytes) {
+  EventHub hub(HubLimits{100, 4, std::chrono::milliseconds(15000), 3 * 100},
+               [] { return std::chrono::steady_clock::time_point{}; });
+  for (int i = 0; i < 10; ++i) hub.publish("read", std::string(80, 'x'));  // ~100 bytes each
+  auto client = hub.subscribe(0, [] {});
+  EXPECT_EQ(client->take().rfind("event: overflow\ndata: {\"type\":\"overflow\",\"dropped\":8}", 0),
+            0u);
+}
+
 TEST_F(HubTest, KeepAlivesComeEveryFifteenSecondsOfTheClock) {
   auto client = hub.subscribe(std::nullopt, [] {});
   now += std::chrono::milliseconds(14999);

@@ -48,7 +48,12 @@ std::uint64_t EventHub::publish(std::string_view type, std::string_view data) {
     id = ++last_id_;
     auto text = std::make_shared<const std::string>(event_text(id, type, data));
     history_.push_back(text);
-    if (history_.size() > limits_.history) history_.pop_front();
+    history_bytes_ += text->size();
+    while (history_.size() > 1 &&
+           (history_.size() > limits_.history || history_bytes_ > limits_.history_bytes)) {
+      history_bytes_ -= history_.front()->size();
+      history_.pop_front();
+    }
     for (EventSubscription *s : clients_)
       if (auto wake = queue_locked(*s, text)) wakes.push_back(std::move(wake));
   }
@@ -64,12 +69,10 @@ std::shared_ptr<EventSubscription> EventHub::subscribe(std::optional<std::uint64
   if (after) {
     const std::uint64_t first = last_id_ - history_.size() + 1;  // oldest held
     const std::uint64_t seen = *after > last_id_ ? 0 : *after;
-    if (seen + 1 < first)
-      s->queue_.push_back(std::make_shared<const std::string>(overflow_text(first - seen - 1)));
-    // A resuming client gets its backlog whatever the queue's size: the
-    // history is bounded too.
+    std::string backlog = seen + 1 < first ? overflow_text(first - seen - 1) : "";
     for (std::uint64_t id = std::max(seen + 1, first); id <= last_id_; ++id)
-      s->queue_.push_back(history_[id - first]);
+      backlog += *history_[id - first];
+    if (!backlog.empty()) s->queue_.push_back(std::make_shared<const std::string>(backlog));
   }
   clients_.push_back(s.get());
   return s;

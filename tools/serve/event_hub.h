@@ -27,6 +27,7 @@ struct HubLimits {
   std::size_t history = 4096;  ///< events kept for clients that resume
   std::size_t queue = 1024;    ///< entries waiting for one client before it is dropped
   std::chrono::milliseconds keep_alive{15000};
+  std::size_t history_bytes = 8 << 20;  ///< the history's text at most
 };
 
 class EventHub;
@@ -69,7 +70,8 @@ class EventHub {
   /// numbered after it still in the history, preceded by an overflow notice
   /// of how many it missed beyond the history (an id the hub never gave,
   /// from before a restart, counts as having seen none); without, it gets
-  /// the events that come next.  wake is called, from whichever thread
+  /// the events that come next.  The backlog is one entry of its queue, so
+  /// a client that resumes far behind is not dropped for it.  wake is called, from whichever thread
   /// queued it, when its queue goes from empty to holding something or it
   /// is dropped; it must not call back into the hub.  The hub must outlive
   /// the subscription.
@@ -98,6 +100,7 @@ class EventHub {
   mutable std::mutex mutex_;
   std::uint64_t last_id_ = 0;
   std::deque<std::shared_ptr<const std::string>> history_;  // events last_id_-size+1 .. last_id_
+  std::size_t history_bytes_ = 0;
   std::vector<EventSubscription *> clients_;
   std::chrono::steady_clock::time_point next_keep_alive_;
 };
