@@ -235,7 +235,7 @@ class Api(unittest.TestCase):
             started = time.monotonic()
             status, _, answer = self.call("GET", "/api/v1/epc/" + EPC)
             self.assertEqual(status, 200, answer)
-            self.assertLess(time.monotonic() - started, 2.0)
+            self.assertLess(time.monotonic() - started, 5.0)
             for s in stalled[:5]:  # still open, still waiting
                 s.setblocking(False)
                 with self.assertRaises(BlockingIOError):
