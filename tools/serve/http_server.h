@@ -59,7 +59,10 @@ class HttpServer {
   bool loopback() const;
 
   /// Serves with handler on the calling thread until stop(), or SIGINT or
-  /// SIGTERM when stop_on_signals; then closes every connection.
+  /// SIGTERM when stop_on_signals; then closes every connection.  A
+  /// Response::later completion may be called until the server is
+  /// destroyed, never after: whoever runs them (the reader workers) stops
+  /// first.
   void run(Handler handler, bool stop_on_signals);
   /// Ends run(); callable from any thread.
   void stop();
