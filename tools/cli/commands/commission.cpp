@@ -21,6 +21,7 @@
 #include "app/commission/journal.h"
 #include "app/commission/plan.h"
 #include "app/commission/tag_steps.h"
+#include "app/epc_json.h"
 #include "app/tags/inventory_round.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/commands/interrupt_guard.h"
@@ -269,7 +270,7 @@ int Commissioning::run() {
 }
 
 std::optional<std::vector<Identity>> plan_of(const CommissionOptions &o, std::string *error) {
-  const unsigned bits = o.scheme.empty() ? 0 : scheme_bits(o.scheme);
+  const unsigned bits = o.scheme.empty() ? 0 : app::scheme_bits(o.scheme);
   if (!o.scheme.empty() && bits == 0) {
     *error = "--scheme: '" + o.scheme + "' is not a scheme";
     return std::nullopt;
