@@ -3,7 +3,7 @@
 #include "app/c_api/job_callbacks.h"
 #include "app/commission/commissioning.h"
 #include "app/events/commission_events.h"
-#include "app/tags/epc_text.h"
+#include "app/epc_json.h"
 
 using namespace velkor::app;
 using namespace velkor::app::c_api;

@@ -1,14 +1,23 @@
 #include "app/commission/plan.h"
 
-#include <fstream>
+#include <fcntl.h>
+
 #include <set>
 #include <sstream>
 
+#include "app/base/printable.h"
+#include "app/files/bounded_read.h"
+#include "app/files/directory.h"
 #include "velkor_epc.hpp"
 
 namespace velkor::app {
 
 namespace {
+
+// A file of identities: far more than any station issues in a day, and no
+// line of it longer than a screenful.
+constexpr std::size_t kLargestPlanFile = 64u << 20;
+constexpr std::size_t kLongestPlanLine = 4096;
 
 // The serial column: the EPC's serial, else where it came from.
 Identity identity_of(const epc::Epc &e, const std::string &otherwise) {
@@ -33,7 +42,7 @@ std::optional<Identity> parse_field(const std::string &field, unsigned filter, u
     if (field.rfind("urn:epc:id:", 0) == 0)
       return identity_of(epc::Epc::from_id_uri(field, filter, bits), line);
   } catch (const epc::Error &e) {
-    throw std::string(e.what());
+    throw printable(e.what(), 160);
   }
   const std::optional<Bytes> bytes = parse_hex(field, nullptr);
   if (!bytes) return std::nullopt;
@@ -87,7 +96,7 @@ Result<Plan> plan_from_text(const std::string &text, unsigned filter, unsigned b
     first = false;
     if (!identity) {
       if (header) continue;
-      return bad_plan(where + "'" + field + "' is neither an EPC URI nor hex");
+      return bad_plan(where + "'" + printable(field) + "' is neither an EPC URI nor hex");
     }
     if (!seen.insert(identity->epc).second)
       return bad_plan(where + "EPC " + to_hex(identity->epc) + " comes twice");
@@ -97,12 +106,32 @@ Result<Plan> plan_from_text(const std::string &text, unsigned filter, unsigned b
   return plan;
 }
 
-Result<Plan> plan_from_file(const std::string &path, unsigned filter, unsigned bits) {
-  std::ifstream in(path);
-  if (!in) return bad_plan("cannot read '" + path + "'");
-  std::stringstream text;
-  text << in.rdbuf();
-  Result<Plan> plan = plan_from_text(text.str(), filter, bits);
+Result<Plan> plan_from_file(const std::string &path, unsigned filter, unsigned bits,
+                            FileSystem &fs) {
+  // Read as any file is: a pipe (--from <(...)) works too, with limits.
+  Descriptor file(fs, fs.open_at(AT_FDCWD, path, O_RDONLY, 0));
+  if (!file.valid()) return bad_plan(file_error("read", path));
+  LineReader reader(fs, file.get(), kLongestPlanLine);
+  std::string text, line;
+  for (bool more = true; more;) {
+    switch (reader.next(&line)) {
+      case LineReader::kLine:
+      case LineReader::kTorn:
+        text += line + "\n";
+        if (text.size() > kLargestPlanFile)
+          return bad_plan(path + ": larger than " + std::to_string(kLargestPlanFile) + " bytes");
+        break;
+      case LineReader::kTooLong:
+        return bad_plan(path + ": line " + std::to_string(reader.number()) + " is longer than " +
+                        std::to_string(kLongestPlanLine) + " bytes");
+      case LineReader::kFailed:
+        return bad_plan(file_error("read", path));
+      case LineReader::kEnd:
+        more = false;
+        break;
+    }
+  }
+  Result<Plan> plan = plan_from_text(text, filter, bits);
   if (!plan) return bad_plan(path + ": " + plan.error().words);
   return plan;
 }

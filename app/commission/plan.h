@@ -11,6 +11,7 @@
 
 #include "app/base/error.h"
 #include "app/base/hex.h"
+#include "app/files/file_system.h"
 
 namespace velkor::app {
 
@@ -44,9 +45,12 @@ Result<Plan> plan_from_keys(const KeyRange &range);
 /// the line for anything else, and for an EPC that repeats an earlier line.
 Result<Plan> plan_from_text(const std::string &text, unsigned filter, unsigned bits);
 
-/// The identities in the file at path, as plan_from_text reads them; the
-/// errors name the file.
-Result<Plan> plan_from_file(const std::string &path, unsigned filter, unsigned bits);
+/// The identities in the file at `path`, as plan_from_text reads them; the
+/// file is read with limits (64 MiB, lines of 4 KiB), so a device or a
+/// file without end is refused, not read on.  kBadInput naming the path and
+/// the reason (a bad field shown escaped and cut, never raw).
+Result<Plan> plan_from_file(const std::string &path, unsigned filter, unsigned bits,
+                            FileSystem &fs = system_file_system());
 
 }  // namespace velkor::app
 

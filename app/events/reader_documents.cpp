@@ -1,7 +1,6 @@
 #include "app/events/reader_documents.h"
 
 #include "app/reader/channel_plan.h"
-#include "velkor_epc.hpp"
 
 namespace velkor::app::events {
 
@@ -82,36 +81,6 @@ Json gpio_document(int status) {
 
 Json memory_document(int bank, int pointer, int words, const Bytes &data) {
   return {{"bank", bank}, {"addr", pointer}, {"words", words}, {"data", to_hex(data)}};
-}
-
-Json epc_document(const epc::Epc &epc) {
-  // Keys in name order, as this document has always listed them.
-  nlohmann::json fields = {{"epc", epc.hex()},
-                 {"scheme", epc.scheme_name()},
-                 {"tag_uri", epc.tag_uri()},
-                 {"id_uri", epc.id_uri()},
-                 {"gs1", nullptr}};
-  if (epc.scheme() != epc::Scheme::gid_96) {
-    fields["filter"] = epc.filter();
-    fields["partition"] = epc.partition();
-  }
-  if (const auto gs1 = epc.gs1()) fields["gs1"] = *gs1;
-  const velkor_epc_scheme scheme = epc.fields().scheme;
-  const struct {
-    velkor_epc_field field;
-    std::string_view value;
-  } components[] = {{VELKOR_EPC_FIELD_COMPANY_PREFIX, epc.company_prefix()},
-                    {VELKOR_EPC_FIELD_REFERENCE, epc.reference()},
-                    {VELKOR_EPC_FIELD_SERIAL, epc.serial()}};
-  for (const auto &c : components) {
-    const char *name = velkor_epc_component_name(scheme, c.field);
-    if (name == nullptr) continue;
-    std::string key = name;
-    for (char &ch : key)
-      if (ch == ' ') ch = '_';
-    fields[key] = c.value;
-  }
-  return Json(fields);
 }
 
 }  // namespace velkor::app::events

@@ -1,6 +1,7 @@
 // What a reader says about itself and its tags, as the documents `--json`
 // prints and the other surfaces return: information, settings, region,
-// power, clock, I/O lines, the tag buffer, memory reads, 6B tags and EPCs.
+// power, clock, I/O lines and memory reads.  A decoded EPC's document is
+// app/epc_json.h's.
 #ifndef VELKOR_APP_EVENTS_READER_DOCUMENTS_H
 #define VELKOR_APP_EVENTS_READER_DOCUMENTS_H
 
@@ -13,10 +14,6 @@
 #include "app/events/document.h"
 #include "app/reader/reader_config.h"
 #include "app/reader/reader_info.h"
-
-namespace velkor::epc {
-class Epc;
-}
 
 namespace velkor::app::events {
 
@@ -39,10 +36,6 @@ Json clock_document(const ClockBlock &block);
 Json gpio_document(int status);
 /// {"bank", "addr", "words", "data"}.
 Json memory_document(int bank, int pointer, int words, const Bytes &data);
-/// Every field of a decoded EPC: hex, scheme, filter, partition, the
-/// components under their names ("item_reference"), the tag and
-/// pure-identity URIs and the GS1 element string (null for GID-96).
-Json epc_document(const epc::Epc &epc);
 
 }  // namespace velkor::app::events
 

@@ -12,6 +12,9 @@ namespace velkor::app {
 
 namespace {
 
+// A state of a thousand fed tags is a few megabytes.
+constexpr std::size_t kLargestStateFile = 64u << 20;
+
 bool all_of(const std::string &s, int (*is)(int)) {
   if (s.empty()) return false;
   for (char c : s)
@@ -69,10 +72,15 @@ Result<std::unique_ptr<Session>> Session::open(const SessionOptions &options) {
   if (!options.emulate_state.empty()) {
     s->state_ = std::make_unique<LockedFile>();
     std::string why;
-    bool busy = false;
     // A state file that cannot be used is bad input, as a device that names nothing.
-    if (!s->state_->open(options.emulate_state, options.wait, &why, &busy))
-      return open_error(busy ? ErrorKind::kBusy : ErrorKind::kBadInput, why);
+    switch (s->state_->open(options.emulate_state, options.wait, kLargestStateFile, &why)) {
+      case Locked::kYes:
+        break;
+      case Locked::kBusy:
+        return open_error(ErrorKind::kBusy, why);
+      case Locked::kFailed:
+        return open_error(ErrorKind::kBadInput, why);
+    }
   }
   if (Status connected = s->connect(); !connected) return connected.error();
   return s;
@@ -127,10 +135,10 @@ Status Session::connect() {
   const VelkorHandle device = handles[std::size_t(*chosen)];
   path_ = device_path(device);
   std::string why;
-  bool busy = false;
-  if (!lock_exclusively(device, "reader " + path_, options_.wait, &why, &busy)) {
+  if (const Locked held = lock_exclusively(device, "reader " + path_, options_.wait, &why);
+      held != Locked::kYes) {
     CloseUSBPort(device);
-    return open_error(busy ? ErrorKind::kBusy : ErrorKind::kNotFound, why);
+    return open_error(held == Locked::kBusy ? ErrorKind::kBusy : ErrorKind::kNotFound, why);
   }
   if (options_.trace) {
     relay_ = std::make_unique<TraceRelay>(device, options_.trace);

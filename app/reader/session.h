@@ -17,6 +17,7 @@
 
 #include "app/base/clock.h"
 #include "app/base/error.h"
+#include "app/files/locked_file.h"
 #include "app/reader/device_lock.h"
 #include "app/reader/emulated_reader.h"
 #include "app/reader/trace_relay.h"

@@ -10,11 +10,4 @@ std::optional<std::string> tag_uri_of(const Bytes &bytes) {
   return epc->tag_uri();
 }
 
-unsigned scheme_bits(const std::string &name) {
-  for (int s = VELKOR_EPC_SGTIN_96; s <= VELKOR_EPC_GDTI_96; ++s)
-    if (name == velkor_epc_scheme_name(static_cast<velkor_epc_scheme>(s)))
-      return velkor_epc_scheme_bits(static_cast<velkor_epc_scheme>(s));
-  return 0;
-}
-
 }  // namespace velkor::app

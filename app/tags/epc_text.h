@@ -1,5 +1,6 @@
-// EPCs in GS1 words through the EPC codec: the tag URI beside the hex, and
-// scheme names ("sgtin-96") as commissioning and encoding take them.
+// An EPC's GS1 tag URI through the EPC codec, for the reads that are
+// decoded (every field of an EPC as JSON, and scheme names, are
+// app/epc_json.h's).
 #ifndef VELKOR_APP_TAGS_EPC_TEXT_H
 #define VELKOR_APP_TAGS_EPC_TEXT_H
 
@@ -12,10 +13,6 @@ namespace velkor::app {
 
 /// The tag URI of an EPC, or nullopt when it is no EPC of a known scheme.
 std::optional<std::string> tag_uri_of(const Bytes &epc);
-
-/// The size in bits of the scheme named ("sgtin-96" -> 96); 0 when no
-/// scheme has that name.
-unsigned scheme_bits(const std::string &name);
 
 }  // namespace velkor::app
 

@@ -14,8 +14,8 @@
 #include <set>
 #include <sstream>
 
-#include "tests/app/scratch_dir.h"
 #include "tests/tool/run_tool.h"
+#include "tests/tool/scratch.h"
 #include "velkor_epc.hpp"
 
 namespace velkor::test {
@@ -26,14 +26,6 @@ using nlohmann::json;
 constexpr int kTags = 20;
 constexpr int kFirstSerial = 1000;
 const std::string kGtin = "80614141123458";
-
-
-std::string slurp(const std::string &path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string sgtin(int serial) {
   return epc::Epc::from_gs1(epc::Key::gtin, kGtin, 7, std::to_string(serial), 3, 96).hex();

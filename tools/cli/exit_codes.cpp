@@ -28,6 +28,8 @@ int report(const app::Error &e, const char *what) {
   std::string text = said.operation == "open" ? said.words : said.message();
   if (e.kind == ErrorKind::kSeveralTags)
     text += " with --epc or --mask (see `velkor inventory`)";
+  else if (e.kind == ErrorKind::kBusy)
+    text += "; wait for it with --wait";
   else if (e.kind == ErrorKind::kNotFound && said.words.rfind("no reader found", 0) == 0)
     text += ", or try --emulate to use the built-in emulator";
   else if (e.kind == ErrorKind::kNotFound && said.words.find(" (found ") != std::string::npos)

@@ -23,7 +23,8 @@ int exit_code(const app::Error &error);
 
 /// Says what failed on standard error ("velkor: write failed: 0xFB (no tag
 /// in the field)", with the tool's hint where it has one: the options that
-/// name a tag, --emulate when there is no reader) and returns its exit
+/// name a tag, --wait for a reader in use, --emulate when there is no
+/// reader) and returns its exit
 /// status.  `what`, when given, names the command in place of the core's
 /// operation.
 int report(const app::Error &error, const char *what = nullptr);

@@ -9,11 +9,12 @@
 #include <map>
 
 #include "app/commission/commissioning.h"
-#include "app/tags/epc_text.h"
+#include "app/epc_json.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/interrupt.h"
 #include "tools/cli/options.h"
 #include "tools/cli/output/commission_progress.h"
+#include "tools/cli/password_options.h"
 
 namespace velkor::tool {
 
@@ -39,6 +40,7 @@ struct CommissionArgs {
   std::string from;
   std::string log;
   Bytes access_password;
+  bool access_password_given = false;
   std::vector<int> lock;
   double timeout = kDefaultTimeout;
   std::vector<std::string> voids;
@@ -104,7 +106,9 @@ void check_options(const CommissionArgs &o) {
   if (o.from.empty() == o.gtin.empty())
     throw CLI::ValidationError("commission", "give --gtin with a serial range, or --from FILE");
   if (!o.lock.empty() && (o.access_password.empty() || o.access_password == Bytes(4, 0)))
-    throw CLI::ValidationError("--lock", "a lock needs a non-zero --access-password");
+    throw CLI::ValidationError("--lock", std::string("a lock needs a non-zero --access-password "
+                                                     "(or --access-password-file, or $") +
+                                             kAccessPasswordVariable + ")");
 }
 
 }  // namespace
@@ -146,8 +150,9 @@ void add_commission_command(Cli &cli) {
                   "the log (CSV: time, serial, EPC, URI, TID, result), kept as a journal: "
                   "rerunning the same command resumes after a crash")
       ->type_name("FILE.csv");
-  CLI::Option *password = add_hex(app, "--access-password", o.access_password, 4, 4,
-                                  "access password to set on each tag, 8 hex digits");
+  add_password(app, "--access-password", kAccessPasswordVariable,
+               "access password to set on each tag, 8 hex digits", &o.access_password,
+               &o.access_password_given);
   app->add_option("--lock", o.lock,
                   "lock these with the access password: epc, user, tid, access, kill "
                   "(comma-separated)")
@@ -163,8 +168,7 @@ void add_commission_command(Cli &cli) {
             return {};
           },
           ""))
-      ->type_name("FIELD[,FIELD]")
-      ->needs(password);
+      ->type_name("FIELD[,FIELD]");
   app->add_option("--timeout", o.timeout,
                   "seconds to wait for each next tag before stopping (default 60; 0: look once)")
       ->check(CLI::Validator(

@@ -1,5 +1,7 @@
 #include "tools/cli/publish/mqtt_options.h"
 
+#include <sys/prctl.h>
+
 #include <cstdio>
 
 #include "app/mqtt/broker_url.h"
@@ -39,11 +41,15 @@ Result<publish::Settings> MqttOptions::settings() const {
   s.spool_dir = spool_dir;
   s.outbox_limit = parse_size(spool_limit).value_or(0);
   s.depart_after_ms = depart_after_ms;
-  if (!user.empty()) {
-    std::string error;
+  std::string ignored, error;  // a bad URL was refused while parsing the options
+  const auto broker = publish::parse_broker_url(url, &ignored);
+  if (!user.empty() || (broker && !broker->user.empty())) {
     const auto password = publish::read_password(password_file, &error);
     if (!error.empty()) return Error::because(ErrorKind::kBadInput, "mqtt", error);
     s.password = password.value_or("");
+    // From here on the password is in this process's memory: no core dump
+    // holds it, and no other program of the user may read the memory.
+    if (!s.password.empty()) prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
   }
   return s;
 }
@@ -64,14 +70,22 @@ int MqttOptions::finish(publish::WatchPublisher &publisher) const {
 void MqttOptions::add_to(CLI::App *cmd, CLI::Option *watch) {
   CLI::Option *mqtt =
       cmd->add_option("--mqtt", url,
-                      "with --watch: publish every read to this broker, mqtt://HOST[:PORT] or "
-                      "mqtts://HOST[:PORT] (see docs/mqtt.md)")
+                      "with --watch: publish every read to this broker, mqtt://[USER@]HOST[:PORT] "
+                      "or mqtts://[USER@]HOST[:PORT] (see docs/mqtt.md)")
           ->type_name("URL")
           ->needs(watch)
           ->check(CLI::Validator(
               [](std::string &text) {
                 std::string error;
-                return publish::parse_broker_url(text, &error) ? std::string() : error;
+                const auto parsed = publish::parse_broker_url(text, &error);
+                if (!parsed) return error;
+                // Every user of the machine can read a command line.
+                if (parsed->has_password)
+                  return "'" + publish::shown_url(text) +
+                         "' holds a password, which every user of this machine could read on "
+                         "the command line: give it in --mqtt-password-file FILE or $" +
+                         publish::kPasswordVariable;
+                return std::string();
               },
               "URL"));
   const auto with_mqtt = [&](CLI::Option *o) { o->needs(mqtt); };
