@@ -59,11 +59,12 @@ foreach(file IN LISTS installed)
   endif()
 endforeach()
 
-# --strip: the debug information stays in the build tree.
+# --strip: the symbol table and the debug information stay in the build tree
+# (where every build type has a symbol table).
 foreach(binary bin/velkor lib/libVelkor.so.${VERSION} lib/libvelkor_emulator.so)
   velkor_run_checked(OUTPUT sections COMMAND ${READELF} -S ${prefix}/${binary})
-  if(sections MATCHES "\\.debug_info")
-    message(FATAL_ERROR "cmake --install --strip left debug information in ${binary}")
+  if(sections MATCHES "\\.(symtab|debug_info)")
+    message(FATAL_ERROR "cmake --install --strip left symbols or debug information in ${binary}")
   endif()
 endforeach()
 
