@@ -2,8 +2,11 @@
 #   runtime  the shared library (on Linux its soname file) and the udev rule
 #   epc      the EPC codec library (its soname file)
 #   mqtt     the MQTT publisher library (its soname file)
-#   dev      the headers, the unversioned link or import library, pkg-config
-#            and CMake package files, the emulator library and its header
+#   dev      the headers, the unversioned links or import libraries, the
+#            pkg-config files (velkor, velkor-emulator, velkor-epc,
+#            velkor-mqtt) and the CMake package (Velkor::Velkor,
+#            Velkor::Emulator, Velkor::Epc, Velkor::Mqtt), the emulator
+#            library and its header
 #   tools    the velkor tool (its man page and completions join it)
 #   python   the velkor Python package
 #   doc      README.md, docs/ and examples/, in the same tree as the sources
@@ -81,7 +84,16 @@ if(IS_ABSOLUTE "${CMAKE_INSTALL_INCLUDEDIR}")
 else()
   set(VELKOR_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
 endif()
-foreach(pc velkor velkor-emulator)
+# One file per library a program links: the reader library, the emulator,
+# the codec and the publisher (pkg-config --libs velkor-epc, ...).
+set(VELKOR_PC_FILES velkor velkor-epc)
+if(TARGET velkor_emulator_shared)
+  list(APPEND VELKOR_PC_FILES velkor-emulator)
+endif()
+if(TARGET velkor_mqtt)
+  list(APPEND VELKOR_PC_FILES velkor-mqtt)
+endif()
+foreach(pc IN LISTS VELKOR_PC_FILES)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/${pc}.pc.in
                  ${CMAKE_CURRENT_BINARY_DIR}/${pc}.pc.body @ONLY)
   install(CODE "

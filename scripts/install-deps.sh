@@ -39,6 +39,7 @@ test_packages=(
   dpkg-dev             # `dpkg-shlibdeps`, `dpkg-buildflags`, and through dpkg `dpkg-deb` `dpkg`
   fakeroot             # `fakeroot`
   lintian              # `lintian`
+  mmdebstrap           # `mmdebstrap`, the scratch Debian root apt-get installs the packages into
   doxygen              # `doxygen`
   mosquitto            # the broker, `mosquitto` `mosquitto_passwd`
   mosquitto-clients    # `mosquitto_sub` `mosquitto_pub`
