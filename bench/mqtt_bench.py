@@ -31,7 +31,7 @@ def main() -> None:
     build = os.path.abspath(args.build)
     os.environ.setdefault("VELKOR_LIBRARY", f"{build}/libVelkor.so")
     os.environ.setdefault("VELKOR_EMULATOR_LIBRARY", f"{build}/emulator/libvelkor_emulator.so")
-    os.environ.setdefault("VELKOR_MQTT_LIBRARY", f"{build}/tools/publish/libvelkor_mqtt.so")
+    os.environ.setdefault("VELKOR_MQTT_LIBRARY", f"{build}/app/mqtt/libvelkor_mqtt.so")
     sys.path[:0] = [os.path.join(HERE, "../bindings/python"), os.path.join(HERE, "../tests/mqtt")]
     os.environ.setdefault("VELKOR_TOOL", f"{build}/tools/velkor")
     os.environ.setdefault("VELKOR_MQTT_SCHEMA", os.path.join(HERE, "../docs/mqtt-messages.schema.json"))

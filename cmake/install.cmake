@@ -9,6 +9,7 @@
 #            library and its header
 #   tools    the velkor tool (its man page and completions join it)
 #   python   the velkor Python package
+#   dotnet   the .NET binding and its config for Mono (bindings/dotnet)
 #   doc      README.md, docs/ and examples/, in the same tree as the sources
 #            so that their links hold
 # `cmake --install build --strip` leaves the debug information behind.  The

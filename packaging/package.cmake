@@ -129,6 +129,9 @@ foreach(group runtime epc mqtt dev tools python)
           COMPONENT ${group}_package EXCLUDE_FROM_ALL)
   set(CPACK_COMPONENT_${upper}_PACKAGE_GROUP ${group})
 endforeach()
+# The .NET binding ships as a NuGet package (velkor_nuget), not as a Debian one.
+get_cmake_property(CPACK_COMPONENTS_ALL COMPONENTS)
+list(REMOVE_ITEM CPACK_COMPONENTS_ALL dotnet)
 # A cross build's packages: the target's architecture and dependencies.
 if(CMAKE_CROSSCOMPILING)
   include(${PROJECT_SOURCE_DIR}/cmake/package_cross.cmake)

@@ -45,16 +45,19 @@ test_packages=(
   mosquitto-clients    # `mosquitto_sub` `mosquitto_pub`
   mono-mcs             # the C# compiler, `mcs`
   mono-runtime         # `mono`
+  nuget                # `nuget`, which packs the .NET binding's NuGet package
   # The Mono assemblies the .NET binding's tests reference go here.
   mypy                 # `mypy`
   python3-jsonschema   # the MQTT message schema check
   openssl              # `openssl`
   qemu-user            # `qemu-aarch64`
-  g++-aarch64-linux-gnu  # `aarch64-linux-gnu-g++` `aarch64-linux-gnu-gcc`
+  qemu-system-x86      # `qemu-system-x86_64`: the kernel suite's guest
+  busybox-static       # `busybox`: the kernel suite's guest userland (its kernel is fetched at test time)
+  g++-aarch64-linux-gnu  # `aarch64-linux-gnu-g++` `aarch64-linux-gnu-gcc` `aarch64-linux-gnu-strip`
 )
 
 windows_packages=(
-  mingw-w64            # the cross compilers and `windres`
+  mingw-w64            # the cross compilers, `windres` and `x86_64-w64-mingw32-strip`
   wine                 # `wine`
   wine64               # `wine64`
 )

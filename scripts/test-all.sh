@@ -5,9 +5,10 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer; the integration suite
 # (threads, socket pairs, signals) under ThreadSanitizer; a short run of each
 # libFuzzer target; the aarch64 build under qemu-user; then the Windows build
-# under Wine (SKIP_WINDOWS=1 leaves it out).  Every build here stops on a
-# warning (VELKOR_WERROR).  scripts/install-deps.sh --tests installs what all
-# of it needs.
+# under Wine (SKIP_WINDOWS=1 leaves it out), and last the .NET binding's
+# NuGet package with the libraries of those builds.  Every build here stops
+# on a warning (VELKOR_WERROR).  scripts/install-deps.sh --tests installs
+# what all of it needs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -47,7 +48,13 @@ cmake --build build-fuzz -j"$jobs" \
 
 ./scripts/test-arm64.sh
 
+runtimes="linux-x64 linux-arm64"
 if [ -z "${SKIP_WINDOWS:-}" ]; then
   ./scripts/test-windows.sh
+  runtimes="$runtimes win-x64"
 fi
+
+# The .NET binding's NuGet package, with the native libraries of every
+# runtime built above; it fails when one is missing.
+VELKOR_NUGET_RUNTIMES="$runtimes" cmake --build build --target velkor_nuget
 

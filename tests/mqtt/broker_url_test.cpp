@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "tools/publish/broker_url.h"
+#include "app/mqtt/broker_url.h"
 
-namespace velkor::publish {
+namespace velkor::app::mqtt {
 namespace {
 
 TEST(BrokerUrl, ParsesWhatPeopleWriteAndRefusesTheRest) {
@@ -44,4 +44,4 @@ TEST(BrokerUrl, ParsesWhatPeopleWriteAndRefusesTheRest) {
 }
 
 }  // namespace
-}  // namespace velkor::publish
+}  // namespace velkor::app::mqtt

@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "tools/publish/clock.h"
-#include "tools/publish/transport.h"
+#include "app/mqtt/clock.h"
+#include "app/mqtt/transport.h"
 
 namespace velkor::test {
 
-class VirtualClock final : public publish::Clock {
+class VirtualClock final : public app::mqtt::Clock {
  public:
   std::int64_t now_ms() override { return ms; }
-  publish::WallClock::time_point wall() override {
-    return publish::WallClock::time_point(std::chrono::milliseconds(1'700'000'000'000 + ms));
+  app::mqtt::WallClock::time_point wall() override {
+    return app::mqtt::WallClock::time_point(std::chrono::milliseconds(1'700'000'000'000 + ms));
   }
   void sleep_ms(int n) override { ms += n; }
   std::int64_t ms = 0;
@@ -28,19 +28,19 @@ struct Sent {
 };
 
 /// Answers connection attempts as told and acknowledges on request.
-class FakeLink final : public publish::Transport {
+class FakeLink final : public app::mqtt::Transport {
  public:
-  explicit FakeLink(publish::Clock &clock) : clock_(clock) {}
+  explicit FakeLink(app::mqtt::Clock &clock) : clock_(clock) {}
 
-  void connect(const publish::ConnectRequest &r) override {
+  void connect(const app::mqtt::ConnectRequest &r) override {
     attempts.push_back(clock_.now_ms());
     request = r;
     up = false;
     if (refuse.empty()) {
       up = true;
-      events.push_back({publish::TransportEvent::kConnected, 0, {}, false});
+      events.push_back({app::mqtt::TransportEvent::kConnected, 0, {}, false});
     } else {
-      events.push_back({publish::TransportEvent::kFailed, 0, refuse, permanent});
+      events.push_back({app::mqtt::TransportEvent::kFailed, 0, refuse, permanent});
     }
   }
   bool publish(const std::string &topic, const std::string &payload, int, bool retain,
@@ -48,10 +48,10 @@ class FakeLink final : public publish::Transport {
     if (!up) return false;
     *mid = ++last_mid;
     sent.push_back({topic, payload, retain, *mid});
-    if (auto_ack) events.push_back({publish::TransportEvent::kDelivered, *mid, {}, false});
+    if (auto_ack) events.push_back({app::mqtt::TransportEvent::kDelivered, *mid, {}, false});
     return true;
   }
-  void service(int timeout_ms, std::vector<publish::TransportEvent> *out) override {
+  void service(int timeout_ms, std::vector<app::mqtt::TransportEvent> *out) override {
     if (events.empty()) clock_.sleep_ms(timeout_ms);  // as a poll returns early
     for (auto &e : events) out->push_back(e);
     events.clear();
@@ -62,9 +62,9 @@ class FakeLink final : public publish::Transport {
   void drop(const std::string &why = "connection lost") {
     up = false;
     refuse = why;
-    events.push_back({publish::TransportEvent::kFailed, 0, why, false});
+    events.push_back({app::mqtt::TransportEvent::kFailed, 0, why, false});
   }
-  void ack(int mid) { events.push_back({publish::TransportEvent::kDelivered, mid, {}, false}); }
+  void ack(int mid) { events.push_back({app::mqtt::TransportEvent::kDelivered, mid, {}, false}); }
 
   /// What was sent to a topic ending in `suffix`.
   std::vector<Sent> on(const std::string &suffix) const {
@@ -77,9 +77,9 @@ class FakeLink final : public publish::Transport {
   }
 
   std::vector<std::int64_t> attempts;
-  publish::ConnectRequest request;
+  app::mqtt::ConnectRequest request;
   std::vector<Sent> sent;
-  std::vector<publish::TransportEvent> events;
+  std::vector<app::mqtt::TransportEvent> events;
   std::string refuse;
   bool permanent = false;
   bool auto_ack = true;
@@ -87,7 +87,7 @@ class FakeLink final : public publish::Transport {
   int last_mid = 0;
 
  private:
-  publish::Clock &clock_;
+  app::mqtt::Clock &clock_;
 };
 
 }  // namespace velkor::test

@@ -5,18 +5,18 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/mqtt/publisher.h"
 #include "tests/mqtt/fake_broker_link.h"
-#include "tools/publish/publisher.h"
 
 namespace velkor::test {
 namespace {
 
 using nlohmann::json;
-using publish::Publisher;
+using app::mqtt::Publisher;
 
 class PublisherTest : public ::testing::Test {
  protected:
-  std::unique_ptr<Publisher> make(publish::Settings s = {}, std::size_t limit = 1 << 20) {
+  std::unique_ptr<Publisher> make(app::mqtt::Settings s = {}, std::size_t limit = 1 << 20) {
     s.reader = "0A1B2C3D";
     s.url = "mqtt://127.0.0.1";
     s.outbox_limit = limit;
@@ -25,9 +25,9 @@ class PublisherTest : public ::testing::Test {
     link_->auto_ack = auto_ack_;
     link_->refuse = refuse_;
     link_->permanent = permanent_;
-    return std::make_unique<Publisher>(s, publish::BrokerUrl{"127.0.0.1", 1883, false},
+    return std::make_unique<Publisher>(s, app::mqtt::BrokerUrl{"127.0.0.1", 1883, false},
                                        std::move(link_owner),
-                                       std::make_unique<publish::MemoryOutbox>(limit), clock_,
+                                       std::make_unique<app::mqtt::MemoryOutbox>(limit), clock_,
                                        [this](const std::string &n) { notices_.push_back(n); });
   }
   void read(Publisher &p, const std::string &epc, unsigned round = 1) {
@@ -142,7 +142,7 @@ TEST_F(PublisherTest, TheRetainedStatusFollowsTheReaderAndEndsOffline) {
 }
 
 TEST_F(PublisherTest, ATagDepartsOnceUnreadForItsTime) {
-  publish::Settings s;
+  app::mqtt::Settings s;
   s.depart_after_ms = 1000;
   auto p = make(s);
   p->service(0);

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tools/publish/spool.h"
+#include "app/mqtt/spool.h"
 
-namespace velkor::publish {
+namespace velkor::app::mqtt {
 namespace {
 
 namespace fs = std::filesystem;
@@ -113,4 +113,4 @@ TEST_F(SpoolTest, OneProcessAtATime) {
 }
 
 }  // namespace
-}  // namespace velkor::publish
+}  // namespace velkor::app::mqtt

@@ -6,7 +6,9 @@
 // the report a device answers a read with is queued for the moment it is
 // due, and the read takes the oldest report due within its limit.  So a
 // report later than the limit stays queued for the next read, and a handle
-// sharing another's input sees a copy of every report that one gets.
+// sharing another's input sees a copy of every report that one gets.  As
+// Linux's hidraw queue does, it holds kQueuedReports and drops the reports
+// that arrive while it is full.
 #ifndef VELKOR_TESTS_FAKE_PLATFORM_H
 #define VELKOR_TESTS_FAKE_PLATFORM_H
 
@@ -41,6 +43,10 @@ inline VelkorHandle handle_from(std::intptr_t n) {
 #endif
 }
 
+/// The reports hidraw keeps waiting for one open handle (a ring of 64 with
+/// one slot always free); it drops newer ones while that many wait.
+constexpr std::size_t kQueuedReports = 63;
+
 /// Makes a handle for a device (never the invalid value).
 VelkorHandle attach(Device &device);
 void detach(VelkorHandle handle);
@@ -48,6 +54,9 @@ void detach(VelkorHandle handle);
 /// From now on every report queued on from is also queued on to (a second
 /// open handle of the same reader).
 void share_input(VelkorHandle from, VelkorHandle to);
+/// The device sends a report nobody polled for: it is queued now on the
+/// handle (and on those sharing its input).
+void deliver(VelkorHandle handle, const Report &report);
 /// Reports queued on the handle that no read has taken yet.
 std::size_t queued(VelkorHandle handle);
 /// Times the library discarded the handle's waiting input.

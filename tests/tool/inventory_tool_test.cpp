@@ -91,7 +91,7 @@ std::vector<std::string> epc_and_tid_lines() {
   for (const emu::Gen2Tag &tag : emulated_model().tags.gen2) {
     std::string tid = bank_words(tag, emu::kTidBank, 0, 6);
     tid.erase(std::remove(tid.begin(), tid.end(), ' '), tid.end());
-    lines.push_back(tool::to_hex(tag.epc()) + "  " + tid);
+    lines.push_back(app::to_hex(tag.epc()) + "  " + tid);
   }
   return lines;
 }

@@ -37,7 +37,7 @@ TEST_P(ToolJson, EveryLineIsOneDocument) {
 
 const emu::Reader kModel = emulated_model();
 std::string hex(const std::array<std::uint8_t, 8> &id) {
-  return tool::to_hex(tool::Bytes(id.begin(), id.end()));
+  return app::to_hex(app::Bytes(id.begin(), id.end()));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -40,9 +40,9 @@ std::string lines(std::initializer_list<std::string> commands) {
 }
 
 const emu::Reader kModel = emulated_model();
-const std::string kId0 = tool::to_hex(tool::Bytes(kModel.tags.iso6b[0].id.begin(),
+const std::string kId0 = app::to_hex(app::Bytes(kModel.tags.iso6b[0].id.begin(),
                                                   kModel.tags.iso6b[0].id.end()));
-const std::string kId1 = tool::to_hex(tool::Bytes(kModel.tags.iso6b[1].id.begin(),
+const std::string kId1 = app::to_hex(app::Bytes(kModel.tags.iso6b[1].id.begin(),
                                                   kModel.tags.iso6b[1].id.end()));
 
 std::vector<std::string> gen2_list() {

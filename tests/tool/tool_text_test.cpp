@@ -2,12 +2,12 @@
 // the pacing of inventory rounds and the nearest name to a mistyped one.
 #include <gtest/gtest.h>
 
-#include "tools/commands/round_pacing.h"
-#include "tools/commands/tag_list.h"
-#include "tools/output/clock_text.h"
-#include "tools/parse_errors.h"
+#include "app/base/clock_text.h"
+#include "app/tags/tag_list.h"
+#include "app/watch/round_pacing.h"
+#include "tools/cli/parse_errors.h"
 
-namespace velkor::tool {
+namespace velkor::app {
 namespace {
 
 struct ListCase {
@@ -115,7 +115,7 @@ struct NearCase {
 class NearestName : public ::testing::TestWithParam<NearCase> {};
 
 TEST_P(NearestName, SuggestsOnlyASlipOfTheKeyboard) {
-  EXPECT_EQ(nearest(GetParam().typed, GetParam().known), GetParam().nearest);
+  EXPECT_EQ(tool::nearest(GetParam().typed, GetParam().known), GetParam().nearest);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -176,4 +176,4 @@ TEST(ClockText, ABlockThatIsNoDateHasNoText) {
 }
 
 }  // namespace
-}  // namespace velkor::tool
+}  // namespace velkor::app

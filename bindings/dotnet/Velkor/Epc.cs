@@ -27,6 +27,9 @@ namespace Velkor
     {
         private const string Lib = "velkor_epc";
         private const int BytesMax = 32, UriMax = 128, Gs1Max = 64, NoGs1Form = 12;
+        private const int BadCharacter = 7, FieldEpc = 1;  // velkor_epc_status, velkor_epc_field
+        // The codec exports its functions with the C calling convention.
+        private const CallingConvention Call = CallingConvention.Cdecl;
 
         [StructLayout(LayoutKind.Sequential)]
         private struct Error
@@ -47,14 +50,14 @@ namespace Velkor
             [MarshalAs(UnmanagedType.ByValArray, SizeConst = 32)] public byte[] Serial;
         }
 
-        [DllImport(Lib)] private static extern int velkor_epc_decode(byte[] epc, UIntPtr length, out Fields fields, out Error error);
-        [DllImport(Lib)] private static extern int velkor_epc_tag_uri(ref Fields fields, byte[] uri, UIntPtr room, out Error error);
-        [DllImport(Lib)] private static extern int velkor_epc_id_uri(ref Fields fields, byte[] uri, UIntPtr room, out Error error);
-        [DllImport(Lib)] private static extern int velkor_epc_gs1_string(ref Fields fields, byte[] text, UIntPtr room, out Error error);
-        [DllImport(Lib)] private static extern int velkor_epc_encode_tag_uri(byte[] uri, byte[] epc, UIntPtr room, out UIntPtr length, out Error error);
-        [DllImport(Lib)] private static extern int velkor_epc_encode_id_uri(byte[] uri, uint filter, uint bits, byte[] epc, UIntPtr room, out UIntPtr length, out Error error);
-        [DllImport(Lib)] private static extern int velkor_epc_encode_gs1(int key, byte[] digits, byte[] serial, uint prefixLength, uint filter, uint bits, byte[] epc, UIntPtr room, out UIntPtr length, out Error error);
-        [DllImport(Lib)] private static extern IntPtr velkor_epc_scheme_name(int scheme);
+        [DllImport(Lib, CallingConvention = Call)] private static extern int velkor_epc_decode(byte[] epc, UIntPtr length, out Fields fields, out Error error);
+        [DllImport(Lib, CallingConvention = Call)] private static extern int velkor_epc_tag_uri(ref Fields fields, byte[] uri, UIntPtr room, out Error error);
+        [DllImport(Lib, CallingConvention = Call)] private static extern int velkor_epc_id_uri(ref Fields fields, byte[] uri, UIntPtr room, out Error error);
+        [DllImport(Lib, CallingConvention = Call)] private static extern int velkor_epc_gs1_string(ref Fields fields, byte[] text, UIntPtr room, out Error error);
+        [DllImport(Lib, CallingConvention = Call)] private static extern int velkor_epc_encode_tag_uri(byte[] uri, byte[] epc, UIntPtr room, out UIntPtr length, out Error error);
+        [DllImport(Lib, CallingConvention = Call)] private static extern int velkor_epc_encode_id_uri(byte[] uri, uint filter, uint bits, byte[] epc, UIntPtr room, out UIntPtr length, out Error error);
+        [DllImport(Lib, CallingConvention = Call)] private static extern int velkor_epc_encode_gs1(int key, byte[] digits, byte[] serial, uint prefixLength, uint filter, uint bits, byte[] epc, UIntPtr room, out UIntPtr length, out Error error);
+        [DllImport(Lib, CallingConvention = Call)] private static extern IntPtr velkor_epc_scheme_name(int scheme);
 
         /// <summary>The EPC bank content in upper-case hex.</summary>
         public string Hex { get; private set; }
@@ -74,8 +77,16 @@ namespace Velkor
 
         private Epc() { }
 
-        /// <summary>Decodes EPC bank content given in hex.</summary>
-        public static Epc Decode(string hex) { return Decode(Velkor.Hex.Parse(hex)); }
+        /// <summary>Decodes EPC bank content given in hex; EpcException for
+        /// text that is not whole bytes of hex, as for content the codec
+        /// refuses.</summary>
+        public static Epc Decode(string hex)
+        {
+            if (hex == null) throw new ArgumentNullException("hex");
+            string problem = Velkor.Hex.Problem(hex, "hex");
+            if (problem != null) throw new EpcException(problem, BadCharacter, FieldEpc);
+            return Decode(Velkor.Hex.Parse(hex, "hex"));
+        }
 
         /// <summary>Decodes EPC bank content.</summary>
         public static Epc Decode(byte[] epc)

@@ -73,6 +73,7 @@ namespace Velkor
         /// 65535), two bytes each.</summary>
         public byte[] ReadWords(Target tag, Bank bank, int wordPtr, int wordCount, uint password = 0)
         {
+            Velkor.Check.Defined("bank", bank);
             Velkor.Check.InRange("wordPtr", wordPtr, 0, 0xFFFF);
             var data = new byte[2 * Velkor.Check.InRange("wordCount", wordCount, 1, 120)];
             var t = new TargetArgs(tag);
@@ -96,6 +97,7 @@ namespace Velkor
         /// <summary>Writes data (1 to 32 whole words) to bank from wordPtr on.</summary>
         public void WriteWords(Target tag, Bank bank, int wordPtr, byte[] data, uint password = 0)
         {
+            Velkor.Check.Defined("bank", bank);
             if (data == null || data.Length % 2 != 0)
                 throw new ArgumentOutOfRangeException("data", "tag memory is written in whole words");
             byte words = (byte)Velkor.Check.InRange("data words", data.Length / 2, 1, 32);
@@ -120,6 +122,7 @@ namespace Velkor
         /// <summary>Erases wordCount (1 to 255) words of bank from wordPtr (0 to 255) on.</summary>
         public void Erase(Target tag, Bank bank, int wordPtr, int wordCount, uint password = 0)
         {
+            Velkor.Check.Defined("bank", bank);
             byte pointer = Velkor.Check.Byte("wordPtr", wordPtr);
             byte count = (byte)Velkor.Check.InRange("wordCount", wordCount, 1, 255);
             var t = new TargetArgs(tag);
@@ -142,8 +145,8 @@ namespace Velkor
         /// <summary>Locks or unlocks one field of the tag.</summary>
         public void Lock(Target tag, LockField field, LockAction action, uint password = 0)
         {
-            Velkor.Check.InRange("field", (int)field, 0, 4);
-            Velkor.Check.InRange("action", (int)action, 0, 3);
+            Velkor.Check.Defined("field", field);
+            Velkor.Check.Defined("action", action);
             var t = new TargetArgs(tag);
             byte[] pw = Password(password);
             RunTag("Lock_G2", (ref byte a, ref int e, ReaderHandle h) => Native.Lock_G2(

@@ -19,6 +19,7 @@ namespace Velkor
         public List<string> Inventory6B(Condition condition = Condition.Eq, byte start = 0, byte byteMask = 0,
                                         byte[] data = null)
         {
+            Velkor.Check.Defined("condition", condition);
             byte[] compared = data ?? new byte[8];
             if (compared.Length != 8) throw new ArgumentOutOfRangeException("data", "the compared data is 8 bytes");
             var list = new byte[248];

@@ -134,6 +134,7 @@ namespace Velkor
 
         public void SetWorkMode(WorkMode mode)
         {
+            Velkor.Check.Defined("mode", mode);
             Run("SetWorkMode", (ref byte a, ReaderHandle h) => Native.SetWorkMode(ref a, (byte)mode, h));
         }
 
@@ -150,6 +151,7 @@ namespace Velkor
 
         public void SelectTagType(TagType type)
         {
+            Velkor.Check.Defined("type", type);
             Run("SelectTagType", (ref byte a, ReaderHandle h) => Native.SelectTagType(ref a, (byte)type, h));
         }
 

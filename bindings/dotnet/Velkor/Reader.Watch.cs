@@ -11,7 +11,7 @@ namespace Velkor
         public event EventHandler<VelkorException> ReaderLost;
         public event EventHandler ReaderBack;
 
-        /// <summary>One Read per tag per round (rounds 0: endless).  A lost
+        /// <summary>One Read per tag per round, timed in UTC (rounds 0: endless).  A lost
         /// reader (status 0x30 or 0x37) is looked for again every retryEvery
         /// and the reads carry on when it is back; with reconnect false the
         /// VelkorException is thrown instead.  A round that fails otherwise
@@ -37,7 +37,7 @@ namespace Velkor
                     continue;
                 }
                 ++done;
-                DateTime now = DateTime.Now;
+                DateTime now = DateTime.UtcNow;
                 foreach (Tag tag in tags) yield return new Read(done, now, tag.Epc, tag.Antenna);
             }
         }

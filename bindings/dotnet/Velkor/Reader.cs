@@ -41,18 +41,21 @@ namespace Velkor
             return readers;
         }
 
-        /// <summary>Reader index of those attached; VelkorException with
-        /// status 0x30 when it is not there.</summary>
+        /// <summary>Reader index of those attached (as `velkor --device`).</summary>
+        /// <param name="index">the reader, counted from 0.</param>
+        /// <returns>the reader, open.</returns>
+        /// <exception cref="ArgumentOutOfRangeException">index outside 0 to 99.</exception>
+        /// <exception cref="ReaderNotFoundException">no reader index is attached.</exception>
         public static Reader Open(int index = 0)
         {
-            Func<ReaderHandle> opener = Opener(index);
+            Func<ReaderHandle> opener = Opener(Velkor.Check.InRange("index", index, 0, MaxDevices - 1));
             return new Reader(opener(), 0xFF, opener);
         }
 
         private static IntPtr[] OpenAll()
         {
             // The library fills an array of HANDLEs on Windows, of ints elsewhere.
-            int size = Environment.OSVersion.Platform == PlatformID.Win32NT ? IntPtr.Size : 4;
+            int size = Platform.IsWindows ? IntPtr.Size : 4;
             IntPtr room = Marshal.AllocHGlobal(size * MaxDevices);
             try
             {
@@ -79,9 +82,7 @@ namespace Velkor
                 IntPtr[] handles = OpenAll();
                 for (int i = 0; i < handles.Length; ++i)
                     if (i != index) Native.CloseUSBPort(handles[i]);
-                if (index < 0 || index >= handles.Length)
-                    throw new VelkorException(Statuses.CommError, "GetDeviceList", -1,
-                                              "no reader " + index + ": found " + handles.Length);
+                if (index >= handles.Length) throw new ReaderNotFoundException(index, handles.Length);
                 return new ReaderHandle(handles[index]);
             };
         }

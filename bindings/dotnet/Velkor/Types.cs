@@ -27,11 +27,13 @@ namespace Velkor
         public string Epc { get; private set; }
         public int Antenna { get; private set; }
         public Tag(string epc, int antenna) { Epc = epc; Antenna = antenna; }
-        public byte[] EpcBytes { get { return Hex.Parse(Epc); } }
+        public byte[] EpcBytes { get { return Hex.Parse(Epc, "epc"); } }
         public override string ToString() { return Epc; }
     }
 
-    /// <summary>One tag seen in one round of Reader.Watch.</summary>
+    /// <summary>One tag seen in one round of Reader.Watch; Time is when the
+    /// round's reply arrived, in UTC (DateTimeKind.Utc), as the tool writes
+    /// its times.</summary>
     public sealed class Read
     {
         public int Round { get; private set; }
@@ -58,6 +60,7 @@ namespace Velkor
         {
             if (data == null || data.Length < 1 || data.Length > 32)
                 throw new ArgumentOutOfRangeException("data", "a mask is 1 to 32 bytes");
+            Check.Defined("bank", bank);
             Check.InRange("bitAddress", bitAddress, 0, 0xFFFF);
             // The bit count travels in one byte: 32 whole bytes would read as
             // 0 bits, a mask that matches every tag.
@@ -97,7 +100,9 @@ namespace Velkor
         }
 
         public static implicit operator Target(Tag tag) { return ByEpc(tag.EpcBytes); }
-        public static implicit operator Target(string epc) { return ByEpc(Hex.Parse(epc)); }
+        /// <summary>The tag whose EPC this hex text spells; ArgumentException
+        /// naming the EPC for text that is not whole bytes of hex.</summary>
+        public static implicit operator Target(string epc) { return ByEpc(Hex.Parse(epc, "epc")); }
         public static implicit operator Target(Mask mask) { return mask == null ? Any : ByMask(mask); }
     }
 
@@ -108,14 +113,35 @@ namespace Velkor
             return BitConverter.ToString(data, offset, count).Replace("-", "");
         }
 
-        internal static byte[] Parse(string hex)
+        /// <summary>The bytes of hex text ("C0FFEE01"; white space between
+        /// digits allowed); ArgumentException naming the argument, name, for
+        /// text that is not whole bytes of hex.</summary>
+        internal static byte[] Parse(string hex, string name)
         {
-            if (hex == null || hex.Length % 2 != 0)
-                throw new ArgumentException("hex text is whole bytes", "hex");
-            var bytes = new byte[hex.Length / 2];
+            if (hex == null) throw new ArgumentNullException(name);
+            string problem = Problem(hex, name);
+            if (problem != null) throw new ArgumentException(problem, name);
+            string digits = string.Concat(hex.Split((char[])null, StringSplitOptions.RemoveEmptyEntries));
+            var bytes = new byte[digits.Length / 2];
             for (int i = 0; i < bytes.Length; ++i)
-                bytes[i] = Convert.ToByte(hex.Substring(2 * i, 2), 16);
+                bytes[i] = Convert.ToByte(digits.Substring(2 * i, 2), 16);
             return bytes;
+        }
+
+        /// <summary>What keeps hex (not null) from being whole bytes of hex,
+        /// in a sentence naming the argument; null when nothing does.</summary>
+        internal static string Problem(string hex, string name)
+        {
+            int count = 0;
+            foreach (char c in hex)
+            {
+                if (char.IsWhiteSpace(c)) continue;
+                if (!Uri.IsHexDigit(c))
+                    return string.Format("{0} \"{1}\" is not hex text: '{2}' is no hex digit", name, hex, c);
+                ++count;
+            }
+            return count % 2 == 0 ? null : string.Format(
+                "{0} \"{1}\" is not whole bytes: it has {2} hex digits, an odd number", name, hex, count);
         }
     }
 
@@ -130,5 +156,15 @@ namespace Velkor
         }
 
         internal static byte Byte(string name, int value) { return (byte)InRange(name, value, 0, 255); }
+
+        /// <summary>value, or ArgumentOutOfRangeException naming the argument
+        /// when it is no member of its enum (a cast such as (Bank)7).</summary>
+        internal static T Defined<T>(string name, T value) where T : struct
+        {
+            if (!Enum.IsDefined(typeof(T), value))
+                throw new ArgumentOutOfRangeException(name, value, string.Format(
+                    "{0} is one of {1}", name, string.Join(", ", Enum.GetNames(typeof(T)))));
+            return value;
+        }
     }
 }

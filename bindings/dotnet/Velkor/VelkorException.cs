@@ -23,6 +23,17 @@ namespace Velkor
             if (status == Statuses.TagError && tagError >= 0) TagError = tagError;
         }
 
+        /// <summary>A failure whose whole message the caller words.</summary>
+        /// <param name="status">what the C function returned.</param>
+        /// <param name="function">the C function.</param>
+        /// <param name="message">the message, a whole sentence.</param>
+        protected VelkorException(int status, string function, string message) : base(message)
+        {
+            Status = status;
+            Text = StatusText(status);
+            Function = function;
+        }
+
         /// <summary>What a status means ("no tag in the field").</summary>
         public static string StatusText(int status)
         {

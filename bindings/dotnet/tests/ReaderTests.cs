@@ -2,6 +2,7 @@
 using System;
 using System.Collections.Generic;
 using System.Linq;
+using System.Reflection;
 using System.Runtime.InteropServices;
 
 namespace Velkor.Tests
@@ -16,6 +17,8 @@ namespace Velkor.Tests
                 { "read, write and lock round trip", ReadWriteLock },
                 { "failures raise VelkorException with their status", Failures },
                 { "arguments are checked before anything is sent", Arguments },
+                { "refusals say what is wrong in a sentence", Sentences },
+                { "every P/Invoke declaration finds its entry point", EntryPoints },
                 { "dispose closes the handle", DisposeCloses },
                 { "the other families answer", OtherFamilies },
                 { "watch carries on across an unplugged reader", WatchAcrossUnplug },
@@ -92,24 +95,73 @@ namespace Velkor.Tests
         {
             using (Reader reader = Emulator.Start(7))
             {
-                var cases = new Dictionary<string, Action>
+                // (the argument the refusal names, the call)
+                var cases = new List<Tuple<string, Action>>
                 {
-                    { "wordCount", () => reader.ReadWords(Target.Any, Bank.User, 0, 121) },
-                    { "wordPtr", () => reader.ReadWords(Target.Any, Bank.User, 0x10000, 1) },
-                    { "data", () => reader.WriteWords(Target.Any, Bank.User, 0, new byte[3]) },
-                    { "epc", () => Target.ByEpc(new byte[64]) },
-                    { "bits", () => new Mask(new byte[32]) },
-                    { "count", () => reader.Read6B(new byte[8], 0, 201) },
-                    { "id", () => reader.Read6B(new byte[7], 0, 1) },
-                    { "year", () => reader.Clock = new DateTime(1999, 1, 1) },
-                    { "keyboard work parameter 1", () => reader.KeyboardParameters = new byte[] { 5, 0, 0, 0, 0, 0 } },
+                    Tuple.Create<string, Action>("wordCount", () => reader.ReadWords(Target.Any, Bank.User, 0, 121)),
+                    Tuple.Create<string, Action>("wordPtr", () => reader.ReadWords(Target.Any, Bank.User, 0x10000, 1)),
+                    Tuple.Create<string, Action>("data", () => reader.WriteWords(Target.Any, Bank.User, 0, new byte[3])),
+                    Tuple.Create<string, Action>("epc", () => Target.ByEpc(new byte[64])),
+                    Tuple.Create<string, Action>("bits", () => new Mask(new byte[32])),
+                    Tuple.Create<string, Action>("count", () => reader.Read6B(new byte[8], 0, 201)),
+                    Tuple.Create<string, Action>("id", () => reader.Read6B(new byte[7], 0, 1)),
+                    Tuple.Create<string, Action>("year", () => reader.Clock = new DateTime(1999, 1, 1)),
+                    Tuple.Create<string, Action>("keyboard work parameter 1",
+                        () => reader.KeyboardParameters = new byte[] { 5, 0, 0, 0, 0, 0 }),
+                    Tuple.Create<string, Action>("index", () => Reader.Open(-1)),
+                    // Enum arguments cast from numbers no member has.
+                    Tuple.Create<string, Action>("bank", () => reader.ReadWords(Target.Any, (Bank)7, 0, 1)),
+                    Tuple.Create<string, Action>("bank", () => reader.WriteWords(Target.Any, (Bank)7, 0, new byte[2])),
+                    Tuple.Create<string, Action>("bank", () => reader.Erase(Target.Any, (Bank)7, 0, 1)),
+                    Tuple.Create<string, Action>("bank", () => reader.Inventory(new Mask(new byte[] { 1 }, (Bank)4))),
+                    Tuple.Create<string, Action>("field", () => reader.Lock(Target.Any, (LockField)5, LockAction.Lock)),
+                    Tuple.Create<string, Action>("action", () => reader.Lock(Target.Any, LockField.User, (LockAction)4)),
+                    Tuple.Create<string, Action>("mode", () => reader.SetWorkMode((WorkMode)4)),
+                    Tuple.Create<string, Action>("type", () => reader.SelectTagType((TagType)2)),
+                    Tuple.Create<string, Action>("condition", () => reader.Inventory6B((Condition)4)),
+                    Tuple.Create<string, Action>("fault", () => Emulator.Inject(reader, (Emulator.Fault)99)),
                 };
                 foreach (var c in cases)
                 {
-                    var error = Assert.Throws<ArgumentOutOfRangeException>(c.Value, c.Key);
-                    Assert.Equal(c.Key, error.ParamName, "the argument named");
+                    // A status waits for the next command: still there afterwards, nothing was sent.
+                    Emulator.Inject(reader, Emulator.Fault.Status, 0xFE);
+                    var error = Assert.Throws<ArgumentOutOfRangeException>(c.Item2, c.Item1);
+                    Assert.Equal(c.Item1, error.ParamName, "the argument named");
+                    Assert.Equal(0xFE, Assert.Throws<VelkorException>(() => reader.Dac(), c.Item1 + ": the next command").Status,
+                                 c.Item1 + ": nothing sent before the refusal");
                 }
             }
+        }
+
+        private static void Sentences()
+        {
+            // (the call, the exception it throws, the first line of its message)
+            var cases = new List<Tuple<Action, Type, string>>
+            {
+                Tuple.Create<Action, Type, string>(() => GC.KeepAlive((Target)"ABC"), typeof(ArgumentException),
+                    "epc \"ABC\" is not whole bytes: it has 3 hex digits, an odd number"),
+                Tuple.Create<Action, Type, string>(() => GC.KeepAlive((Target)"E2X0"), typeof(ArgumentException),
+                    "epc \"E2X0\" is not hex text: 'X' is no hex digit"),
+                Tuple.Create<Action, Type, string>(() => Epc.Decode("30 7"), typeof(EpcException),
+                    "hex \"30 7\" is not whole bytes: it has 3 hex digits, an odd number"),
+                Tuple.Create<Action, Type, string>(() => { throw new ReaderNotFoundException(0, 0); },
+                    typeof(ReaderNotFoundException), "no reader found: check the USB cable, and that the udev rule " +
+                    "is installed (see README.md), or use the emulator: Emulator.Start()"),
+                Tuple.Create<Action, Type, string>(() => { throw new ReaderNotFoundException(2, 1); },
+                    typeof(ReaderNotFoundException),
+                    "there is no reader 2: 1 reader is attached, counted from 0 (Reader.All() opens them)"),
+            };
+            foreach (var c in cases)
+            {
+                Exception error = Assert.Throws<Exception>(c.Item1, c.Item3);
+                Assert.Equal(c.Item2, error.GetType(), c.Item3);
+                Assert.Equal(c.Item3, error.Message.Split('\n')[0], "the message");
+            }
+            // Fewer than a hundred readers are attached wherever the tests run.
+            var missing = Assert.Throws<ReaderNotFoundException>(() => Reader.Open(99), "reader 99");
+            Assert.Equal(Statuses.CommError, missing.Status, "the status discovery returned");
+            Assert.True(missing.Message.StartsWith("there is no reader 99") || missing.Message.StartsWith("no reader found"),
+                        "a sentence: " + missing.Message);
         }
 
         [DllImport("libc", SetLastError = true)] private static extern int socketpair(int domain, int type, int protocol, int[] fds);
@@ -132,7 +184,7 @@ namespace Velkor.Tests
 
             // An emulated reader: Dispose stops the emulator behind it.
             Reader emulated = Emulator.Start(7);
-            int handle = emulated.NativeHandle.ToInt32();
+            IntPtr handle = emulated.NativeHandle;
             Assert.True(Emulator.Running(handle), "running before Dispose");
             emulated.Dispose();
             Assert.True(!Emulator.Running(handle), "stopped after Dispose");
@@ -181,8 +233,11 @@ namespace Velkor.Tests
                 reader.ReaderLost += (s, e) => ++lost;
                 reader.ReaderBack += (s, e) => ++back;
                 var rounds = new List<int>();
+                DateTime before = DateTime.UtcNow;
                 foreach (Read read in reader.Watch(null, 3, TimeSpan.Zero, true, TimeSpan.FromMilliseconds(10)))
                 {
+                    Assert.Equal(DateTimeKind.Utc, read.Time.Kind, "reads are timed in UTC");
+                    Assert.True(read.Time >= before && read.Time <= DateTime.UtcNow, "the time of the round");
                     rounds.Add(read.Round);
                     if (rounds.Count == 1) Emulator.Disconnect(reader);
                 }
@@ -192,6 +247,21 @@ namespace Velkor.Tests
                 Emulator.Disconnect(reader);
                 Assert.Throws<VelkorException>(() => reader.Watch(null, 1, TimeSpan.Zero, false).ToList(), "raising instead");
             }
+        }
+
+        // Mono binds each declaration at its first call: Prelink binds them all now.
+        private static void EntryPoints()
+        {
+            int bound = 0;
+            foreach (Type type in typeof(Reader).Assembly.GetTypes())
+                foreach (MethodInfo method in type.GetMethods(BindingFlags.Static | BindingFlags.Public |
+                                                              BindingFlags.NonPublic | BindingFlags.DeclaredOnly))
+                {
+                    if ((method.Attributes & MethodAttributes.PinvokeImpl) == 0) continue;
+                    Marshal.Prelink(method);
+                    ++bound;
+                }
+            Assert.True(bound > 0, "no declaration found");
         }
 
         private static void EpcCodec()

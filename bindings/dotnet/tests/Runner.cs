@@ -1,9 +1,14 @@
 // A small console test runner: each test is a named method that throws when
 // it fails; the run ends with "N passed, N failed" and exits non-zero on any
 // failure.  `--describe` prints the binding's words for every status and tag
-// error, for the test that compares them with the tool's and Python's.
+// error, for the test that compares them with the tool's and Python's;
+// `--imports` prints every P/Invoke declaration of the binding, for the test
+// that checks them against the C headers and the libraries' exports.
 using System;
 using System.Collections.Generic;
+using System.Linq;
+using System.Reflection;
+using System.Runtime.InteropServices;
 
 namespace Velkor.Tests
 {
@@ -17,6 +22,11 @@ namespace Velkor.Tests
                     Console.WriteLine(VelkorException.Describe(status));
                 for (int code = 0; code < 256; ++code)
                     Console.WriteLine(VelkorException.Describe(Statuses.TagError, code));
+                return 0;
+            }
+            if (args.Length == 1 && args[0] == "--imports")
+            {
+                PrintImports();
                 return 0;
             }
             int passed = 0, failed = 0;
@@ -36,6 +46,33 @@ namespace Velkor.Tests
             }
             Console.WriteLine(passed + " passed, " + failed + " failed");
             return failed == 0 ? 0 : 1;
+        }
+
+        // One line per declaration: library, entry point, calling convention,
+        // result type, then each parameter's type ("out " before an output,
+        // "struct " before a structure, "&" after a reference).
+        private static void PrintImports()
+        {
+            foreach (Type type in typeof(Reader).Assembly.GetTypes())
+                foreach (MethodInfo method in type.GetMethods(BindingFlags.Static | BindingFlags.Public |
+                                                              BindingFlags.NonPublic | BindingFlags.DeclaredOnly))
+                {
+                    var import = (DllImportAttribute)Attribute.GetCustomAttribute(method, typeof(DllImportAttribute));
+                    if (import == null) continue;
+                    IEnumerable<string> parameters = method.GetParameters().Select(
+                        p => (p.IsOut ? "out " : "") + TypeName(p.ParameterType));
+                    Console.WriteLine(string.Join("\t", new[] {
+                        import.Value, import.EntryPoint ?? method.Name, import.CallingConvention.ToString(),
+                        TypeName(method.ReturnType), string.Join(",", parameters) }));
+                }
+        }
+
+        private static string TypeName(Type type)
+        {
+            Type element = type.IsByRef ? type.GetElementType() : type;
+            bool structure = element.IsValueType && !element.IsPrimitive && !element.IsEnum && element != typeof(IntPtr)
+                             && element != typeof(UIntPtr);
+            return (structure ? "struct " : "") + type.Name;
         }
     }
 

@@ -5,6 +5,8 @@ refused before they reach the library."""
 from __future__ import annotations
 
 import ctypes
+import os
+import socket
 import unittest
 from typing import Any, Callable, Dict, List, Tuple, Type
 from unittest import mock
@@ -12,7 +14,8 @@ from unittest import mock
 from emulated_case import EmulatedReaderCase
 
 import velkor
-from velkor import Bank, Fault, Mask, _api
+import velkor.epc
+from velkor import Bank, Fault, Mask, _api, reader
 
 
 class Faults(EmulatedReaderCase):
@@ -129,7 +132,7 @@ class RefusedArguments(EmulatedReaderCase):
         (lambda r: r.read(None, Bank.USER, 0x10000, 1), "word pointer"),
         (lambda r: r.read(None, Bank.USER, 0, 121), "word count"),
         (lambda r: r.read(None, 7, 0, 1), "bank"),
-        (lambda r: r.read("ABC", Bank.USER, 0, 1), "hexadecimal"),
+        (lambda r: r.read("ABC", Bank.USER, 0, 1), "tag EPC"),
         (lambda r: r.read(bytes(64), Bank.USER, 0, 1), "EPC"),
         (lambda r: r.read(None, Bank.USER, 0, 1, password=1 << 32), "password"),
         (lambda r: r.write(None, Bank.USER, 0, b"\x01"), "words"),
@@ -166,10 +169,57 @@ class RefusedArguments(EmulatedReaderCase):
                     call(self.reader)
         self.assertEqual(sent, [])
 
+    # (call, the exception, its whole message)
+    SENTENCES: List[Tuple[Callable[[velkor.Reader], object], Type[Exception], str]] = [
+        (lambda r: r.write(None, Bank.USER, 0, b"\x01\x02\x03"), ValueError,
+         "tag memory is written in whole words of 2 bytes, and 3 bytes of data is an odd number"),
+        (lambda r: r.write_epc("E28011"), ValueError,
+         "an EPC is whole words of 2 bytes, and 3 bytes is an odd number"),
+        (lambda r: r.write(None, Bank.USER, 0, "C0FG"), ValueError,
+         "data 'C0FG' is not hex text: 'G' is no hex digit"),
+        (lambda r: r.read("ABC", Bank.USER, 0, 1), ValueError,
+         "tag EPC 'ABC' is not whole bytes: it has 3 hex digits, an odd number"),
+        (lambda r: r.write(None, Bank.USER, 0, 1234), TypeError,  # type: ignore[arg-type]
+         'data is bytes or hex text such as "C0FFEE", not int'),
+        (lambda r: velkor.epc.decode("30X4"), velkor.epc.EpcError,
+         "epc '30X4' is not hex text: 'X' is no hex digit"),
+    ]
+
+    def test_a_refusal_says_what_is_wrong_in_a_whole_sentence(self) -> None:
+        for call, kind, message in self.SENTENCES:
+            with self.subTest(message), self.assertRaises(kind) as raised:
+                call(self.reader)
+            self.assertEqual(str(raised.exception), message)
+
     def test_the_library_judges_what_it_knows_better(self) -> None:
         with self.assertRaises(velkor.ParameterError) as raised:
             self.reader.set_region(9)  # no channel plan
         self.assertEqual(raised.exception.function, "SetRegionWithDefaultChannel")
+
+
+class NoReader(unittest.TestCase):
+    # (readers attached, the index asked for, the message)
+    CASES: List[Tuple[int, int, str]] = [
+        (0, 0, "no reader found: check the USB cable, and that the udev rule is installed "
+               "(see README.md), or use the emulator: velkor.Reader.emulated()"),
+        (1, 2, "there is no reader 2: 1 reader is attached, counted from 0 "
+               "(velkor.readers() lists them)"),
+    ]
+
+    def test_a_missing_reader_is_named_in_a_sentence(self) -> None:
+        for attached, index, message in self.CASES:
+            handles = [socket.socketpair(socket.AF_UNIX, socket.SOCK_SEQPACKET)[0].detach()
+                       for _ in range(attached)]
+            with self.subTest(attached=attached, index=index), \
+                    mock.patch.object(reader, "open_all", return_value=handles), \
+                    self.assertRaises(velkor.ReaderNotFoundError) as raised:
+                velkor.Reader.open(index)
+            self.assertEqual(str(raised.exception), message)
+            # Still a LinkError, which a watch waits out.
+            self.assertIsInstance(raised.exception, velkor.LinkError)
+            for handle in handles:  # the opener closed the readers it did not keep
+                with self.assertRaises(OSError):
+                    os.fstat(handle)
 
 
 if __name__ == "__main__":

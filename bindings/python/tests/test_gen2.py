@@ -118,6 +118,22 @@ class Targets(EmulatedReaderCase):
             lone.write_epc("1234ABCD")
             self.assertEqual([t.epc for t in lone.inventory()], ["1234ABCD"])
 
+    def test_hex_text_is_taken_wherever_bytes_are(self) -> None:
+        r, tag = self.reader, self.tags[0]
+        six_b = r.inventory_6b()[0]
+        # (what, the call that takes hex text, what reads the effect back, expected)
+        cases: List[Tuple[str, Callable[[], object], Callable[[], object], object]] = [
+            ("tag data", lambda: r.write(tag, "user", 0, "C0 FF EE 01"),
+             lambda: r.read(tag, "user", 0, 2), bytes.fromhex("C0FFEE01")),
+            ("mask data", lambda: None, lambda: r.inventory(Mask(tag.epc[:8])), [tag]),
+            ("6B data", lambda: r.write_6b(six_b, 20, "0708"),
+             lambda: r.read_6b(six_b, 20, 2), b"\x07\x08"),
+        ]
+        for what, call, read_back, expected in cases:
+            with self.subTest(what):
+                call()
+                self.assertEqual(read_back(), expected)
+
     def test_calls_from_several_threads_take_turns(self) -> None:
         failures: List[BaseException] = []
 

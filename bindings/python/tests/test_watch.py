@@ -3,7 +3,7 @@ reader."""
 
 from __future__ import annotations
 
-from datetime import datetime
+from datetime import datetime, timezone
 from typing import List
 
 from emulated_case import WitnessedCase
@@ -21,7 +21,7 @@ class Watch(WitnessedCase):
     def test_reads_are_timestamped_per_round_as_the_field_changes(self) -> None:
         first = self.reader.inventory()[0]
         self.reader.write(first, Bank.RESERVED, 0, bytes.fromhex("0BADCAFE"))
-        before = datetime.now()
+        before = datetime.now(timezone.utc)
         reads: List[Read] = []
         for read in self.reader.watch(rounds=3):
             reads.append(read)
@@ -31,6 +31,7 @@ class Watch(WitnessedCase):
         self.assertNotIn(first.epc, [r.epc for r in reads[3:]])
         times = [r.time for r in reads]
         self.assertEqual(times, sorted(times))
+        self.assertEqual(times[0].tzinfo, timezone.utc)  # as the tool writes times
         self.assertGreaterEqual(times[0], before)
         self.assertEqual(len({r.time for r in reads if r.round == 2}), 1)
 

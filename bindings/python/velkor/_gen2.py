@@ -16,7 +16,7 @@ import ctypes
 from typing import List, Optional, Tuple, Union
 
 from . import _api
-from ._args import Password, buffer, byte, in_range, password
+from ._args import BytesLike, Password, buffer, byte, data_bytes, in_range, password
 from ._base import ReaderBase, target_args
 from .errors import NO_TAG, error_for
 from .tags import Bank, LockAction, LockField, Mask, Tag, Target, decode_tags, member
@@ -106,15 +106,20 @@ class Gen2Commands(ReaderBase):
         return bytes(data)
 
     def write(
-        self, tag: Target, bank: BankLike, word_ptr: int, data: bytes,
+        self, tag: Target, bank: BankLike, word_ptr: int, data: BytesLike,
         password: Password = 0, block: bool = False,
     ) -> None:
-        """Writes data (1 to 32 whole words) to bank from word_ptr on; block
-        uses the block write (word pointer up to 255).  Raises ValueError,
+        """Writes data (1 to 32 whole words, as bytes or hex text) to bank
+        from word_ptr on; block uses the block write (word pointer up to
+        255).  Raises ValueError, TypeError (data neither bytes nor text),
         TagError (0x04: locked), NoTagError, LinkError, ReplyError or another
         VelkorError."""
+        data = data_bytes("data", data)
         if len(data) % 2:
-            raise ValueError(f"tag memory is written in words: {len(data)} bytes is not")
+            raise ValueError(
+                f"tag memory is written in whole words of 2 bytes, and {len(data)} bytes "
+                "of data is an odd number"
+            )
         words = in_range("data length in words", len(data) // 2, 1, MOST_WRITE_WORDS)
         t = target_args(tag)
         pointer: object
@@ -141,12 +146,14 @@ class Gen2Commands(ReaderBase):
             t.mask_bank, t.mask_address, t.mask_bits, t.mask_data,
         )
 
-    def write_epc(self, epc: Union[str, bytes], password: Password = 0) -> None:
-        """Gives the tag in the field a new EPC (1 to 25 whole words).
-        Raises as write()."""
-        new = bytes.fromhex(epc) if isinstance(epc, str) else bytes(epc)
+    def write_epc(self, epc: BytesLike, password: Password = 0) -> None:
+        """Gives the tag in the field a new EPC (1 to 25 whole words, as bytes
+        or hex text).  Raises as write()."""
+        new = data_bytes("epc", epc)
         if len(new) % 2:
-            raise ValueError(f"an EPC is whole words: {len(new)} bytes is not")
+            raise ValueError(
+                f"an EPC is whole words of 2 bytes, and {len(new)} bytes is an odd number"
+            )
         words = in_range("EPC length in words", len(new) // 2, 1, MOST_NEW_EPC_WORDS)
         self._run_tag("WriteEPC_G2", _password(password), buffer(new), words)
 

@@ -12,7 +12,7 @@ import ctypes
 from enum import IntEnum
 from typing import List, Optional, Union
 
-from ._args import buffer, byte, in_range
+from ._args import BytesLike, buffer, byte, data_bytes, in_range
 from ._base import ReaderBase
 from .errors import NO_TAG, error_for
 from .tags import member
@@ -23,7 +23,7 @@ MOST_LIST_BYTES = 248  # tag data one inventory reply carries
 MOST_READ_BYTES = 200
 MOST_WRITE_BYTES = 48  # a write must fit one report
 
-Id6B = Union[str, bytes]
+Id6B = BytesLike
 
 
 class Condition(IntEnum):
@@ -36,7 +36,7 @@ class Condition(IntEnum):
 
 
 def _id(tag: Id6B) -> "ctypes.Array[ctypes.c_ubyte]":
-    raw = bytes.fromhex(tag) if isinstance(tag, str) else bytes(tag)
+    raw = data_bytes("6B identifier", tag)
     if len(raw) != ID_BYTES:
         raise ValueError(f"a 6B identifier is {ID_BYTES} bytes, not {len(raw)}")
     return buffer(raw)
@@ -47,13 +47,14 @@ class Iso6bCommands(ReaderBase):
 
     def inventory_6b(
         self, condition: Union[Condition, int, str] = Condition.EQ, start: int = 0,
-        byte_mask: int = 0, data: bytes = bytes(ID_BYTES),
+        byte_mask: int = 0, data: BytesLike = bytes(ID_BYTES),
     ) -> List[str]:
         """The identifiers (upper-case hex) of the 6B tags whose bytes from
         start on compare as condition (eq, ne, gt, lt) with data, for the
         bytes byte_mask selects (bit 7 the first; 0 selects every tag).  An
         empty field is an empty list."""
         name = "InventoryMultiple_6B"
+        data = data_bytes("data", data)
         if len(data) != ID_BYTES:
             raise ValueError(f"the compared data is {ID_BYTES} bytes, not {len(data)}")
         antenna = ctypes.c_ubyte(0)
@@ -92,9 +93,10 @@ class Iso6bCommands(ReaderBase):
         self._run_tag("ReadData_6B", _id(tag), byte("start", start), count, data)
         return bytes(data)
 
-    def write_6b(self, tag: Id6B, start: int, data: bytes) -> int:
-        """Writes data (1 to 48 bytes) from start on; returns the bytes
-        written."""
+    def write_6b(self, tag: Id6B, start: int, data: BytesLike) -> int:
+        """Writes data (1 to 48 bytes, as bytes or hex text) from start on;
+        returns the bytes written."""
+        data = data_bytes("data", data)
         in_range("data length", len(data), 1, MOST_WRITE_BYTES)
         written = ctypes.c_ubyte(0)
         self._run_tag(

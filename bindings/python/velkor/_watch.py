@@ -6,7 +6,7 @@ from __future__ import annotations
 
 import logging
 import time
-from datetime import datetime
+from datetime import datetime, timezone
 from typing import Iterator, List, Optional
 
 from ._gen2 import Gen2Commands
@@ -27,7 +27,7 @@ class WatchCommands(Gen2Commands):
         reconnect: bool = True,
         retry_every: float = 1.0,
     ) -> Iterator[Read]:
-        """Yields one Read (round, time, EPC, antenna) per tag per round,
+        """Yields one Read (round, time in UTC, EPC, antenna) per tag per round,
         rounds interval seconds apart; endless unless rounds is given (an
         empty round counts and yields nothing).
 
@@ -55,7 +55,7 @@ class WatchCommands(Gen2Commands):
                 log.warning("round %d failed: %s", done + 1, describe(error.status))
                 continue
             done += 1
-            now = datetime.now()
+            now = datetime.now(timezone.utc)
             for tag in tags:
                 yield Read(done, now, tag.epc, tag.antenna)
 

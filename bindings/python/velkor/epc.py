@@ -18,8 +18,9 @@ from __future__ import annotations
 import ctypes
 from dataclasses import dataclass
 from functools import lru_cache
-from typing import Callable, Optional, Union
+from typing import Callable, Optional
 
+from ._args import BytesLike, data_bytes
 from ._lib import EPC, loaded
 
 __all__ = ["Epc", "EpcError", "decode", "encode", "encode_gs1", "KEYS"]
@@ -28,6 +29,8 @@ _BYTES_MAX = 32
 _URI_MAX = 128
 _GS1_MAX = 64
 _NO_GS1_FORM = 12
+_BAD_CHARACTER = 7
+_FIELD_EPC = 1
 
 #: The GS1 keys encode_gs1 takes, by name.
 KEYS = {"gtin": 1, "sscc": 2, "gln": 3, "grai": 4, "giai": 5, "gsrn": 6, "gdti": 7}
@@ -107,9 +110,13 @@ class Epc:
     gs1: Optional[str]  # the GS1 element string; None for GID-96
 
 
-def decode(epc: Union[str, bytes]) -> Epc:
-    """Decodes EPC bank content, given as bytes or hex text."""
-    data = bytes.fromhex(epc) if isinstance(epc, str) else bytes(epc)
+def decode(epc: BytesLike) -> Epc:
+    """Decodes EPC bank content, given as bytes or hex text.  Raises
+    EpcError, TypeError for input that is neither."""
+    try:
+        data = data_bytes("epc", epc)
+    except ValueError as refused:
+        raise EpcError(str(refused), _BAD_CHARACTER, _FIELD_EPC) from None
     lib = _library()
     fields, error = _Fields(), _Error()
     if lib.velkor_epc_decode(data, len(data), ctypes.byref(fields), ctypes.byref(error)) != 0:

@@ -11,6 +11,7 @@ from __future__ import annotations
 from typing import Dict, Optional, Type
 
 from . import _api
+from ._lib import WINDOWS
 
 STATUS_OK = 0x00
 STATUS_COMM_ERROR = 0x30
@@ -117,6 +118,33 @@ class LinkError(VelkorError):
     """Nothing could be written or read, or no complete reply came in time
     (STATUS_COMM_ERROR), or the handle is not open (STATUS_INVALID_HANDLE):
     the reader is unplugged, closed or silent."""
+
+
+class ReaderNotFoundError(LinkError):
+    """The reader asked for is not attached: none at all, or fewer than its
+    index.  status is what discovery returned (STATUS_COMM_ERROR); the
+    message says what was found and what to check."""
+
+    def __init__(self, index: int, found: int) -> None:
+        super().__init__(STATUS_COMM_ERROR, "GetDeviceList")
+        self.index = index
+        self.found = found
+        self.message = _not_found(index, found)
+        self.args = (self.message,)
+
+    def __str__(self) -> str:
+        return self.message
+
+
+def _not_found(index: int, found: int) -> str:
+    if found:
+        attached = "1 reader is" if found == 1 else f"{found} readers are"
+        return (f"there is no reader {index}: {attached} attached, counted from 0 "
+                "(velkor.readers() lists them)")
+    # Only Linux has a udev rule to install.
+    access = "" if WINDOWS else ", and that the udev rule is installed (see README.md)"
+    return (f"no reader found: check the USB cable{access}, or use the emulator: "
+            "velkor.Reader.emulated()")
 
 
 class ReplyError(VelkorError):

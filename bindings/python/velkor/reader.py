@@ -8,6 +8,7 @@ import ctypes
 from typing import List, Optional, Tuple
 
 from . import _api
+from ._args import in_range
 from ._base import BROADCAST_ADDRESS, Reopen
 from ._buffer import BufferCommands
 from ._calibration import CalibrationReads
@@ -15,7 +16,7 @@ from ._emulator import DEFAULT_GEN2_TAGS, DEFAULT_ISO6B_TAGS, DEFAULT_SEED, Emul
 from ._iso6b import Iso6bCommands
 from ._settings import SettingsCommands
 from ._watch import WatchCommands
-from .errors import STATUS_COMM_ERROR, LinkError, check
+from .errors import STATUS_COMM_ERROR, ReaderNotFoundError, check
 
 
 def open_all() -> List[int]:
@@ -38,8 +39,7 @@ def _opener(index: int) -> Reopen:
             if i != index:
                 _api.library().CloseUSBPort(handle)
         if index >= len(handles):
-            raise LinkError(STATUS_COMM_ERROR, "GetDeviceList",
-                            detail=f"no reader {index}: found {len(handles)}")
+            raise ReaderNotFoundError(index, len(handles))
         return handles[index], None
 
     return reopen
@@ -60,8 +60,8 @@ class Reader(
     @classmethod
     def open(cls, index: int = 0, address: int = BROADCAST_ADDRESS) -> "Reader":
         """Reader index of those attached (as `velkor --device`).  Raises
-        LinkError when it is not there."""
-        opener = _opener(index)
+        ReaderNotFoundError (a LinkError) when it is not there."""
+        opener = _opener(in_range("index", index, 0, _api.MAX_DEVICES - 1))
         handle, _ = opener()
         return cls(handle, address, reopen=opener)
 

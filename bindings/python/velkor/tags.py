@@ -12,7 +12,7 @@ from datetime import datetime
 from enum import IntEnum
 from typing import List, Optional, Type, TypeVar, Union
 
-from ._args import in_range
+from ._args import BytesLike, data_bytes, in_range
 
 # The longest identifier a request can name (31 words) and the longest mask.
 MOST_EPC_BYTES = 62
@@ -85,7 +85,8 @@ class Tag:
 @dataclass(frozen=True)
 class Read:
     """One tag seen in one round of Reader.watch(): round counts from 1,
-    time is when the round's reply arrived (local time)."""
+    time is when the round's reply arrived, in UTC (timezone-aware, as the
+    velkor tool writes its times)."""
 
     round: int
     time: datetime
@@ -93,31 +94,44 @@ class Read:
     antenna: int
 
 
-@dataclass(frozen=True)
+@dataclass(frozen=True, init=False)
 class Mask:
     """Names tags by bits of their memory instead of by EPC: the first bits
     of data (all of them by default) compared with bank from bit_address on
     (by default where the EPC starts)."""
 
     data: bytes
-    bank: Bank = Bank.EPC
-    bit_address: int = EPC_BIT_ADDRESS
-    bits: Optional[int] = None
+    bank: Bank
+    bit_address: int
+    bits: Optional[int]
 
-    def __post_init__(self) -> None:
-        in_range("mask length in bytes", len(self.data), 1, MOST_MASK_BYTES)
-        member(Bank, self.bank, "mask bank")
-        in_range("mask bit address", self.bit_address, 0, 0xFFFF)
-        if self.bits is None:
+    def __init__(
+        self,
+        data: BytesLike,
+        bank: Union[Bank, int, str] = Bank.EPC,
+        bit_address: int = EPC_BIT_ADDRESS,
+        bits: Optional[int] = None,
+    ) -> None:
+        """data is bytes or hex text; bank a Bank, its number or its name.
+        Raises ValueError for a mask that cannot be sent, TypeError for data
+        that is neither bytes nor text."""
+        raw = data_bytes("mask data", data)
+        in_range("mask length in bytes", len(raw), 1, MOST_MASK_BYTES)
+        object.__setattr__(self, "data", raw)
+        object.__setattr__(self, "bank", member(Bank, bank, "mask bank"))
+        object.__setattr__(self, "bit_address", in_range("mask bit address", bit_address,
+                                                         0, 0xFFFF))
+        object.__setattr__(self, "bits", bits)
+        if bits is None:
             # The bit count travels in one byte: 32 whole bytes would read as
             # 0 bits, a mask that matches every tag.
-            if 8 * len(self.data) > 0xFF:
-                raise ValueError(f"a mask of {len(self.data)} bytes needs bits (1 to 255)")
+            if 8 * len(raw) > 0xFF:
+                raise ValueError(f"a mask of {len(raw)} bytes needs bits (1 to 255)")
             return
-        in_range("mask bits", self.bits, 1, 0xFF)
-        if (self.bits + 7) // 8 != len(self.data):
+        in_range("mask bits", bits, 1, 0xFF)
+        if (bits + 7) // 8 != len(raw):
             raise ValueError(
-                f"{self.bits} mask bits take {(self.bits + 7) // 8} bytes, not {len(self.data)}"
+                f"{bits} mask bits take {(bits + 7) // 8} bytes, not {len(raw)}"
             )
 
     @property
@@ -125,24 +139,20 @@ class Mask:
         return 8 * len(self.data) if self.bits is None else self.bits
 
 
-TagLike = Union[Tag, str, bytes]
+TagLike = Union[Tag, str, bytes, bytearray, memoryview]
 # What a tag command acts on: a tag by its EPC, the tags a mask matches, or
 # None for the first tag that answers.
-Target = Union[Tag, str, bytes, Mask, None]
+Target = Union[Tag, str, bytes, bytearray, memoryview, Mask, None]
 
 
-def epc_of(tag: TagLike) -> bytes:
+def epc_of(tag: TagLike, name: str = "tag") -> bytes:
     """The EPC that names a tag, from a Tag, its hex text or its bytes;
-    ValueError unless it is whole words of at most 62 bytes."""
-    if isinstance(tag, Tag):
-        epc = tag.epc_bytes
-    elif isinstance(tag, str):
-        epc = bytes.fromhex(tag)
-    else:
-        epc = bytes(tag)
+    ValueError naming the argument unless it is whole words of at most 62
+    bytes, TypeError for anything else."""
+    epc = tag.epc_bytes if isinstance(tag, Tag) else data_bytes(f"{name} EPC", tag)
     if len(epc) % 2 or not 2 <= len(epc) <= MOST_EPC_BYTES:
         raise ValueError(
-            f"an EPC is 1 to {MOST_EPC_BYTES // 2} whole words, not {len(epc)} bytes"
+            f"{name}: an EPC is 1 to {MOST_EPC_BYTES // 2} whole words, not {len(epc)} bytes"
         )
     return epc
 
