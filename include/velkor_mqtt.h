@@ -41,7 +41,9 @@ VELKOR_MQTT_API velkor_mqtt *velkor_mqtt_new(void);
 /**
  * Sets one setting before velkor_mqtt_start().
  * @param[in] p      the publisher
- * @param[in] name   "url", "reader", "topic", "qos", "ca", "cert", "key",
+ * @param[in] name   "url" (mqtt[s]://[USER[:PASSWORD]@]HOST[:PORT]; a
+ *                   refusal shows the password as ***), "reader", "topic",
+ *                   "qos", "ca", "cert", "key",
  *                   "user", "password", "password_file" (its first line),
  *                   "spool" (directory), "limit" (bytes of waiting
  *                   messages), "depart_after_ms", "client_id"
@@ -74,7 +76,9 @@ VELKOR_MQTT_API int velkor_mqtt_start(velkor_mqtt *p, int wait_ms, char *error,
                                       size_t error_size);
 
 /**
- * Queues one read and sends what the connection allows.
+ * Queues one read and sends what the connection allows; with a spool a
+ * message is sent only once it is on disk, at velkor_mqtt_end_round() or
+ * velkor_mqtt_service() (one sync for all the round's messages).
  * @param[in] p        the started publisher
  * @param[in] epc      upper-case hex
  * @param[in] antenna  as the reader reports it
@@ -87,7 +91,8 @@ VELKOR_MQTT_API int velkor_mqtt_publish_read(velkor_mqtt *p, const char *epc, in
                                              unsigned round, long long unix_ms, const char *uri);
 
 /**
- * Ends a round: tags unread for the departure time depart.
+ * Ends a round: tags unread for the departure time depart, and the round's
+ * messages reach the spool's disk (if any) and go.
  * @param[in] p  the started publisher
  * @return 0, or -1 (not started)
  */

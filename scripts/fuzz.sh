@@ -8,7 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 dir=build-fuzz
-mkdir -p "$dir/seeds/command" "$dir/corpus/command" "$dir/corpus/device_list" "$dir/findings"
+mkdir -p "$dir/seeds/command" "$dir/corpus/command" "$dir/corpus/device_list" \
+  "$dir/corpus/serve_request" "$dir/findings"
 "$dir/fuzz/velkor_fuzz_seeds" "$dir/seeds/command"
 
 run() {
@@ -29,3 +30,5 @@ run() {
 # Inputs up to 8 KiB carry more than the 6000 bytes any collector keeps.
 run command -max_len=8192 "$dir/corpus/command" "$dir/seeds/command"
 run device_list "$dir/corpus/device_list"
+# A request of a few KiB reaches every route, header and JSON body shape.
+run serve_request -max_len=4096 -dict=fuzz/serve_request.dict "$dir/corpus/serve_request"

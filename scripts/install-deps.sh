@@ -5,7 +5,8 @@
 # not run as root; the script says what it installs before it does.
 #
 #   scripts/install-deps.sh            the library, the tool (MQTT included) and the examples
-#   scripts/install-deps.sh --tests    and every test (the Windows build included)
+#   scripts/install-deps.sh --tests    and every test (the Windows build included),
+#                                      with the browser tests' npm package
 #   scripts/install-deps.sh --windows  and the Windows cross build with Wine
 #   scripts/install-deps.sh --list ... print the packages and install nothing
 #
@@ -24,6 +25,8 @@ build_packages=(
   libcli11-dev         # `CLI11`
   nlohmann-json3-dev   # `nlohmann_json`
   libmosquitto-dev     # `libmosquitto`, for velkor --mqtt and libvelkor_mqtt
+  libboost-dev         # Boost.Beast and Asio for velkor serve, `Boost`
+  libssl-dev           # its TLS, `OpenSSL`
 )
 
 test_packages=(
@@ -51,6 +54,8 @@ test_packages=(
   python3-jsonschema   # the MQTT message schema check
   openssl              # `openssl`
   qemu-user            # `qemu-aarch64`
+  chromium             # the console's browser tests, `chromium`
+  nodejs               # which drive it through playwright-core, `node`
   qemu-system-x86      # `qemu-system-x86_64`: the kernel suite's guest
   busybox-static       # `busybox`: the kernel suite's guest userland (its kernel is fetched at test time)
   g++-aarch64-linux-gnu  # `aarch64-linux-gnu-g++` `aarch64-linux-gnu-gcc` `aarch64-linux-gnu-strip`
@@ -76,6 +81,8 @@ done
 wanted=("${build_packages[@]}")
 if [ $tests = 1 ]; then wanted+=("${test_packages[@]}"); fi
 if [ $windows = 1 ]; then wanted+=("${windows_packages[@]}"); fi
+# npm comes apart from Debian's nodejs; a Node.js that brings its own needs none.
+if [ $tests = 1 ] && ! command -v npm >/dev/null; then wanted+=(npm); fi
 if [ $list = 1 ]; then printf '%s\n' "${wanted[@]}"; exit 0; fi
 
 if ! command -v dpkg-query >/dev/null || ! command -v apt-get >/dev/null; then
@@ -89,8 +96,19 @@ for package in "${wanted[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   if [ "$status" != "install ok installed" ]; then missing+=("$package"); fi
 done
+
+# The browser tests' one npm package (playwright-core), as its lock file has
+# it, into tests/browser/node_modules.
+install_npm_packages() {
+  if [ $tests = 1 ]; then
+    echo "install-deps.sh: npm ci in tests/browser"
+    (cd "$(dirname "$0")/../tests/browser" && npm ci --no-audit --no-fund --loglevel=error)
+  fi
+}
+
 if [ ${#missing[@]} = 0 ]; then
   echo "install-deps.sh: all ${#wanted[@]} packages are installed"
+  install_npm_packages
   exit 0
 fi
 
@@ -108,3 +126,4 @@ echo "install-deps.sh: installing ${missing[*]}"
 "${as_root[@]}" apt-get update -qq
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
+install_npm_packages

@@ -43,7 +43,8 @@ TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_FUZZ=ON \
   -DVELKOR_WERROR=ON
 cmake --build build-fuzz -j"$jobs" \
-  --target velkor_command_fuzzer velkor_device_list_fuzzer velkor_fuzz_seeds
+  --target velkor_command_fuzzer velkor_device_list_fuzzer velkor_serve_request_fuzzer \
+  velkor_fuzz_seeds
 ./scripts/fuzz.sh 60
 
 ./scripts/test-arm64.sh

@@ -6,16 +6,20 @@
 
 #include <cerrno>
 #include <cstring>
-#include <sstream>
+#include <string_view>
 
 #include "app/base/hex.h"
-#include "app/reader/device_lock.h"
+#include "app/files/bounded_read.h"
+#include "app/files/file_lock.h"
+#include "app/files/regular_file.h"
 
 namespace velkor::app {
 
 namespace {
 
 const char kHeader[] = "time,serial,epc,uri,tid,result";
+// Far longer than any line the tool writes; a longer one is no log's.
+constexpr std::size_t kLongestLogLine = 64 * 1024;
 
 std::string quoted(const std::string &field) {
   if (field.find_first_of(",\"\n") == std::string::npos) return field;
@@ -26,37 +30,6 @@ std::string quoted(const std::string &field) {
 
 std::string why(const std::string &path, const char *what) {
   return "log '" + path + "': " + what + ": " + std::strerror(errno);
-}
-
-bool write_all(int fd, const std::string &text) {
-  for (std::size_t done = 0; done < text.size();) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-std::string read_all(int fd) {
-  std::string text;
-  char chunk[4096];
-  for (ssize_t n; (n = ::read(fd, chunk, sizeof chunk)) != 0;) {
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) break;
-    text.append(chunk, static_cast<std::size_t>(n));
-  }
-  return text;
-}
-
-// A new file's name must reach the disk too, or a power cut can lose it.
-void sync_directory_of(const std::string &path) {
-  const std::size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);
-  ::close(fd);
 }
 
 }  // namespace
@@ -90,61 +63,109 @@ bool parse_journal_line(const std::string &line, JournalEntry *entry) {
   return true;
 }
 
-Journal::~Journal() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
 void Journal::note(const JournalEntry &entry) {
   if (last_.find(entry.epc) == last_.end()) order_.push_back(entry.epc);
   last_[entry.epc] = entry;
 }
 
-bool Journal::open(const std::string &path, std::string *error) {
+bool Journal::open(const std::string &path, std::string *error, FileSystem &fs) {
   path_ = path;
   if (path.empty()) return true;
-  struct stat before {};
-  const bool existed = ::stat(path.c_str(), &before) == 0;
-  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  if (fd_ < 0) {
-    *error = why(path, "cannot open it");
+  std::string name;
+  if (!dir_.open_parent_of(path, fs, &name, error)) return false;
+  // An existing file is opened as it is; a new one is made, and only then.
+  bool created = false;
+  for (int attempt = 0; attempt < 2 && !fd_.valid(); ++attempt) {
+    switch (open_regular(dir_, name, O_RDWR | O_APPEND, 0, &fd_, error)) {
+      case Opened::kOpen:
+        break;
+      case Opened::kMissing:
+        created = open_regular(dir_, name, O_RDWR | O_APPEND | O_CREAT | O_EXCL, 0644, &fd_,
+                               error) == Opened::kOpen;
+        if (!created && errno != EEXIST) return false;
+        break;
+      case Opened::kRefused:
+        return false;
+    }
+  }
+  if (!fd_.valid()) return false;
+  if (lock_descriptor(fs, fd_.get(), false, "'" + path + "'", error) != Locked::kYes)
+    return false;
+
+  // Read and checked whole before anything is changed: a file that is not
+  // a log (the identities, an archive) stays as it was.
+  const std::string shown = "log '" + path + "'";
+  const std::string left = "; it was left as it is";
+  LineReader reader(fs, fd_.get(), kLongestLogLine);
+  bool header = false;
+  std::string line;
+  for (bool more = true; more;) {
+    switch (reader.next(&line)) {
+      case LineReader::kLine:
+        if (!header) {
+          if (line != kHeader) {
+            *error = shown + " line 1 is not a commissioning log line (a log begins with " +
+                     kHeader + ")" + left;
+            return false;
+          }
+          header = true;
+          continue;
+        }
+        if (JournalEntry entry; parse_journal_line(line, &entry)) {
+          note(entry);
+          continue;
+        }
+        *error = shown + " line " + std::to_string(reader.number()) +
+                 " is not a commissioning log line" + left;
+        return false;
+      case LineReader::kTorn:
+        // A line a crash cut short, in a log or in its header being made.
+        if (!header && std::string_view(kHeader).substr(0, line.size()) != line) {
+          *error = shown + " is not a commissioning log: its one line is not the header " +
+                   kHeader + left;
+          return false;
+        }
+        more = false;
+        break;
+      case LineReader::kTooLong:
+        *error = shown + " line " + std::to_string(reader.number()) + " is longer than " +
+                 std::to_string(kLongestLogLine) + " bytes: it is not a commissioning log" + left;
+        return false;
+      case LineReader::kFailed:
+        *error = why(path, "cannot read it");
+        return false;
+      case LineReader::kEnd:
+        more = false;
+        break;
+    }
+  }
+  // The line a crash cut short goes: its tag was never written, since the
+  // write waits for the line to be on disk.
+  const off_t whole = header ? off_t(reader.offset()) : 0;
+  struct stat st {};
+  if (fs.stat(fd_.get(), &st) != 0) {
+    *error = why(path, "cannot examine it");
     return false;
   }
-  if (!lock_exclusively(fd_, "log '" + path + "'", false, error)) return false;
-  std::string text = read_all(fd_);
-  // A line cut short by a crash ends without its newline: drop it.
-  const std::size_t whole = text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1;
-  if (whole < text.size()) {
-    if (ftruncate(fd_, static_cast<off_t>(whole)) != 0 || fsync(fd_) != 0) {
-      *error = why(path, "cannot drop its unfinished last line");
-      return false;
-    }
-    text.resize(whole);
+  if (st.st_size > whole &&
+      (fs.truncate(fd_.get(), whole) != 0 || !sync_file(fs, fd_.get()))) {
+    *error = why(path, "cannot drop its unfinished last line");
+    return false;
   }
-  std::istringstream in(text);
-  std::size_t number = 0;
-  for (std::string line; std::getline(in, line);) {
-    ++number;
-    if (number == 1 && line == kHeader) continue;
-    JournalEntry entry;
-    if (!parse_journal_line(line, &entry)) {
-      *error = "log '" + path + "' line " + std::to_string(number) +
-               " is not a commissioning log line";
-      return false;
-    }
-    note(entry);
-  }
-  if (text.empty()) {
-    if (!write_all(fd_, std::string(kHeader) + "\n") || fsync(fd_) != 0) {
+  if (!header) {
+    if (!write_all(fs, fd_.get(), std::string(kHeader) + "\n") || !sync_file(fs, fd_.get())) {
       *error = why(path, "cannot write it");
       return false;
     }
-    if (!existed) sync_directory_of(path);
+    // A new file's name must reach the disk too, or a power cut can lose it.
+    if (created && !dir_.sync(error)) return false;
   }
   return true;
 }
 
 bool Journal::append(const JournalEntry &entry, std::string *error) {
-  if (fd_ >= 0 && (!write_all(fd_, journal_line(entry) + "\n") || fdatasync(fd_) != 0)) {
+  if (fd_.valid() && (!write_all(dir_.fs(), fd_.get(), journal_line(entry) + "\n") ||
+                      !sync_file(dir_.fs(), fd_.get()))) {
     *error = why(path_, "cannot write it");
     return false;
   }

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "app/files/directory.h"
+#include "app/files/file_system.h"
+
 namespace velkor::app {
 
 /// One line of the log.
@@ -29,17 +32,18 @@ constexpr const char *kOk = "ok";
 class Journal {
  public:
   Journal() = default;
-  ~Journal();
   Journal(const Journal &) = delete;
   Journal &operator=(const Journal &) = delete;
 
-  /// Opens (creating, with its header) and locks the log at path, and reads
-  /// what earlier runs wrote; a last line cut short by a crash is dropped
-  /// (its tag was never written: the write waits for the line to be on
-  /// disk).  With an empty path the journal lives in memory only.  False,
-  /// with the reason in *error, when the file cannot be used, is held by
-  /// another run or is no commissioning log.
-  bool open(const std::string &path, std::string *error);
+  /// Opens (creating, with its header) and locks the log at path, through
+  /// `fs`, and reads what earlier runs wrote; a last line cut short by a
+  /// crash is dropped (its tag was never written: the write waits for the
+  /// line to be on disk).  With an empty path the journal lives in memory
+  /// only.  False, with the reason in *error, when the file is held by
+  /// another run ("'<path>' is in use by another program"), is a link, a
+  /// FIFO or device, or is no commissioning log (its first line is not the
+  /// header, a line is not a log's); such a file is left exactly as it was.
+  bool open(const std::string &path, std::string *error, FileSystem &fs = system_file_system());
 
   /// Appends the line and waits until it is on disk; false, with the reason
   /// in *error, when it could not be kept.
@@ -54,7 +58,8 @@ class Journal {
   void note(const JournalEntry &entry);
 
   std::string path_;
-  int fd_ = -1;
+  Directory dir_;
+  Descriptor fd_;
   std::map<std::string, JournalEntry> last_;  // by EPC
   std::vector<std::string> order_;            // EPCs as first logged
 };

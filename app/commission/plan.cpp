@@ -1,13 +1,23 @@
 #include "app/commission/plan.h"
 
+#include <fcntl.h>
+
 #include <set>
 #include <sstream>
 
+#include "app/base/printable.h"
+#include "app/files/bounded_read.h"
+#include "app/files/directory.h"
 #include "velkor_epc.hpp"
 
 namespace velkor::app {
 
 namespace {
+
+// A file of identities: far more than any station issues in a day, and no
+// line of it longer than a screenful.
+constexpr std::size_t kLargestPlanFile = 64u << 20;
+constexpr std::size_t kLongestPlanLine = 4096;
 
 // The serial column: the EPC's serial, else where it came from.
 Identity identity_of(const epc::Epc &e, const std::string &otherwise) {
@@ -32,7 +42,7 @@ std::optional<Identity> parse_field(const std::string &field, unsigned filter, u
     if (field.rfind("urn:epc:id:", 0) == 0)
       return identity_of(epc::Epc::from_id_uri(field, filter, bits), line);
   } catch (const epc::Error &e) {
-    throw std::string(e.what());
+    throw printable(e.what(), 160);
   }
   const std::optional<Bytes> bytes = parse_hex(field, nullptr);
   if (!bytes) return std::nullopt;
@@ -85,7 +95,7 @@ std::optional<std::vector<Identity>> plan_from_text(const std::string &text, uns
     first = false;
     if (!identity) {
       if (header) continue;
-      *error = where + "'" + field + "' is neither an EPC URI nor hex";
+      *error = where + "'" + printable(field) + "' is neither an EPC URI nor hex";
       return std::nullopt;
     }
     if (!seen.insert(identity->epc).second) {
@@ -98,6 +108,44 @@ std::optional<std::vector<Identity>> plan_from_text(const std::string &text, uns
     *error = "no EPC in the file";
     return std::nullopt;
   }
+  return plan;
+}
+
+std::optional<std::vector<Identity>> plan_from_file(const std::string &path, unsigned filter,
+                                                    unsigned bits, std::string *error,
+                                                    FileSystem &fs) {
+  // Read as any file is: a pipe (--from <(...)) works too, with limits.
+  Descriptor file(fs, fs.open_at(AT_FDCWD, path, O_RDONLY, 0));
+  if (!file.valid()) {
+    *error = file_error("read", path);
+    return std::nullopt;
+  }
+  LineReader reader(fs, file.get(), kLongestPlanLine);
+  std::string text, line;
+  for (bool more = true; more;) {
+    switch (reader.next(&line)) {
+      case LineReader::kLine:
+      case LineReader::kTorn:
+        text += line + "\n";
+        if (text.size() > kLargestPlanFile) {
+          *error = path + ": larger than " + std::to_string(kLargestPlanFile) + " bytes";
+          return std::nullopt;
+        }
+        break;
+      case LineReader::kTooLong:
+        *error = path + ": line " + std::to_string(reader.number()) + " is longer than " +
+                 std::to_string(kLongestPlanLine) + " bytes";
+        return std::nullopt;
+      case LineReader::kFailed:
+        *error = file_error("read", path);
+        return std::nullopt;
+      case LineReader::kEnd:
+        more = false;
+        break;
+    }
+  }
+  std::optional<std::vector<Identity>> plan = plan_from_text(text, filter, bits, error);
+  if (!plan) *error = path + ": " + *error;
   return plan;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/base/hex.h"
+#include "app/files/file_system.h"
 
 namespace velkor::app {
 
@@ -42,6 +43,14 @@ std::optional<std::vector<Identity>> plan_from_keys(const KeyRange &range, std::
 /// repeats an earlier line.
 std::optional<std::vector<Identity>> plan_from_text(const std::string &text, unsigned filter,
                                                     unsigned bits, std::string *error);
+
+/// The identities in the file at `path`, as plan_from_text reads them; the
+/// file is read with limits (64 MiB, lines of 4 KiB), so a device or a
+/// file without end is refused, not read on.  nullopt with the path and
+/// the reason in *error (a bad field shown escaped and cut, never raw).
+std::optional<std::vector<Identity>> plan_from_file(const std::string &path, unsigned filter,
+                                                    unsigned bits, std::string *error,
+                                                    FileSystem &fs = system_file_system());
 
 }  // namespace velkor::app
 

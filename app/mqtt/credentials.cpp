@@ -1,9 +1,8 @@
 #include "app/mqtt/credentials.h"
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
+
+#include "app/files/secret_file.h"
 
 namespace velkor::app::mqtt {
 
@@ -13,15 +12,9 @@ std::optional<std::string> read_password(const std::string &file, std::string *e
     if (!value) return std::nullopt;
     return std::string(value);
   }
-  std::ifstream in(file);
-  if (!in) {
-    *error = "cannot read the password file " + file + ": " + std::strerror(errno);
-    return std::nullopt;
-  }
-  std::string line;
-  std::getline(in, line);
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return line;
+  std::string password;
+  if (!read_secret_file(file, &password, error)) return std::nullopt;
+  return password;
 }
 
 }  // namespace velkor::app::mqtt

@@ -43,7 +43,11 @@ class Outbox {
   /// The highest sequence number each topic has reached, as far as the
   /// outbox knows (a spool remembers it across runs).
   virtual std::map<std::string, std::uint64_t> last_seqs() const = 0;
-  /// Makes the commits so far durable (a spool writes its position).
+  /// Makes the records appended so far durable (a spool syncs them to
+  /// disk, all at once).  next() hands out only durable records.
+  virtual void flush() {}
+  /// Makes the records and commits so far durable (a spool flushes and
+  /// writes its position).
   virtual void sync() {}
   /// What went wrong since the last call (a spool that could not be
   /// written), or empty.

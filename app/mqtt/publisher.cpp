@@ -39,6 +39,22 @@ std::unique_ptr<Publisher> Publisher::open(const Settings &settings, Notice noti
                                            std::string *error) {
   const std::optional<BrokerUrl> broker = parse_broker_url(settings.url, error);
   if (!broker || !check_prefix(prefix_of(settings), error)) return nullptr;
+  // A login may come with the URL; given twice, the two must agree.
+  Settings login = settings;
+  if (!broker->user.empty()) {
+    if (!settings.user.empty() && settings.user != broker->user) {
+      *error = "the URL names one user and the settings another: give the user once";
+      return nullptr;
+    }
+    login.user = broker->user;
+  }
+  if (broker->has_password) {
+    if (!settings.password.empty() && settings.password != broker->password) {
+      *error = "the URL holds one password and the settings another: give the password once";
+      return nullptr;
+    }
+    login.password = broker->password;
+  }
   if (settings.qos < 0 || settings.qos > 2) {
     *error = "QoS " + std::to_string(settings.qos) + " is not 0, 1 or 2";
     return nullptr;
@@ -63,7 +79,7 @@ std::unique_ptr<Publisher> Publisher::open(const Settings &settings, Notice noti
     outbox = Spool::open(settings.spool_dir, settings.outbox_limit, error);
     if (!outbox) return nullptr;
   }
-  return std::make_unique<Publisher>(settings, *broker, std::move(transport), std::move(outbox),
+  return std::make_unique<Publisher>(login, *broker, std::move(transport), std::move(outbox),
                                      system_clock(), std::move(notice));
 }
 
@@ -79,6 +95,7 @@ Publisher::Publisher(const Settings &settings, const BrokerUrl &broker,
   const auto seqs = outbox_->last_seqs();
   if (const auto it = seqs.find(prefix_ + "/reads"); it != seqs.end()) read_seq_ = it->second;
   if (const auto it = seqs.find(prefix_ + "/events"); it != seqs.end()) event_seq_ = it->second;
+  if (const std::string e = outbox_->take_error(); !e.empty()) notice_(e);
   if (outbox_->pending() > 0)
     notice_(std::to_string(outbox_->pending()) + " messages wait in the spool " +
             settings_.spool_dir + " from an earlier run; they go first");
@@ -129,13 +146,14 @@ void Publisher::service(int timeout_ms) {
     transport_->service(timeout_ms, &events);
   }
   for (const TransportEvent &e : events) handle(e);
+  outbox_->flush();
   pump();
   now = clock_.now_ms();
   if (now - synced_at_ms_ >= kSyncEveryMs) {
     outbox_->sync();
     synced_at_ms_ = now;
-    if (const std::string e = outbox_->take_error(); !e.empty()) notice_(e);
   }
+  if (const std::string e = outbox_->take_error(); !e.empty()) notice_(e);
 }
 
 void Publisher::handle(const TransportEvent &event) {
@@ -260,6 +278,8 @@ void Publisher::end_round() {
   for (const Presence::Departure &d : presence_.departed(clock_.now_ms()))
     enqueue({prefix_ + "/events", ++event_seq_,
              event_message(settings_.reader, event_seq_, "depart", d.epc, d.antenna, now)});
+  // The round's records reach the disk at once, then go out.
+  outbox_->flush();
   pump();
 }
 

@@ -78,9 +78,11 @@ class Publisher {
   bool await_first_connection(int limit_ms, std::string *error);
 
   /// Queues a read (and an "arrive" event when the tag was absent) and
-  /// sends what the connection allows.
+  /// sends what the connection allows.  With a spool a message goes only
+  /// once it is on disk: at end_round() or service(), one sync for all.
   void publish_read(const Read &read);
-  /// Ends an inventory round: tags unread for the departure time depart.
+  /// Ends an inventory round: tags unread for the departure time depart,
+  /// and the round's messages reach the disk (with a spool) and go.
   void end_round();
   /// The reader went away (true) or is back (false); the status says so.
   void set_reader_lost(bool lost);

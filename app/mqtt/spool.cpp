@@ -1,18 +1,16 @@
 #include "app/mqtt/spool.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <optional>
 #include <vector>
+
+#include "app/files/bounded_read.h"
+#include "app/files/regular_file.h"
+#include "app/files/replace.h"
 
 namespace velkor::app::mqtt {
 
@@ -20,162 +18,153 @@ namespace {
 
 constexpr std::size_t kSmallestLimit = 4096;
 constexpr std::size_t kLargestSegment = 1 << 20;
+// A segment closes once past its limit: so at most that, its marks and one
+// record line more.  Anything larger is not the spool's own.
+constexpr std::size_t kLargestSegmentFile = 2 * kLargestSegment + kLongestRecordLine;
+constexpr std::size_t kLargestPosition = 1 << 20;
 constexpr std::size_t kReadAhead = 1 << 16;
-constexpr const char *kSuffix = ".seg";
-constexpr int kIdDigits = 12;
+constexpr const char *kPosition = "position";
+constexpr const char *kLock = "lock";
 
-std::string errno_text() { return std::strerror(errno); }
-
-bool write_all(int fd, const std::string &text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-bool read_file(const std::string &path, std::string *text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  *text = s.str();
-  return true;
-}
-
-// Segment ids in the directory, sorted.
-std::vector<std::uint64_t> segment_ids(const std::string &dir) {
-  std::vector<std::uint64_t> ids;
-  DIR *d = ::opendir(dir.c_str());
-  if (!d) return ids;
-  while (const dirent *e = ::readdir(d)) {
-    const std::string name = e->d_name;
-    if (name.size() != kIdDigits + std::strlen(kSuffix) ||
-        name.compare(kIdDigits, std::string::npos, kSuffix) != 0 ||
-        !std::all_of(name.begin(), name.begin() + kIdDigits, ::isdigit))
-      continue;
-    ids.push_back(std::stoull(name.substr(0, kIdDigits)));
-  }
-  ::closedir(d);
-  std::sort(ids.begin(), ids.end());
-  return ids;
-}
+// What the first pass over a segment found.
+struct Scanned {
+  std::uint64_t id = 0;
+  std::size_t records = 0;
+  std::size_t whole = 0;     ///< bytes in whole lines
+  std::size_t size = 0;      ///< bytes in the file
+  std::size_t committed = 0;  ///< records before the position's offset
+  bool boundary = false;     ///< the position's offset begins a line here
+};
 
 }  // namespace
 
-bool parse_record(const std::string &line, Record *record) {
-  const std::size_t tab1 = line.find('\t');
-  if (tab1 == 0 || tab1 == std::string::npos || tab1 > 20) return false;
-  const std::size_t tab2 = line.find('\t', tab1 + 1);
-  if (tab2 == std::string::npos || tab2 == tab1 + 1) return false;
-  std::uint64_t seq = 0;
-  for (std::size_t i = 0; i < tab1; ++i) {
-    if (line[i] < '0' || line[i] > '9') return false;
-    seq = seq * 10 + std::uint64_t(line[i] - '0');
-  }
-  record->seq = seq;
-  record->topic.assign(line, tab1 + 1, tab2 - tab1 - 1);
-  record->payload.assign(line, tab2 + 1);
-  return true;
-}
-
-Spool::Spool(std::string dir, std::size_t limit_bytes)
-    : dir_(std::move(dir)),
-      limit_(std::max(limit_bytes, kSmallestLimit)),
+Spool::Spool(std::string dir, std::size_t limit_bytes, FileSystem &fs)
+    : fs_(fs), path_(std::move(dir)), limit_(std::max(limit_bytes, kSmallestLimit)),
       segment_limit_(std::clamp<std::size_t>(limit_ / 8, 512, kLargestSegment)) {}
 
 Spool::~Spool() {
-  sync();
-  if (write_fd_ >= 0) ::close(write_fd_);
-  if (lock_fd_ >= 0) ::close(lock_fd_);
+  // A spool that never opened owns nothing in the directory.
+  if (opened_) sync();
 }
 
 std::unique_ptr<Spool> Spool::open(const std::string &dir, std::size_t limit_bytes,
-                                   std::string *error) {
-  std::unique_ptr<Spool> spool(new Spool(dir, limit_bytes));
+                                   std::string *error, FileSystem &fs) {
+  std::unique_ptr<Spool> spool(new Spool(dir, limit_bytes, fs));
   if (!spool->load(error)) return nullptr;
   return spool;
 }
 
-std::string Spool::path_of(std::uint64_t id) const {
-  char name[32];
-  std::snprintf(name, sizeof name, "%0*llu%s", kIdDigits, static_cast<unsigned long long>(id),
-                kSuffix);
-  return dir_ + "/" + name;
+void Spool::note_seq(const std::string &topic, std::uint64_t seq) {
+  std::uint64_t &last = last_seqs_[topic];
+  last = std::max(last, seq);
+}
+
+bool Spool::read_segment(std::uint64_t id, std::string *text, std::string *error) {
+  const std::string name = segment_name(id);
+  switch (read_file(dir_, name, kLargestSegmentFile, text, error)) {
+    case FileRead::kRead:
+      return true;
+    case FileRead::kMissing:
+      *error = "'" + dir_.path_of(name) + "' went while the spool was opened";
+      return false;
+    case FileRead::kRefused:
+      break;
+  }
+  *error = "the spool " + path_ + " holds what it never wrote: " + *error + "; move it away";
+  return false;
 }
 
 bool Spool::load(std::string *error) {
-  if (::mkdir(dir_.c_str(), 0700) != 0 && errno != EEXIST) {
-    *error = "cannot create the spool " + dir_ + ": " + errno_text();
+  if (!dir_.open(path_, {true, 0700, true}, fs_, error)) return false;
+  if (lock_.acquire(dir_, kLock, 0600, false, "the spool " + path_, error) != Locked::kYes)
     return false;
-  }
-  lock_fd_ = ::open((dir_ + "/lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (lock_fd_ < 0) {
-    *error = "cannot use the spool " + dir_ + ": " + errno_text();
-    return false;
-  }
-  if (::flock(lock_fd_, LOCK_EX | LOCK_NB) != 0) {
-    *error = "the spool " + dir_ + " is in use by another process";
-    return false;
-  }
 
-  // The position: "<segment> <offset>", then "<seq> TAB <topic>" lines.
-  std::uint64_t position_id = 0;
-  std::size_t position_offset = 0;
+  // First everything is read and checked; the directory changes only after.
   std::string text;
-  if (read_file(dir_ + "/position", &text)) {
-    std::istringstream in(text);
-    std::string line;
-    if (std::getline(in, line)) {
-      unsigned long long id = 0, offset = 0;
-      if (std::sscanf(line.c_str(), "%llu %llu", &id, &offset) == 2) {
-        position_id = id;
-        position_offset = offset;
-      }
-    }
-    while (std::getline(in, line)) {
-      Record r;
-      if (parse_record(line + "\t", &r)) last_seqs_[r.topic] = r.seq;
-    }
-  }
-  next_id_ = position_id + 1;
-
-  for (const std::uint64_t id : segment_ids(dir_)) {
-    next_id_ = std::max(next_id_, id + 1);
-    if (id < position_id) {  // delivered before the last stop
-      ::unlink(path_of(id).c_str());
-      continue;
-    }
-    if (!read_file(path_of(id), &text)) {
-      *error = "cannot read " + path_of(id) + ": " + errno_text();
+  std::optional<Position> position;
+  bool damaged = false;
+  switch (read_file(dir_, kPosition, kLargestPosition, &text, error)) {
+    case FileRead::kRead:
+      position = parse_position(text);
+      damaged = !position;
+      break;
+    case FileRead::kMissing:
+      break;
+    case FileRead::kRefused:
+      *error = "the spool " + path_ + " holds what it never wrote: " + *error + "; move it away";
       return false;
-    }
-    Segment segment{id, 0, 0};
+  }
+  if (position)
+    for (const auto &[topic, seq] : position->seqs) note_seq(topic, seq);
+
+  std::vector<std::string> names;
+  if (!dir_.names(&names, error)) return false;
+  std::vector<std::uint64_t> ids;
+  for (const std::string &name : names)
+    if (const auto id = segment_id(name)) ids.push_back(*id);
+  std::sort(ids.begin(), ids.end());
+
+  std::vector<Scanned> scanned;
+  for (const std::uint64_t id : ids) {
+    if (!read_segment(id, &text, error)) return false;
+    Scanned s{id, 0, 0, text.size(), 0, false};
+    const bool positioned = position && position->segment == id;
+    s.boundary = positioned && position->offset == 0;
     std::size_t start = 0;
     for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+      const std::string line = text.substr(start, end - start);
       Record r;
-      if (!parse_record(text.substr(start, end - start), &r)) continue;
-      ++segment.records;
-      std::uint64_t &last = last_seqs_[r.topic];
-      last = std::max(last, r.seq);
-      if (id == position_id && end + 1 <= position_offset) {
-        ++commit_records_;
-        commit_offset_ = end + 1;
+      std::string topic;
+      std::uint64_t seq = 0;
+      if (parse_record(line, &r)) {
+        ++s.records;
+        note_seq(r.topic, r.seq);
+        if (positioned && end + 1 <= position->offset) ++s.committed;
+      } else if (parse_mark(line, &topic, &seq)) {
+        note_seq(topic, seq);
       }
+      if (positioned && end + 1 == position->offset) s.boundary = true;
     }
-    // A record torn by a crash goes; every complete one stays.
-    if (start < text.size() && ::truncate(path_of(id).c_str(), off_t(start)) != 0) {
-      *error = "cannot repair " + path_of(id) + ": " + errno_text();
+    s.whole = start;
+    scanned.push_back(s);
+  }
+  // The position is trusted only when it names a record's start in a
+  // segment that is there; else every kept record goes again.
+  const auto named = std::find_if(scanned.begin(), scanned.end(), [&](const Scanned &s) {
+    return position && s.id == position->segment;
+  });
+  const bool trusted = named != scanned.end() && named->boundary;
+  if (damaged || (position && !trusted))
+    error_ = "the spool's position in " + path_ +
+             " was damaged: its messages go again from the oldest (a subscriber drops the "
+             "numbers it has had)";
+
+  if (!remove_leftovers(dir_, kPosition, error)) return false;
+  for (const Scanned &s : scanned) {
+    next_id_ = std::max(next_id_, s.id + 1);
+    const std::string name = segment_name(s.id);
+    if (trusted && s.id < position->segment) {  // delivered before the last stop
+      if (!dir_.remove(name, error)) return false;
+      continue;
+    }
+    // What a killed run wrote may not be on disk yet; a record torn by a
+    // crash goes, every whole one stays.
+    Descriptor fd;
+    if (open_regular(dir_, name, O_WRONLY, 0, &fd, error) != Opened::kOpen) return false;
+    if ((s.size > s.whole && fs_.truncate(fd.get(), off_t(s.whole)) != 0) ||
+        !sync_file(fs_, fd.get())) {
+      *error = file_error("repair", dir_.path_of(name));
       return false;
     }
-    segment.bytes = start;
-    pending_ += segment.records;
-    segments_.push_back(segment);
+    segments_.push_back({s.id, s.records, s.whole});
+    pending_ += s.records;
   }
-  pending_ -= commit_records_;
+  if (!dir_.sync(error)) return false;
+  if (trusted) {
+    commit_offset_ = std::size_t(position->offset);
+    commit_records_ = named->committed;
+    pending_ -= commit_records_;
+  }
 
   if (segments_.empty() || segments_.back().bytes >= segment_limit_) {
     if (!start_segment()) {
@@ -183,27 +172,39 @@ bool Spool::load(std::string *error) {
       return false;
     }
   } else {
-    write_fd_ = ::open(path_of(segments_.back().id).c_str(),
-                       O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (write_fd_ < 0) {
-      *error = "cannot write " + path_of(segments_.back().id) + ": " + errno_text();
+    const std::string name = segment_name(segments_.back().id);
+    if (open_regular(dir_, name, O_WRONLY | O_APPEND, 0, &write_fd_, error) != Opened::kOpen)
       return false;
-    }
+    durable_ = {segments_.back().id, segments_.back().bytes};
   }
+  opened_ = true;
   rewind();
   return true;
 }
 
 bool Spool::start_segment() {
+  // The records before it reach the disk first: they go out before its own.
+  flush();
   const std::uint64_t id = next_id_++;
-  const int fd = ::open(path_of(id).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    error_ = "cannot create " + path_of(id) + ": " + errno_text();
+  const std::string name = segment_name(id);
+  std::string marks;
+  for (const auto &[topic, seq] : last_seqs_) marks += mark_line(topic, seq) + "\n";
+  Descriptor fd;
+  std::string error;
+  if (open_regular(dir_, name, O_WRONLY | O_APPEND | O_CREAT | O_EXCL, 0600, &fd, &error) !=
+      Opened::kOpen) {
+    error_ = error;
     return false;
   }
-  if (write_fd_ >= 0) ::close(write_fd_);
-  write_fd_ = fd;
-  segments_.push_back({id, 0, 0});
+  if (!write_all(fs_, fd.get(), marks) || !sync_file(fs_, fd.get()) || !dir_.sync(&error)) {
+    error_ = file_error("write", dir_.path_of(name));
+    fd.reset();
+    dir_.remove(name, &error);
+    return false;
+  }
+  write_fd_ = std::move(fd);
+  segments_.push_back({id, 0, marks.size()});
+  durable_ = {id, marks.size()};
   return true;
 }
 
@@ -220,12 +221,13 @@ const Spool::Segment *Spool::find(std::uint64_t id) const {
 }
 
 void Spool::delete_front() {
-  // The position goes first, with the sequence numbers the segment held.
+  // The position names the next segment, on disk, before this one goes.
   const Segment front = segments_.front();
   segments_.pop_front();
   commit_offset_ = commit_records_ = 0;
   sync();
-  ::unlink(path_of(front.id).c_str());
+  std::string error;
+  if (!dir_.remove(segment_name(front.id), &error)) error_ = error;
 }
 
 std::size_t Spool::drop_oldest() {
@@ -240,8 +242,16 @@ std::size_t Spool::drop_oldest() {
 }
 
 std::size_t Spool::append(const Record &record) {
-  const std::string line =
-      std::to_string(record.seq) + "\t" + record.topic + "\t" + record.payload + "\n";
+  const std::string text = record_line(record);
+  Record back;
+  if (text.size() > kLongestRecordLine || text.find('\n') != std::string::npos ||
+      !parse_record(text, &back) || !(back == record)) {
+    error_ = "a message for " + record.topic + " (" + std::to_string(text.size()) +
+             " bytes) was not kept: the spool takes one line of at most " +
+             std::to_string(kLongestRecordLine) + " bytes";
+    return 0;
+  }
+  const std::string line = text + "\n";
   std::size_t dropped = 0;
   while (pending_ > 0 && pending_bytes() + line.size() > limit_) {
     const std::size_t n = drop_oldest();
@@ -249,19 +259,31 @@ std::size_t Spool::append(const Record &record) {
     dropped += n;
   }
   if (segments_.back().bytes >= segment_limit_ && !start_segment()) return dropped;
-  if (!write_all(write_fd_, line)) {
-    error_ = "cannot write the spool " + dir_ + ": " + errno_text() + "; a message was lost";
+  if (!write_all(fs_, write_fd_.get(), line)) {
+    error_ = "cannot write the spool " + path_ + ": " + std::strerror(errno) +
+             "; a message was lost";
     // Keep the segment whole: cut off whatever part of the line got there.
-    if (::ftruncate(write_fd_, off_t(segments_.back().bytes)) != 0) start_segment();
+    if (fs_.truncate(write_fd_.get(), off_t(segments_.back().bytes)) != 0) start_segment();
     return dropped;
   }
-  Segment &back = segments_.back();
-  back.bytes += line.size();
-  ++back.records;
+  Segment &last = segments_.back();
+  last.bytes += line.size();
+  ++last.records;
   ++pending_;
-  std::uint64_t &last = last_seqs_[record.topic];
-  last = std::max(last, record.seq);
+  note_seq(record.topic, record.seq);
   return dropped;
+}
+
+void Spool::flush() {
+  if (!write_fd_.valid()) return;
+  const Segment &last = segments_.back();
+  if (durable_ == Place{last.id, last.bytes}) return;
+  // Handed out even when the disk refuses: the broker may still get them,
+  // and the notice says what a power cut would cost.
+  if (!sync_file(fs_, write_fd_.get()))
+    error_ = "cannot put the spool " + path_ + " on disk: " + std::strerror(errno) +
+             "; a power cut now loses its newest messages";
+  durable_ = {last.id, last.bytes};
 }
 
 bool Spool::read_line(const Segment &segment, std::string *line) {
@@ -279,11 +301,12 @@ bool Spool::read_line(const Segment &segment, std::string *line) {
       if (buffer_at_.second + buffer_.size() >= segment.bytes) return false;
     }
     const std::size_t size = std::min(want, segment.bytes - from);
+    Descriptor fd;
+    std::string error;
+    if (open_regular(dir_, segment_name(segment.id), O_RDONLY, 0, &fd, &error) != Opened::kOpen)
+      return false;
     buffer_.resize(size);
-    const int fd = ::open(path_of(segment.id).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const ssize_t n = ::pread(fd, buffer_.data(), size, off_t(from));
-    ::close(fd);
+    const ssize_t n = fs_.read_at(fd.get(), buffer_.data(), size, off_t(from));
     if (n <= 0) return false;
     buffer_.resize(std::size_t(n));
     buffer_at_ = {segment.id, from};
@@ -294,10 +317,13 @@ const Record *Spool::next() {
   for (;;) {
     const Segment *segment = find(read_.first);
     if (!segment) return nullptr;
-    if (read_.second >= segment->bytes) {
+    // Only what is on disk goes out: a number a subscriber saw is never
+    // given to another message after a power cut.
+    const bool last = segment->id == segments_.back().id;
+    if (read_.second >= (last ? durable_.second : segment->bytes)) {
+      if (last) return nullptr;
       const auto later = std::find_if(segments_.begin(), segments_.end(),
                                       [&](const Segment &s) { return s.id > read_.first; });
-      if (later == segments_.end()) return nullptr;
       read_ = {later->id, 0};
       continue;
     }
@@ -308,7 +334,7 @@ const Record *Spool::next() {
       continue;
     }
     read_.second += line.size() + 1;
-    if (!parse_record(line, &current_)) continue;  // not a record: pass over it
+    if (!parse_record(line, &current_)) continue;  // a mark, or not a record: pass over it
     handed_.push_back(read_);
     return &current_;
   }
@@ -321,7 +347,7 @@ void Spool::rewind() {
 
 void Spool::commit(std::size_t n) {
   for (; n > 0 && !handed_.empty(); --n) {
-    const Position end = handed_.front();
+    const Place end = handed_.front();
     handed_.pop_front();
     while (segments_.front().id != end.first) delete_front();
     ++commit_records_;
@@ -332,19 +358,15 @@ void Spool::commit(std::size_t n) {
 }
 
 void Spool::sync() {
-  std::string text = std::to_string(segments_.front().id) + " " +
-                     std::to_string(commit_offset_) + "\n";
-  for (const auto &[topic, seq] : last_seqs_) text += std::to_string(seq) + "\t" + topic + "\n";
-  const std::string temporary = dir_ + "/position.new";
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    error_ = "cannot write " + temporary + ": " + errno_text();
-    return;
-  }
-  const bool written = write_all(fd, text);
-  ::close(fd);
-  if (!written || ::rename(temporary.c_str(), (dir_ + "/position").c_str()) != 0)
-    error_ = "cannot write the spool position in " + dir_ + ": " + errno_text();
+  if (!opened_) return;
+  flush();
+  const std::string text = position_text({segments_.front().id, commit_offset_, last_seqs_});
+  if (text == synced_) return;
+  std::string error;
+  if (replace_file(dir_, kPosition, text, 0600, &error))
+    synced_ = text;
+  else
+    error_ = "cannot keep the spool's position: " + error;
 }
 
 }  // namespace velkor::app::mqtt

@@ -1,5 +1,7 @@
 #include "app/reader/emulator_state.h"
 
+#include <cstdint>
+#include <limits>
 #include <nlohmann/json.hpp>
 
 #include "app/base/hex.h"
@@ -14,6 +16,32 @@ using nlohmann::json;
 struct BadState {
   std::string what;
 };
+
+// Up to 32 characters of a value, as JSON writes it (control characters
+// escaped), for a message.
+std::string shown(const json &value) {
+  const std::string text = value.dump();
+  return text.size() <= 32 ? text : text.substr(0, 32) + "...";
+}
+
+// A whole number that fits T, or BadState naming what it is: a value out
+// of range is refused, never wrapped and saved back.
+template <typename T>
+T number_of(const json &value, const std::string &what) {
+  constexpr std::uint64_t kMost = std::numeric_limits<T>::max();
+  const bool fits = value.is_number_unsigned()  ? value.get<std::uint64_t>() <= kMost
+                    : value.is_number_integer() ? value.get<std::int64_t>() >= 0 &&
+                                                      std::uint64_t(value.get<std::int64_t>()) <= kMost
+                                                : false;
+  if (!fits)
+    throw BadState{what + " is " + shown(value) + ", not a number from 0 to " + std::to_string(kMost)};
+  return static_cast<T>(value.get<std::uint64_t>());
+}
+
+template <typename T>
+T number_at(const json &j, const char *key) {
+  return number_of<T>(j.at(key), std::string("'") + key + "'");
+}
 
 template <typename Container>
 std::string hex_of(const Container &c) {
@@ -47,21 +75,24 @@ emu::Gen2Tag gen2_from_json(const json &j) {
   emu::Gen2Tag t;
   const json &banks = j.at("banks");
   if (banks.size() != t.banks.size()) throw BadState{"a Gen2 tag needs 4 banks"};
-  for (std::size_t i = 0; i < t.banks.size(); ++i)
-    t.banks[i] = banks[i].get<std::vector<std::uint16_t>>();
+  for (std::size_t i = 0; i < t.banks.size(); ++i) {
+    if (!banks[i].is_array()) throw BadState{"a Gen2 tag's bank is not a list of words"};
+    t.banks[i].clear();
+    for (const json &word : banks[i]) t.banks[i].push_back(number_of<std::uint16_t>(word, "a word"));
+  }
   if (t.banks[emu::kEpcBank].empty()) throw BadState{"a Gen2 tag's EPC bank is empty"};
   const json &lock = j.at("lock");
   if (lock.size() != t.lock.size()) throw BadState{"a Gen2 tag needs 5 lock states"};
   for (std::size_t i = 0; i < t.lock.size(); ++i) {
-    const int l = lock[i].get<int>();
+    const int l = number_of<std::uint8_t>(lock[i], "a lock state");
     if (l < 0 || l > 3) throw BadState{"lock state " + std::to_string(l)};
     t.lock[i] = static_cast<emu::LockState>(l);
   }
   t.killed = j.at("killed").get<bool>();
   t.privacy = j.at("privacy").get<bool>();
   t.eas = j.at("eas").get<bool>();
-  t.permalocked_blocks = j.at("permalocked_blocks").get<std::uint32_t>();
-  t.monza_qt = j.at("qt").get<std::uint8_t>();
+  t.permalocked_blocks = number_at<std::uint32_t>(j, "permalocked_blocks");
+  t.monza_qt = number_at<std::uint8_t>(j, "qt");
   return t;
 }
 
@@ -97,18 +128,18 @@ json work_to_json(const emu::WorkParameters &w) {
 }
 
 void work_from_json(const json &j, emu::WorkParameters &w) {
-  w.mode = j.at("mode").get<std::uint8_t>();
-  w.interval = j.at("interval").get<std::uint8_t>();
+  w.mode = number_at<std::uint8_t>(j, "mode");
+  w.interval = number_at<std::uint8_t>(j, "interval");
   fill(w.response, j, "response");
-  w.tag_type = j.at("tag_type").get<std::uint8_t>();
-  w.eas_sensitivity = j.at("eas_sensitivity").get<std::uint8_t>();
-  w.trigger_time = j.at("trigger_time").get<std::uint8_t>();
-  w.mask_bank = j.at("mask_bank").get<std::uint8_t>();
+  w.tag_type = number_at<std::uint8_t>(j, "tag_type");
+  w.eas_sensitivity = number_at<std::uint8_t>(j, "eas_sensitivity");
+  w.trigger_time = number_at<std::uint8_t>(j, "trigger_time");
+  w.mask_bank = number_at<std::uint8_t>(j, "mask_bank");
   fill(w.mask_address, j, "mask_address");
-  w.mask_bits = j.at("mask_bits").get<std::uint8_t>();
+  w.mask_bits = number_at<std::uint8_t>(j, "mask_bits");
   fill(w.mask, j, "mask");
   fill(w.tid, j, "tid");
-  w.custom_function = j.at("custom_function").get<std::uint8_t>();
+  w.custom_function = number_at<std::uint8_t>(j, "custom_function");
   fill(w.work_time, j, "work_time");
 }
 
@@ -124,7 +155,7 @@ json feed_to_json(const emu::TagFeed &f) {
 void feed_from_json(const json &j, emu::TagFeed &f) {
   f = {};
   for (const json &t : j.at("waiting")) f.waiting.push_back(gen2_from_json(t));
-  if (!j.at("placed").is_null()) f.placed = j.at("placed").get<std::size_t>();
+  if (!j.at("placed").is_null()) f.placed = number_at<std::uint32_t>(j, "placed");
   f.placed_epc = bytes_of(j, "placed_epc");
 }
 
@@ -163,28 +194,28 @@ bool load_emulator_state(const std::string &text, emu::Reader &reader, std::stri
   emu::Reader r = reader;
   try {
     const json j = json::parse(text);
-    r.identity.address = j.at("address").get<std::uint8_t>();
+    r.identity.address = number_at<std::uint8_t>(j, "address");
     const json &s = j.at("settings");
     std::array<std::uint8_t, 2> region{};
     fill(region, s, "region");
     r.settings.region_high = region[0];
     r.settings.region_low = region[1];
-    r.settings.power = s.at("power").get<std::uint8_t>();
-    r.settings.scan_time = s.at("scan_time").get<std::uint8_t>();
-    r.settings.antenna = s.at("antenna").get<std::uint8_t>();
-    r.settings.beep = s.at("beep").get<std::uint8_t>();
+    r.settings.power = number_at<std::uint8_t>(s, "power");
+    r.settings.scan_time = number_at<std::uint8_t>(s, "scan_time");
+    r.settings.antenna = number_at<std::uint8_t>(s, "antenna");
+    r.settings.beep = number_at<std::uint8_t>(s, "beep");
     work_from_json(j.at("work"), r.config.work);
     const json &io = j.at("io");
     fill(r.config.io.clock, io, "clock");
-    r.config.io.gpio_out = io.at("gpio_out").get<std::uint8_t>();
-    r.config.io.relay = io.at("relay").get<std::uint8_t>();
-    r.config.io.pulse_output = io.at("pulse_output").get<std::uint8_t>();
+    r.config.io.gpio_out = number_at<std::uint8_t>(io, "gpio_out");
+    r.config.io.relay = number_at<std::uint8_t>(io, "relay");
+    r.config.io.pulse_output = number_at<std::uint8_t>(io, "pulse_output");
     r.tags.gen2.clear();
     for (const json &t : j.at("gen2")) r.tags.gen2.push_back(gen2_from_json(t));
     r.tags.iso6b.clear();
     for (const json &t : j.at("iso6b")) r.tags.iso6b.push_back(iso6b_from_json(t));
     const json &buffer = j.at("buffer");
-    r.buffer.save_length = buffer.at("save_length").get<std::uint8_t>();
+    r.buffer.save_length = number_at<std::uint8_t>(buffer, "save_length");
     r.buffer.epcs.clear();
     for (const json &epc : buffer.at("epcs")) {
       const std::optional<Bytes> b = parse_hex(epc.get<std::string>(), nullptr);

@@ -12,6 +12,9 @@ namespace velkor::app {
 
 namespace {
 
+// A state of a thousand fed tags is a few megabytes.
+constexpr std::size_t kLargestStateFile = 64u << 20;
+
 bool all_of(const std::string &s, int (*is)(int)) {
   if (s.empty()) return false;
   for (char c : s)
@@ -74,7 +77,15 @@ std::unique_ptr<Session> Session::open(const GlobalOptions &options, std::string
   }
   if (!options.emulate_state.empty()) {
     s->state_ = std::make_unique<LockedFile>();
-    if (!s->state_->open(options.emulate_state, options.wait, error)) return nullptr;
+    switch (s->state_->open(options.emulate_state, options.wait, kLargestStateFile, error)) {
+      case Locked::kYes:
+        break;
+      case Locked::kBusy:
+        *error += "; wait for it with --wait";
+        return nullptr;
+      case Locked::kFailed:
+        return nullptr;
+    }
   }
   if (!s->connect(error)) return nullptr;
   return s;

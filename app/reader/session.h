@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "app/files/locked_file.h"
 #include "app/reader/device_lock.h"
 #include "app/reader/emulated_reader.h"
 #include "app/reader/trace_relay.h"

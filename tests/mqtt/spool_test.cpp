@@ -45,6 +45,8 @@ TEST_F(SpoolTest, RecordsAndCommitsOutliveReopening) {
   {
     auto spool = open();
     for (std::uint64_t s = 1; s <= 5; ++s) spool->append(record(s));
+    EXPECT_EQ(spool->next(), nullptr) << "handed out before it was on disk";
+    spool->flush();
     ASSERT_EQ(spool->next()->seq, 1u);
     ASSERT_EQ(*spool->next(), record(2));
     spool->next();
@@ -60,6 +62,7 @@ TEST_F(SpoolTest, RecordsAndCommitsOutliveReopening) {
 TEST_F(SpoolTest, RewindHandsOutAgainFromTheOldestUncommitted) {
   auto spool = open();
   for (std::uint64_t s = 1; s <= 4; ++s) spool->append(record(s));
+  spool->flush();
   drain(*spool);
   spool->commit(1);
   spool->rewind();
@@ -72,6 +75,7 @@ TEST_F(SpoolTest, ARecordTornByACrashIsCutOff) {
     if (f.path().extension() == ".seg") std::ofstream(f.path(), std::ios::app) << "2\tvelkor/0001/re";
   auto spool = open();
   spool->append(record(3));
+  spool->flush();
   EXPECT_EQ(spool->pending(), 2u);
   EXPECT_EQ(*spool->next(), record(1));
   EXPECT_EQ(*spool->next(), record(3));
@@ -83,6 +87,7 @@ TEST_F(SpoolTest, OverItsLimitTheOldestGoAndAreCounted) {
   for (std::uint64_t s = 1; s <= 200; ++s) dropped += spool->append(record(s));
   ASSERT_GT(dropped, 0u);
   EXPECT_EQ(spool->pending() + dropped, 200u);
+  spool->flush();
   const std::vector<std::uint64_t> left = drain(*spool);
   ASSERT_EQ(left.size(), spool->pending());
   for (std::size_t i = 0; i < left.size(); ++i) EXPECT_EQ(left[i], dropped + 1 + i);
@@ -97,6 +102,7 @@ TEST_F(SpoolTest, SequenceNumbersOutliveTheSegmentsThatHeldThem) {
     auto spool = open(4096);
     for (std::uint64_t s = 1; s <= 100; ++s) {
       spool->append(record(s));
+      spool->flush();
       spool->next();
       spool->commit(1);
     }

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "tests/tool/run_tool.h"
+#include "tests/tool/scratch.h"
 #include "velkor_epc.hpp"
 
 namespace velkor::test {
@@ -25,27 +26,6 @@ using nlohmann::json;
 constexpr int kTags = 20;
 constexpr int kFirstSerial = 1000;
 const std::string kGtin = "80614141123458";
-
-// A directory for the run's state and log, removed afterwards.
-class Scratch {
- public:
-  Scratch() {
-    char dir[] = "/tmp/velkor-commission-XXXXXX";
-    dir_ = mkdtemp(dir) ? dir : "/tmp";
-  }
-  ~Scratch() { std::system(("rm -rf " + dir_).c_str()); }
-  std::string path(const std::string &name) const { return dir_ + "/" + name; }
-
- private:
-  std::string dir_;
-};
-
-std::string slurp(const std::string &path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string sgtin(int serial) {
   return epc::Epc::from_gs1(epc::Key::gtin, kGtin, 7, std::to_string(serial), 3, 96).hex();

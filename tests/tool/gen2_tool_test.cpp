@@ -159,7 +159,10 @@ struct StateFile {
   static inline int made = 0;
   std::string path =
       "/tmp/velkor-guard-" + std::to_string(getpid()) + "-" + std::to_string(++made);
-  ~StateFile() { std::remove(path.c_str()); }
+  ~StateFile() {
+    std::remove(path.c_str());
+    std::remove((path + ".lock").c_str());
+  }
   std::string with(const std::string &tags) const {
     return "--emulate-tags " + tags + " --emulate-state " + path + " ";
   }

@@ -283,6 +283,7 @@ TEST(ToolExclusive, ASecondRunOnTheReaderIsRefusedUntilTheFirstEnds) {
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(r.out, "power 30 dBm\n");
   std::remove(state.c_str());
+  std::remove((state + ".lock").c_str());
 }
 
 TEST(ToolScripting, StdoutAndStderrKeepTheirOrderInOnePipe) {

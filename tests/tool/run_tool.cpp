@@ -4,6 +4,8 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <grp.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,7 +73,7 @@ ToolRun run_tool(const std::string &args, const std::string &input, const std::s
   return run;
 }
 
-RunningTool::RunningTool(const std::string &args, const std::string &env) {
+RunningTool::RunningTool(const std::string &args, const std::string &env, uid_t user) {
   int out[2], err[2];
   if (pipe(out) != 0) return;
   if (pipe(err) != 0) {
@@ -95,6 +97,8 @@ RunningTool::RunningTool(const std::string &args, const std::string &env) {
     dup2(out[1], STDOUT_FILENO);
     dup2(err[1], STDERR_FILENO);
     for (int fd : {out[0], out[1], err[0], err[1]}) close(fd);
+    if (user != 0 && (setgroups(0, nullptr) != 0 || setgid(user) != 0 || setuid(user) != 0))
+      _exit(126);
     execve(argv[0], argv.data(), envp.data());
     _exit(127);
   }
@@ -159,12 +163,19 @@ ToolRun RunningTool::finish(std::chrono::milliseconds limit) {
   const auto until = std::chrono::steady_clock::now() + limit;
   int status = 0;
   pid_t done = 0;
-  while ((done = waitpid(pid_, &status, WNOHANG)) == 0 &&
+  rusage usage{};
+  while ((done = wait4(pid_, &status, WNOHANG, &usage)) == 0 &&
          std::chrono::steady_clock::now() < until)
     read_some(20);
+  if (done == 0) {
+    kill(pid_, SIGKILL);
+    done = wait4(pid_, &status, 0, &usage);
+    status = -1;
+  }
   if (done == pid_) {
     pid_ = -1;
-    run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.exit_code = status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.peak_memory_kb = usage.ru_maxrss;
   }
   while (read_some(0)) {
   }

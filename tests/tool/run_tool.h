@@ -14,6 +14,7 @@ struct ToolRun {
   int exit_code = -1;
   std::string out;  ///< standard output
   std::string err;  ///< standard error
+  long peak_memory_kb = -1;  ///< its largest resident size (RunningTool only)
 };
 
 /// Runs `velkor <args>` (args as one shell-quoted string), with `input` on
@@ -32,8 +33,9 @@ class RunningTool {
   enum Stream { kOut = 0, kErr = 1 };
 
   /// Starts `velkor <args>` (split at spaces) with `env` ("NAME=value")
-  /// added to its environment when not empty.
-  explicit RunningTool(const std::string &args, const std::string &env = "");
+  /// added to its environment when not empty, as the user and group
+  /// `user` when it is not 0 (the test runs as root).
+  explicit RunningTool(const std::string &args, const std::string &env = "", uid_t user = 0);
   ~RunningTool();
   RunningTool(const RunningTool &) = delete;
   RunningTool &operator=(const RunningTool &) = delete;
@@ -46,8 +48,10 @@ class RunningTool {
   void close_output();
   /// Sends the signal.
   void signal(int number);
-  /// Waits for the end and collects the rest of the output.
+  /// Waits for the end and collects the rest of the output; a tool still
+  /// running after `limit` is killed (exit_code -1).
   ToolRun finish(std::chrono::milliseconds limit);
+  pid_t pid() const { return pid_; }
 
  private:
   pid_t pid_ = -1;

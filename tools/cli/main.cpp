@@ -9,6 +9,9 @@
 #include "tools/cli/options.h"
 #include "tools/cli/output/cli_docs.h"
 #include "tools/cli/output/help_examples.h"
+#ifdef VELKOR_HAVE_SERVE
+#include "tools/serve/serve_command.h"
+#endif
 
 using velkor::tool::Cli;
 
@@ -87,6 +90,9 @@ int main(int argc, char **argv) {
 
   velkor::tool::add_commands(cli);
   velkor::tool::add_script_command(cli);
+#ifdef VELKOR_HAVE_SERVE
+  velkor::serve::add_serve_command(cli);
+#endif
   velkor::tool::add_examples(app);
   // Hidden (no group): the build writes the man page and completions with it.
   std::string generated;

@@ -21,12 +21,14 @@
 #include "app/commission/journal.h"
 #include "app/commission/plan.h"
 #include "app/commission/tag_steps.h"
+#include "app/epc_json.h"
 #include "app/tags/inventory_round.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/commands/interrupt_guard.h"
 #include "tools/cli/options.h"
 #include "tools/cli/output/commission_progress.h"
 #include "tools/cli/output/epc_text.h"
+#include "tools/cli/password_options.h"
 
 namespace velkor::tool {
 
@@ -60,6 +62,7 @@ struct CommissionOptions {
   std::string from;
   std::string log;
   Bytes access_password;
+  bool access_password_given = false;
   std::vector<int> lock;
   double timeout = kDefaultTimeout;
   bool json = false;
@@ -267,7 +270,7 @@ int Commissioning::run() {
 }
 
 std::optional<std::vector<Identity>> plan_of(const CommissionOptions &o, std::string *error) {
-  const unsigned bits = o.scheme.empty() ? 0 : scheme_bits(o.scheme);
+  const unsigned bits = o.scheme.empty() ? 0 : app::scheme_bits(o.scheme);
   if (!o.scheme.empty() && bits == 0) {
     *error = "--scheme: '" + o.scheme + "' is not a scheme";
     return std::nullopt;
@@ -277,17 +280,7 @@ std::optional<std::vector<Identity>> plan_of(const CommissionOptions &o, std::st
                            static_cast<std::uint64_t>(o.count), static_cast<unsigned>(o.filter),
                            bits},
                           error);
-  std::ifstream in(o.from);
-  if (!in) {
-    *error = "cannot read '" + o.from + "'";
-    return std::nullopt;
-  }
-  std::stringstream text;
-  text << in.rdbuf();
-  std::optional<std::vector<Identity>> plan =
-      plan_from_text(text.str(), static_cast<unsigned>(o.filter), bits, error);
-  if (!plan) *error = o.from + ": " + *error;
-  return plan;
+  return plan_from_file(o.from, static_cast<unsigned>(o.filter), bits, error);
 }
 
 int commission(Session &s, CommissionOptions &o) {
@@ -304,7 +297,9 @@ void check_options(const CommissionOptions &o) {
   if (o.from.empty() == o.gtin.empty())
     throw CLI::ValidationError("commission", "give --gtin with a serial range, or --from FILE");
   if (!o.lock.empty() && (o.access_password.empty() || o.access_password == Bytes(4, 0)))
-    throw CLI::ValidationError("--lock", "a lock needs a non-zero --access-password");
+    throw CLI::ValidationError("--lock", std::string("a lock needs a non-zero --access-password "
+                                                     "(or --access-password-file, or $") +
+                                             kAccessPasswordVariable + ")");
 }
 
 }  // namespace
@@ -346,8 +341,9 @@ void add_commission_command(Cli &cli) {
                   "the log (CSV: time, serial, EPC, URI, TID, result), kept as a journal: "
                   "rerunning the same command resumes after a crash")
       ->type_name("FILE.csv");
-  CLI::Option *password = add_hex(app, "--access-password", o.access_password, 4, 4,
-                                  "access password to set on each tag, 8 hex digits");
+  add_password(app, "--access-password", kAccessPasswordVariable,
+               "access password to set on each tag, 8 hex digits", &o.access_password,
+               &o.access_password_given);
   app->add_option("--lock", o.lock,
                   "lock these with the access password: epc, user, tid, access, kill "
                   "(comma-separated)")
@@ -363,8 +359,7 @@ void add_commission_command(Cli &cli) {
             return {};
           },
           ""))
-      ->type_name("FIELD[,FIELD]")
-      ->needs(password);
+      ->type_name("FIELD[,FIELD]");
   app->add_option("--timeout", o.timeout,
                   "seconds to wait for each next tag before stopping (default 60; 0: look once)")
       ->check(CLI::Validator(

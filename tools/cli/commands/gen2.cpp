@@ -9,6 +9,7 @@
 #include "tools/cli/commands/tag_target.h"
 #include "tools/cli/output/json_output.h"
 #include "tools/cli/output/tag_output.h"
+#include "tools/cli/password_options.h"
 
 namespace velkor::tool {
 
@@ -224,11 +225,17 @@ void add_epc_lock_kill_commands(Cli &cli) {
   lock.app->add_flag("--yes", lock.options->yes,
                      "permalock or permaunlock without asking (for scripts)");
 
-  auto kill = add_command<TagOptions>(cli, &cli.app, "kill",
-                                      "kill a tag for good (it never answers again)", kill_tag,
-                                      TargetOptions::check<TagOptions>);
+  auto kill = add_command<TagOptions>(
+      cli, &cli.app, "kill", "kill a tag for good (it never answers again)", kill_tag,
+      [](const TagOptions &o) {
+        TargetOptions::check(o);
+        if (!o.target.password.given)
+          throw CLI::ValidationError("--password",
+                                     std::string("the kill password is needed: give "
+                                                 "--password-file FILE or $") +
+                                         kTagPasswordVariable + " (or --password HEX)");
+      });
   kill.options->target.add_to(kill.app, "the tag's kill password, 8 hex digits");
-  kill.app->get_option("--password")->required();
   kill.app->add_flag("--yes", kill.options->yes, "kill without asking (for scripts)");
 }
 

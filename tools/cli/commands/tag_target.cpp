@@ -1,5 +1,7 @@
 #include "tools/cli/commands/tag_target.h"
 
+#include "tools/cli/password_options.h"
+
 namespace velkor::tool {
 
 const Names kBanks = {{"reserved", 0}, {"epc", 1}, {"tid", 2}, {"user", 3}};
@@ -38,7 +40,7 @@ void MaskOptions::validate() const {
 }
 
 CLI::Option *PasswordOption::add_to(CLI::App *command, const std::string &description) {
-  return add_hex(command, "--password", bytes, 4, 4, description);
+  return add_password(command, "--password", kTagPasswordVariable, description, &bytes, &given);
 }
 
 void TargetOptions::add_to(CLI::App *command, const std::string &password_description) {

@@ -42,9 +42,11 @@ struct MaskOptions : Mask {
   unsigned char none = 0;
 };
 
-/// The access password, four bytes as the tag holds them.
+/// The access password, four bytes as the tag holds them: --password,
+/// --password-file or $VELKOR_TAG_PASSWORD.
 struct PasswordOption {
   Bytes bytes{0, 0, 0, 0};
+  bool given = false;
   CLI::Option *add_to(CLI::App *command, const std::string &description =
                                               "access password, 8 hex digits (default 00000000)");
   unsigned char *data() { return bytes.data(); }

@@ -69,6 +69,9 @@ const std::map<std::string, std::vector<const char *>> kExamples = {
     {"epc encode",
      {"velkor epc encode urn:epc:tag:sgtin-96:1.0614141.812345.6789",
       "velkor epc encode --gtin 80614141123458 --serial 6789 --prefix-length 7"}},
+    {"serve",
+     {"velkor --emulate serve", "velkor serve --listen 0.0.0.0:8443 --tls-cert cert.pem "
+                                "--tls-key key.pem --token-file token.txt"}},
     {"script", {"printf 'power --set 20\\npower\\n' | velkor script", "velkor script < steps.txt"}},
 };
 

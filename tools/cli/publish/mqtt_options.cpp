@@ -23,14 +23,22 @@ std::optional<std::size_t> parse_size(const std::string &text) {
 void MqttOptions::add_to(CLI::App *cmd, CLI::Option *watch) {
   CLI::Option *mqtt =
       cmd->add_option("--mqtt", url,
-                      "with --watch: publish every read to this broker, mqtt://HOST[:PORT] or "
-                      "mqtts://HOST[:PORT] (see docs/mqtt.md)")
+                      "with --watch: publish every read to this broker, mqtt://[USER@]HOST[:PORT] "
+                      "or mqtts://[USER@]HOST[:PORT] (see docs/mqtt.md)")
           ->type_name("URL")
           ->needs(watch)
           ->check(CLI::Validator(
               [](std::string &text) {
                 std::string error;
-                return publish::parse_broker_url(text, &error) ? std::string() : error;
+                const auto parsed = publish::parse_broker_url(text, &error);
+                if (!parsed) return error;
+                // Every user of the machine can read a command line.
+                if (parsed->has_password)
+                  return "'" + publish::shown_url(text) +
+                         "' holds a password, which every user of this machine could read on "
+                         "the command line: give it in --mqtt-password-file FILE or $" +
+                         publish::kPasswordVariable;
+                return std::string();
               },
               "URL"));
   const auto with_mqtt = [&](CLI::Option *o) { o->needs(mqtt); };

@@ -1,5 +1,7 @@
 #include "tools/cli/publish/watch_feed.h"
 
+#include <sys/prctl.h>
+
 #include <cstdio>
 
 #include "app/base/hex.h"
@@ -41,13 +43,17 @@ std::unique_ptr<MqttFeed> MqttFeed::start(Session &s, const MqttOptions &o, bool
   }
   settings.reader = to_hex(info.serial, sizeof info.serial);
   std::string error;
-  if (!o.user.empty()) {
+  const auto url = publish::parse_broker_url(o.url, &error);
+  if (!o.user.empty() || (url && !url->user.empty())) {
     const auto password = publish::read_password(o.password_file, &error);
     if (!error.empty()) {
       say(error);
       return nullptr;
     }
     settings.password = password.value_or("");
+    // From here on the password is in this process's memory: no core dump
+    // holds it, and no other program of the user may read the memory.
+    if (!settings.password.empty()) prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
   }
   std::unique_ptr<publish::Publisher> p = publish::Publisher::open(settings, say, &error);
   if (!p || !p->await_first_connection(kFirstConnectionMs, &error)) {

@@ -1,0 +1,45 @@
+// Every call the console makes to the server, with its errors turned into
+// words a person can act on.
+
+/** A call the server refused or could not answer; `message` is in words. */
+export class ApiError extends Error {
+  constructor(message, httpStatus, readerStatus) {
+    super(message);
+    this.name = 'ApiError';
+    this.httpStatus = httpStatus; // 0 when the server could not be reached
+    this.readerStatus = readerStatus; // the reader's status byte, or null
+  }
+}
+
+/**
+ * Calls the API: method and path ("/api/v1/..."), and a body sent as JSON.
+ * Resolves to the parsed JSON answer; rejects with an ApiError.
+ */
+export async function call(method, path, body) {
+  const options = { method, headers: {}, credentials: 'same-origin' };
+  if (body !== undefined) {
+    options.headers['Content-Type'] = 'application/json';
+    options.body = JSON.stringify(body);
+  }
+  let response;
+  try {
+    response = await fetch(path, options);
+  } catch {
+    throw new ApiError('the server cannot be reached; is velkor serve still running?', 0, null);
+  }
+  const text = await response.text();
+  let answer = null;
+  try {
+    answer = text ? JSON.parse(text) : null;
+  } catch {
+    answer = null;
+  }
+  if (response.ok) return answer;
+  const words = answer && typeof answer.error === 'string'
+    ? answer.error
+    : `the server answered ${response.status} ${response.statusText}`;
+  throw new ApiError(words, response.status, answer ? answer.status ?? null : null);
+}
+
+/** GET path. */
+export const get = (path) => call('GET', path);
