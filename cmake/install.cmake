@@ -3,8 +3,11 @@
 #   epc      the EPC codec library (its soname file)
 #   mqtt     the MQTT publisher library (its soname file)
 #   app      the application core's library (its soname file)
-#   dev      the headers, the unversioned link or import library, pkg-config
-#            and CMake package files, the emulator library and its header
+#   dev      the headers, the unversioned links or import libraries, the
+#            pkg-config files (velkor, velkor-emulator, velkor-epc,
+#            velkor-mqtt, velkor-app) and the CMake package (Velkor::Velkor,
+#            Velkor::Emulator, Velkor::Epc, Velkor::Mqtt, Velkor::App), the
+#            emulator library and its header
 #   tools    the velkor tool (its man page and completions join it)
 #   python   the velkor Python package
 #   dotnet   the .NET binding and its config for Mono (bindings/dotnet)
@@ -83,11 +86,19 @@ if(IS_ABSOLUTE "${CMAKE_INSTALL_INCLUDEDIR}")
 else()
   set(VELKOR_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
 endif()
-set(velkor_pc_files velkor velkor-emulator)
-if(TARGET velkor_app)
-  list(APPEND velkor_pc_files velkor-app)
+# One file per library a program links: the reader library, the emulator,
+# the codec, the publisher and the application core (pkg-config --libs velkor-epc, ...).
+set(VELKOR_PC_FILES velkor velkor-epc)
+if(TARGET velkor_emulator_shared)
+  list(APPEND VELKOR_PC_FILES velkor-emulator)
 endif()
-foreach(pc ${velkor_pc_files})
+if(TARGET velkor_mqtt)
+  list(APPEND VELKOR_PC_FILES velkor-mqtt)
+endif()
+if(TARGET velkor_app)
+  list(APPEND VELKOR_PC_FILES velkor-app)
+endif()
+foreach(pc IN LISTS VELKOR_PC_FILES)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/${pc}.pc.in
                  ${CMAKE_CURRENT_BINARY_DIR}/${pc}.pc.body @ONLY)
   install(CODE "

@@ -29,6 +29,15 @@
 
 enum { EXIT_FAILED = 1, EXIT_USAGE = 2 };
 
+/* Where to look when no reader is found: Windows gives every user its HID
+ * devices, Linux only through the udev rule. */
+#ifdef _WIN32
+#define NO_READER_HINT \
+  "is it plugged in? Device Manager lists it under Human Interface Devices"
+#else
+#define NO_READER_HINT "is it plugged in, and is the udev rule installed?"
+#endif
+
 /* Most tags have a 6-word TID; some have only the 2-word class identifier. */
 #define TID_WORDS 6
 #define SHORT_TID_WORDS 2
@@ -189,8 +198,7 @@ int main(int argc, char **argv) {
     }
   } else {
     if (GetDeviceList(handles, &count) != STATUS_OK) {
-      fprintf(stderr, "first_inventory: no reader found (is it plugged in, "
-                      "and is the udev rule installed?)\n");
+      fprintf(stderr, "first_inventory: no reader found (%s)\n", NO_READER_HINT);
       return EXIT_USAGE;
     }
     for (i = 1; i < count; ++i) CloseUSBPort(handles[i]);

@@ -340,8 +340,9 @@ VELKOR_EXPORT int VELKOR_CALL TransparentCMD(unsigned char *address,
 /* address, echo, status, byte 4, tag count, tag data, CRC.  Frames with    */
 /* status 1 to 4 are accepted: their tag data is appended to the            */
 /* tag-identifier list in arrival order (the library passes the reader's    */
-/* per-tag records through unsplit), their tag counts are summed, and the   */
-/* byte 4 of the last one is handed back.  Other frames are stepped over.   */
+/* per-tag records through unsplit; Inventory_G2 says what a record is),    */
+/* their tag counts are summed, and the byte 4 of the last one is handed    */
+/* back.  Other frames are stepped over.                                    */
 /* An accepted frame too short for its fields, or running past the bytes    */
 /* received, contributes nothing.  Neither echo nor the frames' CRCs are    */
 /* tested; the reply is complete once a final frame (status 1, 2, 0xF8,     */
@@ -385,12 +386,21 @@ VELKOR_EXPORT int VELKOR_CALL TransparentCMD(unsigned char *address,
  * @param[in] address reader address (never written back).
  * @param[out] list the tag-identifier list: room for VELKOR_MAX_TAG_LIST
  *                  bytes, of which *total_len are written when the reply
- *                  arrived.
+ *                  arrived.  It is a run of records without separators, as
+ *                  the reader lays them out: a record is one byte, the
+ *                  length N in bytes, then N bytes.  Each tag gives one
+ *                  record, its EPC (N = 12 for a 96-bit EPC); with the TID
+ *                  group each tag gives two, its EPC record followed by a
+ *                  TID record (the TID words asked for, high byte first).
+ *                  Walk it by the length bytes up to *total_len; two tags
+ *                  with 96-bit EPCs: 0C, 12 EPC bytes, 0C, 12 EPC bytes.
  * @param[out] frame4 byte 4 of the last accepted frame; untouched when no
  *                  frame was accepted.
  * @param[out] total_len bytes in list; written when the reply arrived.
  * @param[out] tag_count set to 0 once collection was tried (whatever its
- *                  outcome), then the sum of the accepted frames' tag counts.
+ *                  outcome), then the sum of the accepted frames' tag counts:
+ *                  tags, not records (with the TID group the list holds
+ *                  twice as many records).
  * @return the status of the reply's last frame (1 when all went well, 0xFB
  *         when no tag answered); STATUS_COMM_ERROR when the begin report
  *         cannot be written (so also for the invalid handle; nothing
@@ -416,7 +426,8 @@ VELKOR_EXPORT int VELKOR_CALL Inventory_G2(
  *                   that behaves like one).
  * @param[in,out] param3_frame4 request data byte 3; out: byte 4 of the last
  *                      accepted frame (untouched when none was accepted).
- * @param[out] list, total_len, tag_count as for Inventory_G2.
+ * @param[out] list, total_len, tag_count as for Inventory_G2: one EPC record
+ *                  per tag (this inventory has no TID group).
  * @return as Inventory_G2; STATUS_INVALID_HANDLE for the invalid handle (with
  *         *tag_count set to 0).
  */
@@ -437,7 +448,9 @@ VELKOR_EXPORT int VELKOR_CALL Fast_EPC_Inventory_G2(
  *                   that behaves like one).
  * @param[out] tag_data room for VELKOR_MAX_SINGLE_TAG bytes, the most a reply
  *                 can carry (length byte 255), whatever one tag's record
- *                 needs; L-6 bytes written on status 1.
+ *                 needs; L-6 bytes written on status 1: one record as in
+ *                 Inventory_G2's list, the EPC's length in bytes, then the
+ *                 EPC.
  * @param[in] reserved not used; nothing is read or written through it.
  * @return the reply's status, or STATUS_COMM_ERROR, STATUS_CRC_ERROR,
  *         STATUS_COMMAND_MISMATCH, STATUS_INVALID_HANDLE (nothing written).
@@ -1891,7 +1904,10 @@ VELKOR_EXPORT int VELKOR_CALL InventoryBuffer_G2(
  *                  from 0 on every call).
  * @param[out] list the contributing frames' tag data in arrival order;
  *                  room for VELKOR_MAX_BUFFER_LIST bytes whatever the tag
- *                  count says (total_len is at most that).  Untouched when
+ *                  count says (total_len is at most that).  One record per
+ *                  buffered tag, as in Inventory_G2's list: the EPC's length
+ *                  in bytes, then the EPC (as much of it as the save length,
+ *                  SetSaveLen, keeps).  Untouched when
  *                  fewer than 11 bytes arrived (an empty buffer); total_len
  *                  and tag_count are then 0.
  * @return the last frame's status (0x01 after a complete read; the first

@@ -4,7 +4,7 @@
 # project installs any.  Only what is missing is installed, through sudo when
 # not run as root; the script says what it installs before it does.
 #
-#   scripts/install-deps.sh            the library, the tool and the examples
+#   scripts/install-deps.sh            the library, the tool (MQTT included) and the examples
 #   scripts/install-deps.sh --tests    and every test (the Windows build included),
 #                                      with the browser tests' npm package
 #   scripts/install-deps.sh --windows  and the Windows cross build with Wine
@@ -13,7 +13,8 @@
 # A package's comment names, in backquotes, what the CMake files look for
 # that it provides (find_package, find_program, velkor_find_test_program and
 # pkg_check_modules names); the build_dependencies test checks that every name
-# the CMake files use is named here, by the package that provides it.
+# the CMake files use is named here, by the package that provides it, and
+# that what the build itself (not its tests) looks for is on the first list.
 set -euo pipefail
 
 build_packages=(
@@ -23,6 +24,7 @@ build_packages=(
   pkg-config           # `pkg-config` `PkgConfig`
   libcli11-dev         # `CLI11`
   nlohmann-json3-dev   # `nlohmann_json`
+  libmosquitto-dev     # `libmosquitto`, for velkor --mqtt and libvelkor_mqtt
   libboost-dev         # Boost.Beast and Asio for velkor serve, `Boost`
   libssl-dev           # its TLS, `OpenSSL`
 )
@@ -37,13 +39,13 @@ test_packages=(
   python3              # `Python3` `python3`
   python3-venv         # a fresh virtual environment for the pip install test
   file                 # cpack's dependency scan of the packaged binaries
-  dpkg-dev             # `dpkg-shlibdeps`, and through dpkg `dpkg-deb` `dpkg`
+  dpkg-dev             # `dpkg-shlibdeps`, `dpkg-buildflags`, and through dpkg `dpkg-deb` `dpkg`
   fakeroot             # `fakeroot`
   lintian              # `lintian`
+  mmdebstrap           # `mmdebstrap`, the scratch Debian root apt-get installs the packages into
   doxygen              # `doxygen`
   mosquitto            # the broker, `mosquitto` `mosquitto_passwd`
   mosquitto-clients    # `mosquitto_sub` `mosquitto_pub`
-  libmosquitto-dev     # `libmosquitto`
   mono-mcs             # the C# compiler, `mcs`
   mono-runtime         # `mono`
   nuget                # `nuget`, which packs the .NET binding's NuGet package

@@ -10,7 +10,7 @@ build=build-arm64
 
 # No install rule waits for the whole tree: the packages hold only the
 # targets built below.
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_WERROR=ON \
   -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
   -DVELKOR_REQUIRE_TEST_TOOLS=ON -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
 cmake --build "$build" -j"$jobs" \

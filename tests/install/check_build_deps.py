@@ -6,6 +6,9 @@
 - Every package, program and pkg-config module the CMake files look for is
   named, in backquotes, in the comment of the install-deps.sh package that
   provides it.
+- What the build itself looks for (outside the tests, benchmarks, fuzz
+  targets, bindings and cross toolchains) comes from the base list, which
+  README.md's first command installs: --tests adds only what tests need.
 - With a CMake cache: each program and package directory that configure
   found belongs (dpkg -S) to that package or to one it depends on, so the
   names in the comments are true.
@@ -37,24 +40,35 @@ CALL = re.compile(r"\b(find_package|find_program|velkor_find_test_program|"
                   r"pkg_check_modules|pkg_search_module)\s*\(([^)]*)\)", re.S)
 
 
-def packages_and_names(script: Path) -> Tuple[List[str], Dict[str, str]]:
-    """The packages of install-deps.sh's lists, and name -> package from
-    their comments."""
+def packages_and_names(script: Path) -> Tuple[List[str], Dict[str, str], Set[str]]:
+    """The packages of install-deps.sh's lists, name -> package from their
+    comments, and the packages of the base list (build_packages)."""
     packages: List[str] = []
     provider: Dict[str, str] = {}
-    in_list = False
+    base: Set[str] = set()
+    in_list = ""
     for line in script.read_text().splitlines():
-        if re.match(r"^[a-z_]+_packages=\($", line):
-            in_list = True
+        start = re.match(r"^([a-z_]+)_packages=\($", line)
+        if start:
+            in_list = start[1]
         elif in_list and line.strip() == ")":
-            in_list = False
+            in_list = ""
         elif in_list:
             match = re.match(r"^\s+([a-z0-9][a-z0-9.+-]+)\s*(?:#(.*))?$", line)
             if match:
                 packages.append(match[1])
+                if in_list == "build":
+                    base.add(match[1])
                 for name in re.findall(r"`([^`]+)`", match[2] or ""):
                     provider[name] = match[1]
-    return packages, provider
+    return packages, provider, base
+
+
+def is_build_file(relative: Path, text: str) -> bool:
+    """Whether a CMake file belongs to a user's build: not to the tests,
+    benchmarks, fuzz targets or bindings, and no cross toolchain."""
+    return (relative.parts[0] not in ("tests", "bench", "fuzz", "bindings")
+            and "CMAKE_SYSTEM_NAME" not in text)
 
 
 def cmake_files(source: Path) -> Iterator[Path]:
@@ -84,10 +98,11 @@ def wanted_names(text: str) -> Iterator[Tuple[str, str, Optional[str]]]:
                 names = names[1:]
             elif command == "find_program":
                 names = names[:1]
+            kind = "program" if command == "find_program" else "test program"
             for name in names:
                 if name in FIND_PROGRAM_KEYWORDS:
                     break
-                yield "program", name, words[0]
+                yield kind, name, words[0]
 
 
 def depends_closure(package: str) -> Set[str]:
@@ -128,7 +143,7 @@ def main() -> int:
     source = Path(sys.argv[1])
     cache = Path(sys.argv[2]) if len(sys.argv) > 2 else None
     script = source / "scripts" / "install-deps.sh"
-    packages, provider = packages_and_names(script)
+    packages, provider, base = packages_and_names(script)
     problems: List[str] = []
     for package, count in ((p, packages.count(p)) for p in set(packages)):
         if count > 1:
@@ -136,13 +151,20 @@ def main() -> int:
 
     lookups: List[Tuple[str, str, Optional[str], Path]] = []
     for file in sorted(cmake_files(source)):
-        for kind, name, variable in wanted_names(file.read_text()):
+        text = file.read_text()
+        relative = file.relative_to(source)
+        for kind, name, variable in wanted_names(text):
             if "${" in name or name in NOT_PACKAGED:
                 continue
-            lookups.append((kind, name, variable, file.relative_to(source)))
+            lookups.append((kind, name, variable, relative))
             if name not in provider:
-                problems.append(f"{file.relative_to(source)} looks for the {kind} {name}, "
+                problems.append(f"{relative} looks for the {kind} {name}, "
                                 f"which no package of {script.name} names (`{name}`)")
+            elif (is_build_file(relative, text) and kind != "test program"
+                  and provider[name] not in base):
+                problems.append(f"{relative} builds with the {kind} {name}, but "
+                                f"{script.name} installs {provider[name]} only for the "
+                                f"tests: it belongs on the base list")
 
     checked = 0
     if cache is not None and cache.is_file():

@@ -2,8 +2,11 @@
 # application would: the C and C++ examples are built against the installed
 # tree through find_package(Velkor) and through pkg-config, and each build
 # runs an emulated session; the installed documentation's links hold.
+# Getting started's table of installed files and its section on linking the
+# codec and the publisher hold for the installed tree.
 #   cmake -DBUILD_DIR=... -DWORK_DIR=... -DSOURCE_DIR=... -DVERSION=x.y.z
-#         -DC_COMPILER=... -DREADELF=... -DPKG_CONFIG=... -P check_install.cmake
+#         -DC_COMPILER=... -DREADELF=... -DPKG_CONFIG=... -DPYTHON=...
+#         [-DMOSQUITTO=...] -P check_install.cmake
 cmake_minimum_required(VERSION 3.24)
 include(${CMAKE_CURRENT_LIST_DIR}/run_checked.cmake)
 
@@ -43,6 +46,8 @@ set(expected
   lib/pkgconfig/velkor.pc
   lib/pkgconfig/velkor-emulator.pc
   lib/pkgconfig/velkor-app.pc
+  lib/pkgconfig/velkor-epc.pc
+  lib/pkgconfig/velkor-mqtt.pc
   lib/udev/rules.d/70-velkor.rules
   lib/python3/dist-packages/velkor/__init__.py
   ${docdir}/README.md
@@ -63,11 +68,12 @@ foreach(file IN LISTS installed)
   endif()
 endforeach()
 
-# --strip: the debug information stays in the build tree.
+# --strip: the symbol table and the debug information stay in the build tree
+# (where every build type has a symbol table).
 foreach(binary bin/velkor lib/libVelkor.so.${VERSION} lib/libvelkor_emulator.so)
   velkor_run_checked(OUTPUT sections COMMAND ${READELF} -S ${prefix}/${binary})
-  if(sections MATCHES "\\.debug_info")
-    message(FATAL_ERROR "cmake --install --strip left debug information in ${binary}")
+  if(sections MATCHES "\\.(symtab|debug_info)")
+    message(FATAL_ERROR "cmake --install --strip left symbols or debug information in ${binary}")
   endif()
 endforeach()
 
@@ -174,3 +180,17 @@ velkor_run_checked(OUTPUT ignored
   COMMAND ${CXX_COMPILER} -std=c++17 -Wall -Wextra -Werror
           ${SOURCE_DIR}/examples/tag_session.cpp ${cpp_flags} -o ${pc_cpp_program})
 velkor_expect_cpp_session(${pc_cpp_program} "the pkg-config C++ build")
+
+# Every file installed is in Getting started's table, and every file it
+# names is installed.
+velkor_run_checked(OUTPUT ignored
+  COMMAND ${PYTHON} ${CMAKE_CURRENT_LIST_DIR}/check_install_table.py
+          ${SOURCE_DIR}/docs/getting-started.md ${prefix})
+# Its section on linking the codec and the publisher, run as it stands.
+if(NOT MOSQUITTO)
+  set(MOSQUITTO "")
+endif()
+velkor_run_checked(OUTPUT ignored
+  COMMAND ${PYTHON} ${CMAKE_CURRENT_LIST_DIR}/check_linking.py
+          ${SOURCE_DIR}/docs/getting-started.md ${prefix} ${WORK_DIR}/linking
+          ${CMAKE_COMMAND} ${MOSQUITTO})

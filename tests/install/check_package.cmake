@@ -47,8 +47,9 @@ foreach(library epc mqtt app)
   set(libvelkor-${library}1_depends "libc6")
 endforeach()
 set(libvelkor-dev_has
-  "${usr}/include/velkor.h\n" "${usr}/include/velkor_link.hpp\n"
+  "${usr}/include/velkor.h\n" "${usr}/include/velkor_link.hpp\n" "${usr}/include/velkor.hpp\n"
   "${usr}/include/velkor_emulator.h\n" "${usr}/include/velkor_epc.h\n"
+  "${usr}/include/velkor_epc.hpp\n"
   "${usr}/include/velkor_mqtt.h\n" "${usr}/include/velkor_mqtt.hpp\n"
   "${usr}/include/velkor_app.h\n"
   "${usr}/lib/libVelkor.so -> libVelkor.so.${major}\n"
@@ -58,13 +59,17 @@ set(libvelkor-dev_has
   "${usr}/lib/libvelkor_emulator.so\n"
   "${usr}/lib/pkgconfig/velkor.pc\n" "${usr}/lib/pkgconfig/velkor-emulator.pc\n"
   "${usr}/lib/pkgconfig/velkor-app.pc\n"
+  "${usr}/lib/pkgconfig/velkor-epc.pc\n" "${usr}/lib/pkgconfig/velkor-mqtt.pc\n"
   "${usr}/lib/cmake/Velkor/VelkorConfig.cmake\n" "${usr}/lib/cmake/Velkor/VelkorTargets.cmake\n"
   "${usr}/${doc}/libvelkor-dev/README.md\n" "${usr}/${doc}/libvelkor-dev/docs/index.md\n"
   "${usr}/${doc}/libvelkor-dev/examples/first_inventory.c\n")
 set(libvelkor-dev_not "\\./[^ ]*\\.so\\.[0-9]|/bin/|udev|_tests|gtest|gmock|_core")
 set(libvelkor-dev_depends
   "libvelkor1 \\(= ${VERSION}\\), libvelkor-epc1 \\(= ${VERSION}\\), libvelkor-mqtt1 \\(= ${VERSION}\\), libvelkor-app1 \\(= ${VERSION}\\)")
-set(velkor-tools_has "${usr}/bin/velkor\n")
+set(velkor-tools_has "${usr}/bin/velkor\n" "${usr}/share/man/man1/velkor.1.gz\n"
+  "${usr}/share/bash-completion/completions/velkor\n"
+  "${usr}/share/zsh/vendor-completions/_velkor\n"
+  "${usr}/share/fish/vendor_completions.d/velkor.fish\n")
 set(velkor-tools_not "/lib/lib|/include/")
 set(velkor-tools_depends
   "libvelkor1 \\(= ${VERSION}\\), libvelkor-epc1 \\(= ${VERSION}\\)[^\n]*libc6|libc6[^\n]*libvelkor1 \\(= ${VERSION}\\), libvelkor-epc1")

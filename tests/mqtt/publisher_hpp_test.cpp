@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 #include "velkor_mqtt.hpp"
@@ -16,18 +17,31 @@ namespace {
 using velkor::mqtt::Publisher;
 using namespace std::chrono_literals;
 
-// A loopback port with nothing listening on it.
-int closed_port() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof a;
-  bind(fd, reinterpret_cast<sockaddr *>(&a), len);
-  getsockname(fd, reinterpret_cast<sockaddr *>(&a), &len);
-  close(fd);
-  return ntohs(a.sin_port);
-}
+// A loopback port that refuses connections for as long as this lives: bound
+// but not listening.  A port merely found free could be taken meanwhile by
+// any listener on the machine (another test's broker takes its port the same
+// way), and the publisher would deliver to it.
+class RefusingPort {
+ public:
+  RefusingPort() : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr *>(&a), len) != 0 ||
+        getsockname(fd_, reinterpret_cast<sockaddr *>(&a), &len) != 0)
+      throw std::runtime_error("no loopback port");
+    number_ = ntohs(a.sin_port);
+  }
+  ~RefusingPort() { close(fd_); }
+  RefusingPort(const RefusingPort &) = delete;
+  RefusingPort &operator=(const RefusingPort &) = delete;
+  int number() const { return number_; }
+
+ private:
+  int fd_;
+  int number_ = 0;
+};
 
 TEST(MqttPublisherHpp, RefusedSettingsThrowTheReason) {
   const struct {
@@ -53,7 +67,8 @@ TEST(MqttPublisherHpp, ReadsWaitInTheSpoolWhileTheBrokerIsAway) {
   const auto spool = std::filesystem::temp_directory_path() /
                      ("velkor-hpp-spool-" + std::to_string(getpid()));
   std::filesystem::remove_all(spool);
-  const std::string url = "mqtt://127.0.0.1:" + std::to_string(closed_port());
+  const RefusingPort port;
+  const std::string url = "mqtt://127.0.0.1:" + std::to_string(port.number());
   const std::vector<velkor::mqtt::Setting> settings{{"spool", spool.string()}};
   std::size_t queued = 0;
   {

@@ -39,6 +39,10 @@ with tempfile.TemporaryDirectory() as prefix:
     fish = open(os.path.join(share, files["fish"])).read()
     zsh = open(os.path.join(share, files["zsh"])).read()
     man = gzip.open(os.path.join(share, files["man"]), "rt").read().replace("\\-", "-")
+    summary = subprocess.run([tool, "--help"], capture_output=True, text=True).stdout.split("\n")[0]
+    if f".SH NAME\nvelkor - {summary.removeprefix('velkor: ')}\n" not in man:
+        failures.append(f"man: the NAME line is not 'velkor - ' and the help's summary: "
+                        f"{man.split('.SH NAME')[1][:80]!r}")
     for command in top:
         if f"-a '{command}'" not in fish: failures.append(f"fish: {command} not offered")
         if not re.search(rf"offer=\([^)]*\b{re.escape(command)}\b", zsh): failures.append(f"zsh: {command} not offered")

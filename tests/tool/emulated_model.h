@@ -33,7 +33,8 @@ inline std::string bank_words(const emu::Gen2Tag &tag, int bank, std::size_t fro
   for (std::size_t i = from; i < from + count; ++i) {
     const std::uint16_t w = tag.banks[std::size_t(bank)][i];
     const app::Bytes bytes = {static_cast<std::uint8_t>(w >> 8), static_cast<std::uint8_t>(w)};
-    text += (text.empty() ? "" : " ") + app::to_hex(bytes);
+    if (!text.empty()) text += ' ';
+    text += app::to_hex(bytes);
   }
   return text;
 }

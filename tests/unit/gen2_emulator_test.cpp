@@ -22,8 +22,9 @@ struct Inventory {
   int total = -7;
   int count = -7;
 
-  /// The per-tag records: one byte of EPC length, then the EPC.
-  std::vector<Bytes> epcs() const {
+  /// The list walked as velkor.h describes it: records of one length byte,
+  /// then that many bytes (a tag's EPC, and with the TID group its TID).
+  std::vector<Bytes> records() const {
     std::vector<Bytes> out;
     for (std::size_t at = 0; at < static_cast<std::size_t>(total);) {
       const std::size_t n = list[at];
@@ -98,7 +99,7 @@ TEST_F(Gen2Emulator, InventoryFindsThePopulationOverSeveralFrames) {
   EXPECT_EQ(inv.count, 5);
   EXPECT_EQ(inv.total, 5 * 13);
   EXPECT_EQ(inv.frame4, reader().settings.antenna);
-  EXPECT_EQ(inv.epcs(), population_epcs());
+  EXPECT_EQ(inv.records(), population_epcs());
 }
 
 TEST_F(Gen2Emulator, FastInventoryFindsThePopulationToo) {
@@ -108,8 +109,31 @@ TEST_F(Gen2Emulator, FastInventoryFindsThePopulationToo) {
                                      inv.list.data(), &inv.total, &inv.count, handle);
   EXPECT_EQ(inv.result, 0x01);
   EXPECT_EQ(inv.count, 5);
-  EXPECT_EQ(inv.epcs(), population_epcs());
+  EXPECT_EQ(inv.records(), population_epcs());
   EXPECT_EQ(inv.frame4, reader().settings.antenna);
+}
+
+TEST_F(Gen2Emulator, WithTheTidGroupEachTagGivesItsEpcRecordThenItsTidRecord) {
+  constexpr unsigned char kTidWords = 6;
+  Inventory inv;
+  unsigned char mask_addr[2] = {}, mask[1] = {};
+  inv.result = Inventory_G2(&address, 0x04, 0x00, 0x01, mask_addr, 0, mask, 0, 0, kTidWords, 1,
+                            0, 0, 0, 0, inv.list.data(), &inv.frame4, &inv.total, &inv.count,
+                            handle);
+  std::vector<Bytes> expected;
+  for (const auto &t : reader().tags.gen2) {
+    if (!emu::answers(t)) continue;
+    expected.push_back(t.epc());
+    Bytes tid;
+    for (unsigned w = 0; w < kTidWords; ++w) {
+      tid.push_back(static_cast<unsigned char>(t.banks[emu::kTidBank][w] >> 8));
+      tid.push_back(static_cast<unsigned char>(t.banks[emu::kTidBank][w]));
+    }
+    expected.push_back(tid);
+  }
+  EXPECT_EQ(inv.result, 0x01);
+  EXPECT_EQ(inv.records(), expected);
+  EXPECT_EQ(2u * static_cast<unsigned>(inv.count), expected.size()) << "tag_count counts tags";
 }
 
 TEST_F(Gen2Emulator, ALargePopulationArrivesWhateverTheReportSplit) {
@@ -122,7 +146,7 @@ TEST_F(Gen2Emulator, ALargePopulationArrivesWhateverTheReportSplit) {
     EXPECT_EQ(inv.result, 0x01) << piece;
     EXPECT_EQ(inv.count, 65) << piece;
     EXPECT_EQ(inv.total, 65 * 13) << piece;
-    EXPECT_EQ(inv.epcs(), population_epcs()) << piece;
+    EXPECT_EQ(inv.records(), population_epcs()) << piece;
   }
 }
 
@@ -132,7 +156,7 @@ TEST_F(Gen2Emulator, AMaskLetsOnlyMatchingTagsAnswer) {
   Inventory inv = inventory({target[0], target[1], target[2]}, 24);
   EXPECT_EQ(inv.result, 0x01);
   ASSERT_EQ(inv.count, 1);
-  EXPECT_EQ(inv.epcs(), std::vector<Bytes>{target});
+  EXPECT_EQ(inv.records(), std::vector<Bytes>{target});
 
   // A mask that runs past the bank matches nothing.
   inv = inventory({0xFF}, 8, 0xF8);
@@ -239,7 +263,7 @@ TEST_F(Gen2Emulator, WriteEpcRenamesTheTagInTheField) {
   EXPECT_EQ(WriteEPC_G2(&address, pw.data(), fresh, 2, &error, handle), STATUS_OK);
   const Inventory inv = inventory();
   ASSERT_EQ(inv.count, 5);
-  EXPECT_EQ(inv.epcs()[0], Bytes(fresh, fresh + 4));
+  EXPECT_EQ(inv.records()[0], Bytes(fresh, fresh + 4));
   Bytes back;
   EXPECT_EQ(read(Bytes(fresh, fresh + 4), 1, 2, 2, back), STATUS_OK)
       << "the new EPC names the tag";
@@ -325,7 +349,7 @@ TEST_F(Gen2Emulator, AKilledTagDisappears) {
 
   const Inventory inv = inventory();
   EXPECT_EQ(inv.count, 4);
-  const std::vector<Bytes> seen = inv.epcs();
+  const std::vector<Bytes> seen = inv.records();
   EXPECT_EQ(std::count(seen.begin(), seen.end(), id), 0);
   Bytes back;
   EXPECT_EQ(read(id, 3, 0, 1, back), 0xFB);
@@ -344,7 +368,7 @@ TEST_F(Gen2Emulator, PrivacyHidesATagUntilReset) {
             STATUS_OK);
   Inventory inv = inventory();
   EXPECT_EQ(inv.count, 4);
-  const std::vector<Bytes> seen = inv.epcs();
+  const std::vector<Bytes> seen = inv.records();
   EXPECT_EQ(std::count(seen.begin(), seen.end(), id), 0);
   EXPECT_EQ(CheckPrivacy_G2(&address, &state, &error, handle), STATUS_OK);
   EXPECT_EQ(state, 1);
@@ -355,7 +379,7 @@ TEST_F(Gen2Emulator, PrivacyHidesATagUntilReset) {
   EXPECT_EQ(ResetPrivacy_G2(&address, pw.data(), &error, handle), STATUS_OK);
   inv = inventory();
   EXPECT_EQ(inv.count, 5);
-  EXPECT_EQ(inv.epcs(), population_epcs(false));
+  EXPECT_EQ(inv.records(), population_epcs(false));
   EXPECT_EQ(CheckPrivacy_G2(&address, &state, &error, handle), STATUS_OK);
   EXPECT_EQ(state, 0);
   EXPECT_EQ(ResetPrivacy_G2(&address, pw.data(), &error, handle), 0xFB) << "none left";

@@ -135,7 +135,7 @@ std::string fish(const std::vector<Node> &nodes) {
 
 std::string man_page(const CLI::App &app) {
   std::string out = ".TH VELKOR 1 \"\" \"velkor\" \"User Commands\"\n"
-                    ".SH NAME\nvelkor \\- " + roff(app.get_description()) + "\n"
+                    ".SH NAME\nvelkor \\- " + roff(app.get_description().substr(8)) + "\n"  // after "velkor: "
                     ".SH SYNOPSIS\n.B velkor\n[\\fIOPTIONS\\fR] \\fICOMMAND\\fR [\\fIARGS\\fR]\n"
                     ".SH DESCRIPTION\nUse a reader from the terminal or from scripts, on "
                     "hardware or on the built-in emulator (\\fB\\-\\-emulate\\fR).\n"
@@ -166,7 +166,7 @@ std::string man_page(const CLI::App &app) {
   out += ".SH EXIT STATUS\n.TP\n.B 0\nsuccess\n.TP\n.B 1\nthe reader refused or did not "
          "answer\n.TP\n.B 2\nbad input, no reader, or the reader in use by another program\n"
          ".TP\n.B 3\nnothing found: no tag in the field, no EAS alarm\n.TP\n.B 130\n"
-         "\\fBinventory \\-\\-watch\\fR stopped by Ctrl\\-C, after its summary\n"
+         "\\fBinventory \\-\\-watch\\fR or \\fBcommission\\fR stopped by Ctrl\\-C, after its summary\n"
          ".SH SEE ALSO\nThe tool's page in the SDK's documentation (docs/tool.md).\n";
   return out;
 }
