@@ -15,7 +15,7 @@ from emulated_case import EmulatedReaderCase
 
 import velkor
 import velkor.epc
-from velkor import Bank, Fault, Mask, _api, reader
+from velkor import Bank, Fault, Mask, _api, _app, reader
 
 
 class Faults(EmulatedReaderCase):
@@ -35,8 +35,9 @@ class Faults(EmulatedReaderCase):
                 with self.assertRaises(kind) as raised:
                     self.reader.info()
                 error = raised.exception
+                # function names the core's operation that failed.
                 self.assertEqual((error.status, error.function, error.tag_error),
-                                 (status, "GetReaderInformation", None))
+                                 (status, "information", None))
                 self.assertEqual(error.text, velkor.status_text(status))
                 self.assertIn(f"0x{status:02X}", str(error))
 
@@ -44,9 +45,9 @@ class Faults(EmulatedReaderCase):
         self.emulator.disconnect()
         r = self.reader
         calls: Dict[str, Callable[[], object]] = {
-            "Inventory_G2": r.inventory, "ReadData_G2": lambda: r.read(None, Bank.TID, 0, 1),
+            "inventory": r.inventory, "ReadData_G2": lambda: r.read(None, Bank.TID, 0, 1),
             "InventoryMultiple_6B": r.inventory_6b, "ReadBuffer_G2": r.read_buffer,
-            "GetSystemParameter": r.config, "GetDAC": r.dac, "EASAlarm_G2": r.eas_alarm,
+            "parameters": r.config, "GetDAC": r.dac, "EASAlarm_G2": r.eas_alarm,
         }
         for function, call in calls.items():
             with self.subTest(function), self.assertRaises(velkor.LinkError) as raised:
@@ -80,12 +81,13 @@ def _fill(pointer: Any, data: bytes) -> None:
     ctypes.memmove(pointer, data, len(data))
 
 
-def tag_list(records: bytes) -> Callable[..., int]:
-    def inventory(*args: Any) -> int:
-        _fill(args[15], records)
-        args[17]._obj.value = len(records)
+def buffer_list(records: bytes) -> Callable[..., int]:
+    def read_buffer(_address: Any, total: Any, count: Any, out: Any, _handle: Any) -> int:
+        _fill(out, records)
+        total._obj.value = len(records)
+        count._obj.value = 1
         return 0x01
-    return inventory
+    return read_buffer
 
 
 def clock_block(block: bytes) -> Callable[..., int]:
@@ -95,28 +97,38 @@ def clock_block(block: bytes) -> Callable[..., int]:
     return get_time
 
 
-def system_parameters(mask_bank: int) -> Callable[..., int]:
-    def get(*args: Any) -> int:
-        _fill(args[7], bytes([mask_bank]))
-        _fill(args[9], b"\x08")  # mask bits
+def decoded_parameters(mask_bank: int) -> Callable[..., int]:
+    """The core's parameters with a mask in mask_bank."""
+    def read_config(_session: Any, config: Any, _error: Any) -> int:
+        config._obj.mask.bank = mask_bank
+        config._obj.mask.bits = 8
+        config._obj.mask.length = 1
         return 0
-    return get
+    return read_config
+
+
+class HostileCore(HostileLibrary):
+    def __init__(self, **replaced: Callable[..., int]) -> None:
+        self.replaced = replaced
+        self.real = _app.core()
 
 
 class HostileReplies(EmulatedReaderCase):
     CASES: List[Tuple[str, Dict[str, Callable[..., int]], Callable[[velkor.Reader], object]]] = [
-        ("a tag record past the list", {"Inventory_G2": tag_list(bytes.fromhex("02ABCD04AB"))},
-         lambda r: r.inventory()),
+        ("a tag record past the list", {"ReadBuffer_G2": buffer_list(bytes.fromhex("02ABCD04AB"))},
+         lambda r: r.read_buffer()),
         ("a clock block that is no date", {"GetTime": clock_block(bytes([26, 13, 40, 0, 0, 0]))},
          lambda r: r.clock),
-        ("a mask in an unknown bank", {"GetSystemParameter": system_parameters(7)},
+        ("a mask in an unknown bank", {"velkor_app_read_config": decoded_parameters(7)},
          lambda r: r.config()),
     ]
 
     def test_a_reply_that_cannot_be_decoded_is_a_reply_error(self) -> None:
         for what, functions, call in self.CASES:
             hostile = HostileLibrary(**functions)
-            with self.subTest(what), mock.patch.object(_api, "library", lambda: hostile):
+            core = HostileCore(**functions)
+            with self.subTest(what), mock.patch.object(_api, "library", lambda: hostile), \
+                    mock.patch.object(_app, "core", lambda: core):
                 with self.assertRaises(velkor.ReplyError) as raised:
                     call(self.reader)
                 self.assertIn("malformed reply", raised.exception.message)
@@ -191,10 +203,10 @@ class RefusedArguments(EmulatedReaderCase):
                 call(self.reader)
             self.assertEqual(str(raised.exception), message)
 
-    def test_the_library_judges_what_it_knows_better(self) -> None:
-        with self.assertRaises(velkor.ParameterError) as raised:
+    def test_the_core_judges_what_it_knows_better(self) -> None:
+        with self.assertRaises(ValueError) as raised:
             self.reader.set_region(9)  # no channel plan
-        self.assertEqual(raised.exception.function, "SetRegionWithDefaultChannel")
+        self.assertEqual(str(raised.exception), "region: a region is 1 to 5")
 
 
 class NoReader(unittest.TestCase):

@@ -51,7 +51,7 @@ class Targets(EmulatedReaderCase):
                 r.write(target, Bank.USER, 4, data)
                 self.assertEqual(r.read(target, "user", 4, 2), data)
                 calls: List[Tuple[Callable[[], object], str]] = [
-                    (lambda: r.write(target, Bank.USER, 0x120, data[:2]), "ExtWriteData_G2"),
+                    (lambda: r.write(target, Bank.USER, 0x120, data[:2]), "write"),
                     (lambda: r.read(target, Bank.USER, 0x120, 1), "ExtReadData_G2"),
                 ]
                 for call, function in calls:

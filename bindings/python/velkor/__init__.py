@@ -11,6 +11,8 @@ VELKOR_EMULATOR_LIBRARY.  library() gives the C functions themselves.
 """
 
 from ._api import library
+from ._app import CoreError
+from ._commission import Commissioned, Stage
 from ._buffer import BufferRound
 from ._emulator import Emulator, Fault
 from ._iso6b import Condition
@@ -29,6 +31,7 @@ from .errors import (
     ReaderNotFoundError,
     ReaderStatusError,
     ReplyError,
+    SeveralTagsError,
     TagError,
     VelkorError,
     describe,
@@ -42,6 +45,8 @@ from .tags import Bank, LockAction, LockField, Mask, Read, Tag, Target
 
 __all__ = [
     "Bank",
+    "Commissioned",
+    "CoreError",
     "BufferRound",
     "Condition",
     "Config",
@@ -67,6 +72,8 @@ __all__ = [
     "STATUS_INVALID_HANDLE",
     "STATUS_OK",
     "STATUS_PARAMETER_ERROR",
+    "Stage",
+    "SeveralTagsError",
     "Tag",
     "Target",
     "TagError",

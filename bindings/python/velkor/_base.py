@@ -6,13 +6,13 @@ from __future__ import annotations
 
 import ctypes
 import threading
-from typing import Callable, NamedTuple, Optional, Tuple, TypeVar
+from typing import Any, Callable, List, NamedTuple, Optional, Tuple, TypeVar, Union
 
-from . import _api
+from . import _api, _app
 from ._args import buffer, byte
 from ._emulator import Emulator
 from .errors import STATUS_INVALID_HANDLE, LinkError, ReplyError, check
-from .tags import Mask, Target, epc_of
+from .tags import Mask, Tag, Target, epc_of
 
 BROADCAST_ADDRESS = 0xFF  # every reader answers it besides its own address
 WORDS_BY_MASK = 0xFF  # the identifier's word count that says "by mask"
@@ -53,6 +53,53 @@ def target_args(target: Target) -> TargetArgs:
     return TargetArgs(buffer(epc), len(epc) // 2, 0, buffer(bytes(2)), 0, none)
 
 
+def target_record(target: Target, password: bytes = bytes(4)) -> "_app.TargetRecord":
+    """The core's target for a Tag, an EPC, a Mask or None (unnamed: the
+    only tag in the field), with the access (or kill) password."""
+    record = _app.TargetRecord()
+    if isinstance(target, Mask):
+        record.mask.bank = int(target.bank)
+        record.mask.bit_address = target.bit_address
+        record.mask.bits = target.bit_count
+        record.mask.length = len(target.data)
+        ctypes.memmove(record.mask.bytes, target.data, len(target.data))
+    elif target is not None:
+        epc = epc_of(target)
+        record.epc_length = len(epc)
+        ctypes.memmove(record.epc, epc, len(epc))
+    ctypes.memmove(record.password, bytes(password), 4)
+    return record
+
+
+def changed_tag(record: "_app.TargetRecord") -> Union[Tag, Mask]:
+    """The tag an operation changed, as the core settled it: the Tag of its
+    EPC, or the Mask it was named by."""
+    if record.epc_length:
+        return Tag(bytes(record.epc[: record.epc_length]).hex().upper())
+    mask = record.mask
+    bits = None if mask.bits in (-1, 8 * mask.length) else mask.bits
+    return Mask(bytes(mask.bytes[: mask.length]), mask.bank, mask.bit_address, bits)
+
+
+def tags_of(records: "ctypes.Array[_app.TagRecord]", count: int) -> List[Tag]:
+    """The core's decoded records as Tags."""
+    return [Tag(bytes(r.epc[: r.epc_length]).hex().upper(), r.antenna)
+            for r in records[: min(count, len(records))]]
+
+
+def decode_tags(records: bytes, antenna: int) -> List[Tag]:
+    """A tag-identifier list (per tag its length byte, then the EPC), as the
+    core decodes it; ValueError for a record that runs past the list."""
+    room = max(len(records) // 2, 1)
+    tags = (_app.TagRecord * room)()
+    count = ctypes.c_int(0)
+    result = _app.core().velkor_app_decode_records(buffer(records), len(records), 0, 0, tags,
+                                                   room, ctypes.byref(count))
+    if result != _app.OK:
+        raise ValueError(f"a tag record runs past the list's {len(records)} bytes")
+    return [Tag(tag.epc, antenna) for tag in tags_of(tags, count.value)]
+
+
 class ReaderBase:
     """One open reader behind a device handle."""
 
@@ -65,12 +112,34 @@ class ReaderBase:
     ) -> None:
         self._closed = True  # until the handle is ours, __del__ has nothing to close
         self._handle = handle
-        self._address = ctypes.c_ubyte(byte("address", address))
+        self._session: Optional[int] = None
+        self._adopt(handle, byte("address", address))
         self.emulator = emulator
         self._reopen = reopen
         self._lock = threading.Lock()
         self._lost = False  # released by reconnect() and not open again yet
+        self._watch_job: Optional[Any] = None  # the watch running, ended by close()
         self._closed = False
+
+    def _adopt(self, handle: int, address: int) -> None:
+        """A core session over the handle; the commands' address byte is the
+        session's own, so that the core and direct calls share it."""
+        session = _app.core().velkor_app_adopt(handle, address)
+        if not session:
+            raise MemoryError("no memory for the core's session")
+        self._session = session
+        self._address = _app.core().velkor_app_address(session).contents
+
+    def core_call(self, name: str, *args: object) -> None:
+        """Runs the core's function name with the session first and its
+        error last; raises the binding's exception for its failure."""
+        function = getattr(_app.core(), name)
+        error = _app.Error()
+        with self._lock:
+            if self._closed or self._lost:
+                raise LinkError(STATUS_INVALID_HANDLE, name)
+            result: int = function(self._session, *args, ctypes.byref(error))
+        _app.check(result, error)
 
     @property
     def handle(self) -> int:
@@ -80,7 +149,7 @@ class ReaderBase:
     def address(self) -> int:
         """The reader address the commands are sent to; some commands store
         the address the reader answered from."""
-        return self._address.value
+        return int(self._address.value)
 
     @address.setter
     def address(self, value: int) -> None:
@@ -91,7 +160,10 @@ class ReaderBase:
         return self._closed
 
     def _release(self) -> None:
-        # Under the lock: the handle, or the emulator that owns it.
+        # Under the lock: the core's session, then the handle, or the
+        # emulator that owns it.
+        _app.core().velkor_app_close(self._session, None)
+        self._session = None
         if self.emulator is not None:
             emulator, self.emulator = self.emulator, None
             emulator.stop()
@@ -101,6 +173,9 @@ class ReaderBase:
     def close(self) -> None:
         """Closes the handle, or stops the emulator that owns it.  Closing
         twice does nothing; raises nothing."""
+        job = self._watch_job
+        if job is not None:
+            job.cancel()
         with self._lock:
             if self._closed:
                 return
@@ -136,6 +211,7 @@ class ReaderBase:
                 self._release()
                 self._lost = True
             self._handle, self.emulator = self._reopen()
+            self._adopt(self._handle, self._address.value)
             self._lost = False
 
     def __enter__(self: T) -> T:

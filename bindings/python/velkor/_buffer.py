@@ -12,9 +12,9 @@ from typing import List, NamedTuple, Optional
 
 from . import _api
 from ._args import byte
-from ._base import ReaderBase, target_args
+from ._base import ReaderBase, decode_tags, target_args
 from .errors import INVENTORY_COMPLETE, error_for
-from .tags import Mask, Tag, decode_tags
+from .tags import Mask, Tag
 
 _NO_GROUP = (0, 0, 0, 0, 0, 0, 0)  # TID and trailing groups left out
 

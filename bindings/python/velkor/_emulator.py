@@ -25,6 +25,7 @@ _SIGNATURES = {
     "velkor_emulator_violations": [ctypes.c_int],
     "velkor_emulator_violation": [ctypes.c_int, ctypes.c_int, ctypes.c_char_p, ctypes.c_int],
     "velkor_emulator_gen2_count": [ctypes.c_int],
+    "velkor_emulator_feed": [ctypes.c_int, ctypes.c_int],
     "velkor_emulator_gen2_epc": [
         ctypes.c_int,
         ctypes.c_int,
@@ -116,6 +117,14 @@ class Emulator:
         if not 0 <= value <= 0xFF:
             raise ValueError(f"a fault's value is a byte, not {value}")
         self._call("velkor_emulator_inject", int(fault), value)
+
+    def feed(self, count: int) -> None:
+        """Queues count fresh Gen2 tags, placed on the reader one at a time:
+        the next once the EPC of the last one placed has changed, as at an
+        encoding station."""
+        if not 0 <= count <= MAX_TAGS:
+            raise ValueError(f"tag counts run from 0 to {MAX_TAGS}, not {count}")
+        self._call("velkor_emulator_feed", count)
 
     def gen2_epcs(self) -> List[str]:
         """The EPCs of the Gen2 tags in the field, killed ones included, in

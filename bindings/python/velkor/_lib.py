@@ -48,6 +48,11 @@ EPC = LibraryLookup(
     files=("velkor_epc.dll",) if WINDOWS else ("libvelkor_epc.so", "libvelkor_epc.so.1"),
     name="velkor_epc",
 )
+APP = LibraryLookup(
+    env="VELKOR_APP_LIBRARY",
+    files=("velkor_app.dll",) if WINDOWS else ("libvelkor_app.so", "libvelkor_app.so.1"),
+    name="velkor_app",
+)
 EMULATOR = LibraryLookup(
     env="VELKOR_EMULATOR_LIBRARY",
     files=("libvelkor_emulator.so",),

@@ -14,15 +14,14 @@ import ctypes
 from dataclasses import dataclass
 from datetime import datetime
 from enum import IntEnum
-from typing import List, NamedTuple, Optional, Sequence, Tuple, Type, Union
+from typing import Any, Callable, NamedTuple, Optional, Sequence, Tuple, Type, Union
 
-from . import _api
+from . import _api, _app
 from ._args import buffer, byte, in_range
-from ._base import ReaderBase
-from .tags import Bank, Mask, member
+from ._base import ReaderBase, target_record
+from .tags import Mask, member
 
 _CLOCK_EPOCH = 2000  # the clock block holds the year less this
-INFORMATION_BYTES = 12
 KEYBOARD_RANGES = ((1, 4), (0, 255), (0, 15), (0, 1), (0, 1), (0, 255))
 
 
@@ -87,10 +86,8 @@ class Config:
     antenna: int
 
 
-def _decode_region(high: int, low: int) -> Region:
-    # Region bits 3-2 and the highest channel in the first byte, bits 1-0 and
-    # the lowest channel in the second.
-    return Region((high >> 6) << 2 | low >> 6, low & 0x3F, high & 0x3F)
+def _region(record: "_app.RegionRecord") -> Region:
+    return Region(record.region, record.lowest, record.highest)
 
 
 def _named(kind: Type[IntEnum], value: Union[IntEnum, int, str], what: str) -> int:
@@ -116,33 +113,42 @@ class SettingsCommands(ReaderBase):
 
     # -- identity ------------------------------------------------------------
 
-    def _information_block(self) -> bytes:
-        block = (ctypes.c_ubyte * INFORMATION_BYTES)()
-        base = ctypes.addressof(block)
-        # info01 takes bytes 0 and 1, then one pointer each for bytes 2 to 11.
-        pointers = [ctypes.cast(base + i, _api.U8P) for i in [0] + list(range(2, 12))]
-        self._run("GetReaderInformation", *pointers)
-        return bytes(block)
+    def _info(self, with_serial: bool = False) -> "_app.InfoRecord":
+        """The information block, as the core decodes it."""
+        info = _app.InfoRecord()
+        self.core_call("velkor_app_read_info", 1 if with_serial else 0, ctypes.byref(info))
+        return info
 
     def info(self) -> ReaderInfo:
-        """The information block and the serial number."""
-        b = self._information_block()
-        address = self.address
-        serial = self._bytes_out("GetSeriaNo", 4)
+        """The information block and the serial number, as the core (and so
+        the velkor tool) decodes them: a region set as 5 reads 5."""
+        i = self._info(with_serial=True)
         return ReaderInfo(
-            address=address,
-            serial=serial.hex().upper(),
-            firmware=f"{b[0]}.{b[1]}",
-            reader_type=b[2],
-            gen2=bool(b[3] & 0x02),
-            iso6b=bool(b[3] & 0x01),
-            region=_decode_region(b[4], b[5]),
-            power=b[6],
-            scan_time_ms=b[7] * 100,
-            antenna=b[8],
-            beep=bool(b[9]),
-            comm_type=b[10],
+            address=self.address,
+            serial=bytes(i.serial).hex().upper(),
+            firmware=f"{i.firmware_major}.{i.firmware_minor}",
+            reader_type=i.type,
+            gen2=bool(i.gen2),
+            iso6b=bool(i.iso6b),
+            region=_region(i.region),
+            power=i.power_dbm,
+            scan_time_ms=i.scan_time_ms,
+            antenna=i.antenna,
+            beep=bool(i.beep),
+            comm_type=i.comm_type,
         )
+
+    def info_json(self, index: int = 0, path: str = "emulator") -> str:
+        """The information document, as `velkor info --json` prints it."""
+        info = self._info(with_serial=True)
+        return _document(lambda out, room: _app.core().velkor_app_info_json(
+            ctypes.byref(info), index, path.encode(), self.address, out, room))
+
+    def config_json(self) -> str:
+        """The settings document, as `velkor config --json` prints it."""
+        config = self._config_record()
+        return _document(lambda out, room: _app.core().velkor_app_config_json(
+            ctypes.byref(config), out, room))
 
     def module_version(self) -> str:
         """The reader module's version, "major.minor"."""
@@ -153,9 +159,8 @@ class SettingsCommands(ReaderBase):
     def region(self) -> Region:
         """The region and channel range in use; set a Region (code 1 to 5,
         channels 0 to 63), or see set_region().  Region 5 travels as region
-        2 channels 26 to 44 and reads back so."""
-        block = self._information_block()
-        return _decode_region(block[4], block[5])
+        2 channels 26 to 44; it reads back as region 5, as the tool says."""
+        return _region(self._info().region)
 
     @region.setter
     def region(self, value: Region) -> None:
@@ -164,27 +169,27 @@ class SettingsCommands(ReaderBase):
 
     def set_region(self, code: int, lowest: Optional[int] = None,
                    highest: Optional[int] = None) -> None:
-        """Selects region code with every channel of it, or with the range
-        lowest to highest (both given).  The library refuses a region
-        without a channel plan with ParameterError."""
-        if lowest is None and highest is None:
-            self._run("SetRegionWithDefaultChannel", in_range("region", code, 0, 0xFF))
-            return
-        if lowest is None or highest is None:
+        """Selects region code (1 to 5) with every channel of it, or with
+        the range lowest to highest (both given, within the region's plan:
+        ValueError otherwise, with nothing sent)."""
+        if (lowest is None) != (highest is None):
             raise ValueError("a channel range needs both lowest and highest")
-        self._run("SetRegionAndChannel", in_range("region", code, 1, 5),
-                  in_range("lowest channel", lowest, 0, 63),
-                  in_range("highest channel", highest, 0, 63))
+        in_range("region", code, 0, 0xFF)
+        if lowest is not None and highest is not None:
+            in_range("lowest channel", lowest, 0, 63)
+            in_range("highest channel", highest, 0, 63)
+        self.core_call("velkor_app_set_region", code, -1 if lowest is None else lowest,
+                       -1 if highest is None else highest)
 
     @property
     def power(self) -> int:
         """RF output power in dBm (the reader refuses values beyond its
         range with ParameterError)."""
-        return self._information_block()[6]
+        return int(self._info().power_dbm)
 
     @power.setter
     def power(self, dbm: int) -> None:
-        self._run("SetRfPower", byte("power", dbm))
+        self.core_call("velkor_app_set_power", byte("power", dbm))
 
     @property
     def clock(self) -> datetime:
@@ -204,34 +209,27 @@ class SettingsCommands(ReaderBase):
 
     # -- work mode and automatic-mode parameters -----------------------------
 
+    def _config_record(self) -> "_app.ConfigRecord":
+        config = _app.ConfigRecord()
+        self.core_call("velkor_app_read_config", ctypes.byref(config))
+        return config
+
     def config(self) -> Config:
-        """The work-mode parameters, the work time, scan time and antenna."""
-        b = (ctypes.c_ubyte * 7)()
-        mask_address = (ctypes.c_ubyte * 2)()
-        mask_bits = ctypes.c_ubyte(0)
-        mask = (ctypes.c_ubyte * 32)()
-        trigger, tid0, tid1 = ctypes.c_ubyte(0), ctypes.c_ubyte(0), ctypes.c_ubyte(0)
-        base = ctypes.addressof(b)
-        singles = [ctypes.cast(base + i, _api.U8P) for i in range(7)]
-        self._run("GetSystemParameter", *singles, mask_address, ctypes.byref(mask_bits), mask,
-                  ctypes.byref(trigger), ctypes.byref(tid0), ctypes.byref(tid1))
-        work = self._two_bytes("GetWorkTime")
-        info = self._information_block()
-        bits = mask_bits.value
-
-        def decode() -> Config:
-            selection = None
-            if bits:
-                selection = Mask(bytes(mask[: (bits + 7) // 8]), Bank(b[6]),
-                                 mask_address[0] << 8 | mask_address[1], bits)
-            return Config(
-                mode=_known(WorkMode, b[0]), interval=b[1], response=(b[2], b[3]),
-                tag_type=_known(TagType, b[4]), eas_sensitivity=b[5], mask=selection,
-                trigger_time=trigger.value, tid=(tid0.value, tid1.value), work_time=work,
-                scan_time_ms=info[7] * 100, antenna=info[8],
-            )
-
-        return self._decode("GetSystemParameter", 0, decode)
+        """The work-mode parameters, the work time, scan time and antenna, as
+        the core decodes them."""
+        c = self._config_record()
+        selection = None
+        if c.mask.length:
+            selection = self._decode("parameters", 0, lambda: Mask(
+                bytes(c.mask.bytes[: c.mask.length]), c.mask.bank, c.mask.bit_address,
+                c.mask.bits))
+        return Config(
+            mode=_known(WorkMode, c.mode), interval=c.interval,
+            response=(c.response[0], c.response[1]), tag_type=_known(TagType, c.tag_type),
+            eas_sensitivity=c.eas_sensitivity, mask=selection, trigger_time=c.trigger_time,
+            tid=(c.tid[0], c.tid[1]), work_time=(c.work_time[0], c.work_time[1]),
+            scan_time_ms=c.scan_time_ms, antenna=c.antenna,
+        )
 
     def configure(
         self,
@@ -252,35 +250,33 @@ class SettingsCommands(ReaderBase):
         config set` does; stops at the first the reader refuses.  scan_time
         is in units of 100 ms.  Every value is checked before the first is
         sent."""
-        steps: List[Tuple[str, Tuple[object, ...]]] = []
+        change = _app.ConfigChange()
+        _app.core().velkor_app_config_change_init(ctypes.byref(change))
         if mode is not None:
-            steps.append(("SetWorkMode", (_named(WorkMode, mode, "mode"),)))
+            change.mode = _named(WorkMode, mode, "mode")
         if interval is not None:
-            steps.append(("SetInventoryInterval", (byte("interval", interval),)))
+            change.interval = byte("interval", interval)
         if response is not None:
-            steps.append(("SetResponsePamametersofAuto_runningMode", _pair("response", response)))
+            change.response[0], change.response[1] = _pair("response", response)
         if tag_type is not None:
-            steps.append(("SelectTagType", (_named(TagType, tag_type, "tag type"),)))
+            change.tag_type = _named(TagType, tag_type, "tag type")
         if eas_sensitivity is not None:
-            steps.append(("SetEASSensitivity", (byte("EAS sensitivity", eas_sensitivity),)))
+            change.eas_sensitivity = byte("EAS sensitivity", eas_sensitivity)
         if mask is not None:
-            steps.append(("SetMask", (int(mask.bank), buffer(mask.bit_address.to_bytes(2, "big")),
-                                      mask.bit_count, buffer(mask.data))))
+            change.mask = target_record(mask).mask
         if trigger_time is not None:
-            steps.append(("SetTriggerTime", (byte("trigger time", trigger_time),)))
+            change.trigger_time = byte("trigger time", trigger_time)
         if tid is not None:
-            steps.append(("SetTIDParameter", _pair("TID", tid)))
+            change.tid[0], change.tid[1] = _pair("TID", tid)
         if work_time is not None:
-            steps.append(("SetWorkTime", _pair("work time", work_time)))
+            change.work_time[0], change.work_time[1] = _pair("work time", work_time)
         if scan_time is not None:
-            steps.append(("SetInventoryScanTime", (byte("scan time", scan_time),)))
+            change.scan_time = byte("scan time", scan_time)
         if antenna is not None:
-            steps.append(("SetAntennaMultiplexing", (byte("antenna", antenna),)))
+            change.antenna = byte("antenna", antenna)
         if custom_function is not None:
-            function = ctypes.c_ubyte(byte("custom function", custom_function))
-            steps.append(("SetTagCustomFunction", (ctypes.byref(function),)))
-        for name, args in steps:
-            self._run(name, *args)
+            change.custom_function = byte("custom function", custom_function)
+        self.core_call("velkor_app_set_config", ctypes.byref(change))
 
     def clear_auto_buffer(self) -> None:
         """Empties the tag buffer of the automatic mode."""
@@ -337,11 +333,11 @@ class SettingsCommands(ReaderBase):
     @property
     def beep(self) -> bool:
         """Whether the reader beeps on each inventory."""
-        return bool(self._information_block()[9])
+        return bool(self._info().beep)
 
     @beep.setter
     def beep(self, on: bool) -> None:
-        self._run("SetBeepNotification", 1 if on else 0)
+        self.core_call("velkor_app_set_beep", 1 if on else 0)
 
     @property
     def gpio(self) -> int:
@@ -365,3 +361,12 @@ class SettingsCommands(ReaderBase):
 
     def set_notification_pulse(self, setting: int) -> None:
         self._run("SetNotificationPulseOutput", byte("notification pulse setting", setting))
+
+
+def _document(write: Callable[["ctypes.Array[ctypes.c_char]", int], Any]) -> str:
+    """A JSON document the core writes into a caller buffer."""
+    out = ctypes.create_string_buffer(_app.JSON_ROOM)
+    length = int(write(out, len(out)))
+    if length < 0 or length >= len(out):
+        raise RuntimeError("the core's document did not fit")
+    return out.value.decode("utf-8")

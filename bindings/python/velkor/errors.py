@@ -162,6 +162,21 @@ class NoTagError(VelkorError):
     """No tag answered (0xFB), or none matched the EPC or mask given."""
 
 
+class SeveralTagsError(VelkorError):
+    """Several tags answered an operation that changes one tag, and none was
+    named: nothing was changed.  count says how many answered; name the tag
+    by its EPC or a Mask."""
+
+    def __init__(self, count: int, function: str, words: str) -> None:
+        Exception.__init__(self, f"{function}: {words}")
+        self.count = count
+        self.status = STATUS_OK
+        self.name = "SEVERAL_TAGS"
+        self.function = function
+        self.tag_error: Optional[int] = None
+        self.text = self.message = words
+
+
 class TagError(VelkorError):
     """The tag reported an error (0xFC); tag_error holds its code."""
 

@@ -12,6 +12,7 @@ from ._args import in_range
 from ._base import BROADCAST_ADDRESS, Reopen
 from ._buffer import BufferCommands
 from ._calibration import CalibrationReads
+from ._commission import CommissionCommands
 from ._emulator import DEFAULT_GEN2_TAGS, DEFAULT_ISO6B_TAGS, DEFAULT_SEED, Emulator
 from ._iso6b import Iso6bCommands
 from ._settings import SettingsCommands
@@ -46,7 +47,8 @@ def _opener(index: int) -> Reopen:
 
 
 class Reader(
-    WatchCommands, Iso6bCommands, BufferCommands, SettingsCommands, CalibrationReads
+    WatchCommands, Iso6bCommands, BufferCommands, SettingsCommands, CalibrationReads,
+    CommissionCommands,
 ):
     """A reader; use it as a context manager (or call close()) so that its
     handle is closed, and an emulated reader stopped, when done; a Reader
@@ -71,13 +73,17 @@ class Reader(
         seed: int = DEFAULT_SEED,
         gen2_tags: int = DEFAULT_GEN2_TAGS,
         iso6b_tags: int = DEFAULT_ISO6B_TAGS,
+        feed: int = 0,
     ) -> "Reader":
         """A reader served by the emulator, its tags made from seed; the
-        defaults are those of `velkor --emulate`.  reconnect() plugs in a
-        fresh one with the same seed."""
+        defaults are those of `velkor --emulate`.  feed fresh Gen2 tags are
+        placed one at a time, as at an encoding station (Emulator.feed()).
+        reconnect() plugs in a fresh one with the same seed."""
 
         def start() -> Tuple[int, Optional[Emulator]]:
             emulator = Emulator.start(seed, gen2_tags, iso6b_tags)
+            if feed:
+                emulator.feed(feed)
             return emulator.handle, emulator
 
         handle, emulator = start()

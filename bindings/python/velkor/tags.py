@@ -10,7 +10,7 @@ from __future__ import annotations
 from dataclasses import dataclass
 from datetime import datetime
 from enum import IntEnum
-from typing import List, Optional, Type, TypeVar, Union
+from typing import Optional, Type, TypeVar, Union
 
 from ._args import BytesLike, data_bytes, in_range
 
@@ -72,10 +72,11 @@ def member(kind: Type[E], value: Union[E, int, str], what: str) -> E:
 @dataclass(frozen=True)
 class Tag:
     """A Gen2 tag an inventory found: its EPC in upper-case hex, and the
-    antenna the reader reported for the round."""
+    antenna the reader reported for the round (0 for the tag an operation
+    reports it changed, which no round names)."""
 
     epc: str
-    antenna: int
+    antenna: int = 0
 
     @property
     def epc_bytes(self) -> bytes:
@@ -155,18 +156,3 @@ def epc_of(tag: TagLike, name: str = "tag") -> bytes:
             f"{name}: an EPC is 1 to {MOST_EPC_BYTES // 2} whole words, not {len(epc)} bytes"
         )
     return epc
-
-
-def decode_tags(records: bytes, antenna: int) -> List[Tag]:
-    """Splits a tag-identifier list: per tag one byte of EPC length, then
-    the EPC.  ValueError for a record that runs past the list."""
-    tags: List[Tag] = []
-    i = 0
-    while i < len(records):
-        length = records[i]
-        epc = records[i + 1 : i + 1 + length]
-        if len(epc) != length:
-            raise ValueError(f"tag record at byte {i} runs past the list's {len(records)} bytes")
-        tags.append(Tag(epc.hex().upper(), antenna))
-        i += 1 + length
-    return tags
