@@ -30,6 +30,7 @@ LIBRARIES = {
     "Velkor": (SOURCE_DIR / "include" / "velkor.h", "Winapi"),
     "velkor_epc": (SOURCE_DIR / "include" / "velkor_epc.h", "Cdecl"),
     "velkor_emulator": (SOURCE_DIR / "emulator" / "velkor_emulator.h", "Cdecl"),
+    "velkor_app": (SOURCE_DIR / "include" / "velkor_app.h", "Cdecl"),
 }
 DLL_NAMES = {"Velkor": "Velkor.dll", "velkor_epc": "velkor_epc.dll",
              "velkor_emulator": "velkor_emulator.dll"}
@@ -49,6 +50,7 @@ PARAMETERS: Dict[str, Set[str]] = {
     "VelkorHandle *": {"IntPtr", "IntPtr[]"},
     "unsigned char *": BYTES_OUT,
     "uint8_t *": BYTES_OUT,
+    "const unsigned char *": BYTES_IN,
     "const uint8_t *": BYTES_IN,
     "int *": {"Int32&", "out Int32&", "Int32[]", "IntPtr"},
     "size_t *": {"UIntPtr&", "out UIntPtr&"},
@@ -57,11 +59,15 @@ PARAMETERS: Dict[str, Set[str]] = {
     "char **": {"IntPtr[]"},
     "void *": {"IntPtr"},
 }
-RESULTS: Dict[str, Set[str]] = {"int": {"Int32"}, "unsigned": {"UInt32"}, "const char *": {"IntPtr"}}
+RESULTS: Dict[str, Set[str]] = {"int": {"Int32"}, "unsigned": {"UInt32"}, "const char *": {"IntPtr"},
+                                "void": {"struct Void"}, "unsigned char *": {"IntPtr"},
+                                "velkor_app_session *": {"IntPtr"}, "velkor_app_stop *": {"IntPtr"}}
 # The handle a function returns is as wide as the platform's VelkorHandle.
 HANDLE_RESULT = {"linux": {"Int32"}, "windows": {"IntPtr"}}
 ENUM = re.compile(r"^velkor_epc_(status|key|scheme|field)$")
-STRUCT_POINTER = re.compile(r"^(const )?velkor_epc_\w+ \*$")
+STRUCT_POINTER = re.compile(r"^(const )?velkor_(epc|app)_\w+ \*$")
+# The core's opaque handles and the arrays it fills go as pointers.
+OPAQUE_POINTER = re.compile(r"^velkor_app_(session|stop|tag) \*$")
 
 
 class Declaration(NamedTuple):
@@ -110,6 +116,8 @@ def allowed_parameter(c: str) -> Set[str]:
 
 
 def parameter_fits(c: str, cs: str) -> bool:
+    if OPAQUE_POINTER.match(c) and cs == "IntPtr":
+        return True
     allowed = allowed_parameter(c)
     if STRUCT_POINTER.match(c):
         return any(cs.startswith(prefix) and cs.endswith("&") for prefix in allowed) and (

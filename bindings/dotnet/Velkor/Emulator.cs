@@ -26,6 +26,7 @@ namespace Velkor
         [DllImport(Lib, CallingConvention = Call)] private static extern int velkor_emulator_disconnect(IntPtr handle);
         [DllImport(Lib, CallingConvention = Call)] private static extern int velkor_emulator_inject(IntPtr handle, int fault, int value);
         [DllImport(Lib, CallingConvention = Call)] private static extern int velkor_emulator_gen2_count(IntPtr handle);
+        [DllImport(Lib, CallingConvention = Call)] private static extern int velkor_emulator_feed(IntPtr handle, int count);
         [DllImport(Lib, CallingConvention = Call)] private static extern int velkor_emulator_gen2_epc(IntPtr handle, int index, byte[] epc, int size);
 
         private static readonly IntPtr Invalid = new IntPtr(-1);
@@ -62,6 +63,17 @@ namespace Velkor
                 return new ReaderHandle(handle, h => velkor_emulator_stop(h));
             };
             return new Reader(start(), 0xFF, start);
+        }
+
+        /// <summary>Queues count fresh Gen2 tags, placed on the reader one at a
+        /// time: the next once the EPC of the last one placed has changed, as
+        /// at an encoding station.</summary>
+        /// <param name="reader">a reader from Start.</param>
+        /// <param name="count">fresh tags, 0 to 1000.</param>
+        /// <exception cref="ArgumentOutOfRangeException">count out of its range.</exception>
+        public static void Feed(Reader reader, int count)
+        {
+            velkor_emulator_feed(reader.NativeHandle, Check.InRange("count", count, 0, 1000));
         }
 
         /// <summary>Unplugs the emulated reader: every command fails from now on.</summary>

@@ -1,15 +1,16 @@
 using System;
 using System.Collections.Generic;
+using System.Runtime.InteropServices;
 
 namespace Velkor
 {
     // Gen2 tags: inventory, memory, EPC, lock and kill, privacy, EAS, Monza QT.
     public sealed partial class Reader
     {
-        private const int MaxInventory = 6000;
         // Request data bytes 0 and 1 of every inventory: VELKOR_INVENTORY_PARAM0/1 of velkor.h.
         internal const byte InventoryParam0 = 0x04, InventoryParam1 = 0x00;
         private const int ShortPointer = 0xFF;
+        private const int MaxInventory = 6000;
 
         // The identifier and mask group of a tag command, as the C functions take them.
         private sealed class TargetArgs
@@ -38,35 +39,72 @@ namespace Velkor
             }
         }
 
+        private const int InventoryRoom = 2000;  // the most tags one identifier list holds
+
         /// <summary>The Gen2 tags in the field (those mask matches, when
-        /// given); an empty field is an empty list.</summary>
+        /// given), as the core's round decodes them; an empty field is an
+        /// empty list.</summary>
         public List<Tag> Inventory(Mask mask = null)
         {
-            var t = new TargetArgs(mask);
-            var records = new byte[MaxInventory];
-            byte antenna = 0;
-            int total = 0, count = 0;
-            int status = Call("Inventory_G2", (ref byte a, ReaderHandle h) => Native.Inventory_G2(
-                ref a, InventoryParam0, InventoryParam1, t.MaskBank, t.MaskAddress, t.MaskBits, t.MaskData, (byte)(mask != null ? 1 : 0),
-                0, 0, 0, 0, 0, 0, 0, records, out antenna, out total, out count, h));
-            if (status == Statuses.NoTag) return new List<Tag>();
-            if (status < 0x01 || status > 0x04) throw new VelkorException(status, "Inventory_G2");
-            return DecodeTags("Inventory_G2", status, records, total, antenna);
+            AppNative.MaskRecord selection = AppNative.MaskOf(mask);
+            IntPtr room = Marshal.AllocHGlobal(InventoryRoom * AppNative.TagRecordSize);
+            try
+            {
+                int count = 0;
+                RunCore("inventory", (IntPtr s, out AppNative.Error e) =>
+                    AppNative.velkor_app_inventory(s, ref selection, 0, 0, room, InventoryRoom, out count, out e));
+                var tags = new List<Tag>();
+                foreach (AppNative.TagRecord r in AppNative.TagsAt(room, Math.Min(count, InventoryRoom)))
+                    tags.Add(new Tag(AppNative.EpcOf(r), r.Antenna));
+                return tags;
+            }
+            finally
+            {
+                Marshal.FreeHGlobal(room);
+            }
         }
 
-        // Per tag one byte of EPC length, then the EPC.
+        // Per tag one byte of EPC length, then the EPC: the core's decoding.
         private static List<Tag> DecodeTags(string function, int status, byte[] records, int total, int antenna)
         {
-            var tags = new List<Tag>();
             int end = Math.Max(0, Math.Min(total, records.Length));
-            for (int i = 0; i < end; i += 1 + records[i])
+            int room = Math.Max(1, end / 2);
+            IntPtr array = Marshal.AllocHGlobal(room * AppNative.TagRecordSize);
+            try
             {
-                if (i + 1 + records[i] > end)
+                int count;
+                int result = AppNative.velkor_app_decode_records(records, end, 0, 0, array, room, out count);
+                if (result != AppNative.Ok)
                     throw new VelkorException(status, function, -1,
-                        "malformed reply: tag record at byte " + i + " runs past the list's " + end + " bytes");
-                tags.Add(new Tag(Hex.Format(records, i + 1, records[i]), antenna));
+                        "malformed reply: a tag record runs past the list's " + end + " bytes");
+                var tags = new List<Tag>();
+                foreach (AppNative.TagRecord r in AppNative.TagsAt(array, Math.Min(count, room)))
+                    tags.Add(new Tag(AppNative.EpcOf(r), antenna));
+                return tags;
             }
-            return tags;
+            finally
+            {
+                Marshal.FreeHGlobal(array);
+            }
+        }
+
+        // A core operation under the one-tag rule: the tag it changed.
+        private delegate int Change(IntPtr session, ref AppNative.TargetRecord target,
+                                    out AppNative.TargetRecord changed, out AppNative.Error error);
+
+        private Target Changing(string operation, Target tag, uint password, Change change)
+        {
+            AppNative.TargetRecord target = AppNative.TargetOf(tag, password);
+            AppNative.TargetRecord changed = default(AppNative.TargetRecord);
+            RunCore(operation, (IntPtr s, out AppNative.Error e) => change(s, ref target, out changed, out e));
+            return AppNative.Changed(changed);
+        }
+
+        // The one-tag rule, by the core, for a command it does not run.
+        private Target Settle(string operation, Target tag, uint password)
+        {
+            return Changing(operation, tag, password, (IntPtr s, ref AppNative.TargetRecord t,
+                out AppNative.TargetRecord c, out AppNative.Error e) => AppNative.velkor_app_settle(s, ref t, operation, out c, out e));
         }
 
         /// <summary>Words of bank from wordPtr on (1 to 120 words, pointers to
@@ -94,97 +132,78 @@ namespace Velkor
             return data;
         }
 
-        /// <summary>Writes data (1 to 32 whole words) to bank from wordPtr on.</summary>
-        public void WriteWords(Target tag, Bank bank, int wordPtr, byte[] data, uint password = 0)
+        /// <summary>Writes data (1 to 32 whole words) to bank from wordPtr
+        /// on, under the one-tag rule: the tag named, else the only one in the
+        /// field (SeveralTagsException, with nothing written, when several
+        /// answer).  Returns the tag written.</summary>
+        public Target WriteWords(Target tag, Bank bank, int wordPtr, byte[] data, uint password = 0)
         {
             Velkor.Check.Defined("bank", bank);
             if (data == null || data.Length % 2 != 0)
                 throw new ArgumentOutOfRangeException("data", "tag memory is written in whole words");
-            byte words = (byte)Velkor.Check.InRange("data words", data.Length / 2, 1, 32);
+            Velkor.Check.InRange("data words", data.Length / 2, 1, 32);
             Velkor.Check.InRange("wordPtr", wordPtr, 0, 0xFFFF);
-            var t = new TargetArgs(tag);
-            byte[] pw = Password(password);
-            if (wordPtr > ShortPointer)
-            {
-                var pointer = new[] { (byte)(wordPtr >> 8), (byte)wordPtr };
-                RunTag("ExtWriteData_G2", (ref byte a, ref int e, ReaderHandle h) => Native.ExtWriteData_G2(
-                    ref a, t.Epc, words, t.Words, (byte)bank, pointer, data, pw, t.MaskBank, t.MaskAddress,
-                    t.MaskBits, t.MaskData, ref e, h));
-            }
-            else
-            {
-                RunTag("WriteData_G2", (ref byte a, ref int e, ReaderHandle h) => Native.WriteData_G2(
-                    ref a, t.Epc, words, t.Words, (byte)bank, (byte)wordPtr, data, pw, t.MaskBank,
-                    t.MaskAddress, t.MaskBits, t.MaskData, ref e, h));
-            }
+            return Changing("write", tag, password, (IntPtr s, ref AppNative.TargetRecord t,
+                out AppNative.TargetRecord c, out AppNative.Error e) =>
+                AppNative.velkor_app_write(s, ref t, (int)bank, wordPtr, data, data.Length, out c, out e));
         }
 
-        /// <summary>Erases wordCount (1 to 255) words of bank from wordPtr (0 to 255) on.</summary>
-        public void Erase(Target tag, Bank bank, int wordPtr, int wordCount, uint password = 0)
+        /// <summary>Erases wordCount (1 to 255) words of bank from wordPtr (0
+        /// to 255) on, under the one-tag rule; returns the tag erased.</summary>
+        public Target Erase(Target tag, Bank bank, int wordPtr, int wordCount, uint password = 0)
         {
             Velkor.Check.Defined("bank", bank);
             byte pointer = Velkor.Check.Byte("wordPtr", wordPtr);
             byte count = (byte)Velkor.Check.InRange("wordCount", wordCount, 1, 255);
-            var t = new TargetArgs(tag);
-            byte[] pw = Password(password);
-            RunTag("BlockErase_G2", (ref byte a, ref int e, ReaderHandle h) => Native.BlockErase_G2(
-                ref a, t.Epc, t.Words, (byte)bank, pointer, count, pw, t.MaskBank, t.MaskAddress,
-                t.MaskBits, t.MaskData, ref e, h));
+            return Changing("erase", tag, password, (IntPtr s, ref AppNative.TargetRecord t,
+                out AppNative.TargetRecord c, out AppNative.Error e) =>
+                AppNative.velkor_app_erase(s, ref t, (int)bank, pointer, count, out c, out e));
         }
 
-        /// <summary>Gives the tag in the field a new EPC (1 to 25 whole words).</summary>
-        public void WriteEpc(byte[] epc, uint password = 0)
+        /// <summary>Gives a tag a new EPC (1 to 25 whole words): the tag named,
+        /// else the only one in the field.  Returns the tag as it was named
+        /// before.</summary>
+        public Target WriteEpc(byte[] epc, uint password = 0, Target tag = null)
         {
             if (epc == null || epc.Length % 2 != 0 || epc.Length < 2 || epc.Length > 50)
                 throw new ArgumentOutOfRangeException("epc", "a new EPC is 1 to 25 whole words");
-            byte[] pw = Password(password);
-            RunTag("WriteEPC_G2", (ref byte a, ref int e, ReaderHandle h) =>
-                Native.WriteEPC_G2(ref a, pw, epc, (byte)(epc.Length / 2), ref e, h));
+            return Changing("write epc", tag, password, (IntPtr s, ref AppNative.TargetRecord t,
+                out AppNative.TargetRecord c, out AppNative.Error e) =>
+                AppNative.velkor_app_write_epc(s, ref t, epc, epc.Length, out c, out e));
         }
 
-        /// <summary>Locks or unlocks one field of the tag.</summary>
-        public void Lock(Target tag, LockField field, LockAction action, uint password = 0)
+        /// <summary>Locks or unlocks one field of the tag, under the one-tag
+        /// rule; returns the tag locked.</summary>
+        public Target Lock(Target tag, LockField field, LockAction action, uint password = 0)
         {
             Velkor.Check.Defined("field", field);
             Velkor.Check.Defined("action", action);
-            var t = new TargetArgs(tag);
-            byte[] pw = Password(password);
-            RunTag("Lock_G2", (ref byte a, ref int e, ReaderHandle h) => Native.Lock_G2(
-                ref a, t.Epc, t.Words, (byte)field, (byte)action, pw, t.MaskBank, t.MaskAddress,
-                t.MaskBits, t.MaskData, ref e, h));
+            return Changing("lock", tag, password, (IntPtr s, ref AppNative.TargetRecord t,
+                out AppNative.TargetRecord c, out AppNative.Error e) =>
+                AppNative.velkor_app_lock(s, ref t, (int)field, (int)action, out c, out e));
         }
 
-        /// <summary>The block lock with its parameter byte.</summary>
-        public void BlockLock(Target tag, byte blockParam, uint password = 0)
+        /// <summary>The block lock with its parameter byte, under the one-tag
+        /// rule; returns the tag.</summary>
+        public Target BlockLock(Target tag, byte blockParam, uint password = 0)
         {
-            var t = new TargetArgs(tag);
-            byte[] pw = Password(password);
-            RunTag("BlockLock_G2", (ref byte a, ref int e, ReaderHandle h) => Native.BlockLock_G2(
-                ref a, t.Epc, t.Words, pw, blockParam, t.MaskBank, t.MaskAddress, t.MaskBits, t.MaskData, ref e, h));
+            return Changing("block lock", tag, password, (IntPtr s, ref AppNative.TargetRecord t,
+                out AppNative.TargetRecord c, out AppNative.Error e) =>
+                AppNative.velkor_app_block_lock(s, ref t, blockParam, out c, out e));
         }
 
-        /// <summary>Kills the tag for good with its non-zero kill password.</summary>
-        public void Kill(Target tag, uint killPassword)
+        /// <summary>Kills the tag for good with its non-zero kill password,
+        /// under the one-tag rule; returns the tag killed.</summary>
+        public Target Kill(Target tag, uint killPassword)
         {
-            var t = new TargetArgs(tag);
-            byte[] pw = Password(killPassword);
-            RunTag("KillTag_G2", (ref byte a, ref int e, ReaderHandle h) => Native.KillTag_G2(
-                ref a, t.Epc, t.Words, pw, t.MaskBank, t.MaskAddress, t.MaskBits, t.MaskData, ref e, h));
+            return Changing("kill", tag, killPassword, AppNative.velkor_app_kill);
         }
 
-        /// <summary>Puts the named tag (Any: the first that answers) into privacy.</summary>
-        public void SetPrivacy(Target tag, uint password = 0)
+        /// <summary>Puts the named tag (Any: the only one in the field) into
+        /// privacy; returns the tag.</summary>
+        public Target SetPrivacy(Target tag, uint password = 0)
         {
-            byte[] pw = Password(password);
-            if (tag == null || tag == Target.Any)
-            {
-                RunTag("SetPrivacyWithoutEPC_G2", (ref byte a, ref int e, ReaderHandle h) =>
-                    Native.SetPrivacyWithoutEPC_G2(ref a, pw, ref e, h));
-                return;
-            }
-            var t = new TargetArgs(tag);
-            RunTag("SetPrivacyByEPC_G2", (ref byte a, ref int e, ReaderHandle h) => Native.SetPrivacyByEPC_G2(
-                ref a, t.Epc, t.Words, pw, t.MaskBank, t.MaskAddress, t.MaskBits, t.MaskData, ref e, h));
+            return Changing("privacy", tag, password, AppNative.velkor_app_privacy);
         }
 
         /// <summary>Takes the tags the password opens out of privacy.</summary>
@@ -202,13 +221,13 @@ namespace Velkor
             return state != 0;
         }
 
-        /// <summary>Sets or clears the tag's EAS bit.</summary>
-        public void SetEas(Target tag, bool on, uint password = 0)
+        /// <summary>Sets or clears the tag's EAS bit, under the one-tag rule;
+        /// returns the tag.</summary>
+        public Target SetEas(Target tag, bool on, uint password = 0)
         {
-            var t = new TargetArgs(tag);
-            byte[] pw = Password(password);
-            RunTag("EASConfigure_G2", (ref byte a, ref int e, ReaderHandle h) => Native.EASConfigure_G2(
-                ref a, t.Epc, t.Words, pw, (byte)(on ? 1 : 0), t.MaskBank, t.MaskAddress, t.MaskBits, t.MaskData, ref e, h));
+            return Changing("eas", tag, password, (IntPtr s, ref AppNative.TargetRecord t,
+                out AppNative.TargetRecord c, out AppNative.Error e) =>
+                AppNative.velkor_app_eas(s, ref t, on ? 1 : 0, out c, out e));
         }
 
         /// <summary>Whether a tag with its EAS bit set is in the field.</summary>
@@ -232,13 +251,16 @@ namespace Velkor
             return value;
         }
 
-        /// <summary>Writes the tag's Monza QT work parameter byte.</summary>
-        public void SetMonzaQt(Target tag, byte value, uint password = 0)
+        /// <summary>Writes the tag's Monza QT work parameter byte, under the
+        /// one-tag rule; returns the tag.</summary>
+        public Target SetMonzaQt(Target tag, byte value, uint password = 0)
         {
-            var t = new TargetArgs(tag);
+            Target settled = Settle("Monza QT", tag, password);
+            var t = new TargetArgs(settled);
             byte[] pw = Password(password);
             RunTag("SetMonza4QTWorkParamter_G2", (ref byte a, ref int e, ReaderHandle h) => Native.SetMonza4QTWorkParamter_G2(
                 ref a, t.Epc, t.Words, value, pw, t.MaskBank, t.MaskAddress, t.MaskBits, t.MaskData, ref e, h));
+            return settled;
         }
     }
 }

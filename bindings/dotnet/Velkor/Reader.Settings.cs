@@ -22,31 +22,49 @@ namespace Velkor
     // Identity, region, power, clock, work mode, keyboard output, indicators, I/O.
     public sealed partial class Reader
     {
-        private byte[] InformationBlock()
+        private AppNative.InfoRecord InfoRecord(bool withSerial)
         {
-            var b = new byte[12];
-            var pair = new byte[2];
-            Run("GetReaderInformation", (ref byte a, ReaderHandle h) => Native.GetReaderInformation(
-                ref a, pair, out b[2], out b[3], out b[4], out b[5], out b[6], out b[7], out b[8], out b[9],
-                out b[10], out b[11], h));
-            b[0] = pair[0];
-            b[1] = pair[1];
-            return b;
+            AppNative.InfoRecord info = default(AppNative.InfoRecord);
+            RunCore("information", (IntPtr s, out AppNative.Error e) =>
+                AppNative.velkor_app_read_info(s, withSerial ? 1 : 0, out info, out e));
+            return info;
         }
 
+        /// <summary>The information block and the serial number, as the core
+        /// (and so the velkor tool) decodes them: a region set as 5 reads 5.</summary>
         public ReaderInfo Info()
         {
-            byte[] b = InformationBlock();
-            var serial = new byte[4];
-            Run("GetSeriaNo", (ref byte a, ReaderHandle h) => Native.GetSeriaNo(ref a, serial, h));
+            AppNative.InfoRecord i = InfoRecord(true);
             return new ReaderInfo
             {
-                Serial = Hex.Format(serial, 0, 4), Firmware = b[0] + "." + b[1],
-                Gen2 = (b[3] & 0x02) != 0, Iso6B = (b[3] & 0x01) != 0,
-                // Region bits 3-2 and the highest channel in one byte, bits 1-0 and the lowest in the next.
-                Region = (b[4] >> 6) << 2 | b[5] >> 6, LowestChannel = b[5] & 0x3F, HighestChannel = b[4] & 0x3F,
-                Power = b[6], ScanTimeMs = b[7] * 100, Antenna = b[8], Beep = b[9] != 0,
+                Serial = Hex.Format(i.Serial, 0, 4), Firmware = i.FirmwareMajor + "." + i.FirmwareMinor,
+                Gen2 = i.Gen2 != 0, Iso6B = i.Iso6B != 0,
+                Region = i.Region.Region, LowestChannel = i.Region.Lowest, HighestChannel = i.Region.Highest,
+                Power = i.PowerDbm, ScanTimeMs = i.ScanTimeMs, Antenna = i.Antenna, Beep = i.Beep != 0,
             };
+        }
+
+        /// <summary>The information document, as `velkor info --json` prints it.</summary>
+        public string InfoJson(int index = 0, string path = "emulator")
+        {
+            AppNative.InfoRecord info = InfoRecord(true);
+            var json = new byte[8192];
+            int length = AppNative.velkor_app_info_json(ref info, index, path, address, json, new UIntPtr((uint)json.Length));
+            return Document(json, length);
+        }
+
+        /// <summary>The settings document, as `velkor config --json` prints it.</summary>
+        public string ConfigJson()
+        {
+            AppNative.ConfigRecord config = ConfigRecord();
+            var json = new byte[8192];
+            return Document(json, AppNative.velkor_app_config_json(ref config, json, new UIntPtr((uint)json.Length)));
+        }
+
+        private static string Document(byte[] json, int length)
+        {
+            if (length < 0 || length >= json.Length) throw new InvalidOperationException("the core's document did not fit");
+            return System.Text.Encoding.UTF8.GetString(json, 0, length);
         }
 
         public string ModuleVersion()
@@ -56,26 +74,29 @@ namespace Velkor
             return version[0] + "." + version[1];
         }
 
-        /// <summary>Selects a region with all its channels, or lowest to highest.</summary>
+        /// <summary>Selects a region (1 to 5) with all its channels, or
+        /// lowest to highest within its plan (ArgumentException otherwise,
+        /// with nothing sent).  Region 5 travels as region 2 channels 26 to
+        /// 44 and reads back as region 5.</summary>
         public void SetRegion(int region, int lowest = -1, int highest = -1)
         {
-            if (lowest < 0 && highest < 0)
-            {
-                Run("SetRegionWithDefaultChannel", (ref byte a, ReaderHandle h) =>
-                    Native.SetRegionWithDefaultChannel(ref a, region, h));
-                return;
-            }
+            if ((lowest < 0) != (highest < 0))
+                throw new ArgumentOutOfRangeException("lowest", "a channel range needs both lowest and highest");
             Velkor.Check.InRange("region", region, 1, 5);
-            byte low = (byte)Velkor.Check.InRange("lowest", lowest, 0, 63);
-            byte high = (byte)Velkor.Check.InRange("highest", highest, 0, 63);
-            Run("SetRegionAndChannel", (ref byte a, ReaderHandle h) => Native.SetRegionAndChannel(ref a, region, low, high, h));
+            if (lowest >= 0)
+            {
+                Velkor.Check.InRange("lowest", lowest, 0, 63);
+                Velkor.Check.InRange("highest", highest, 0, 63);
+            }
+            RunCore("region", (IntPtr s, out AppNative.Error e) =>
+                AppNative.velkor_app_set_region(s, region, lowest, highest, out e));
         }
 
         /// <summary>RF output power in dBm.</summary>
         public byte Power
         {
-            get { return InformationBlock()[6]; }
-            set { SetByte("SetRfPower", Native.SetRfPower, value); }
+            get { return (byte)InfoRecord(false).PowerDbm; }
+            set { RunCore("power", (IntPtr s, out AppNative.Error e) => AppNative.velkor_app_set_power(s, value, out e)); }
         }
 
         /// <summary>The reader's clock, to the second (years 2000 to 2099).</summary>
@@ -104,31 +125,33 @@ namespace Velkor
             }
         }
 
+        private AppNative.ConfigRecord ConfigRecord()
+        {
+            AppNative.ConfigRecord config = default(AppNative.ConfigRecord);
+            RunCore("parameters", (IntPtr s, out AppNative.Error e) =>
+                AppNative.velkor_app_read_config(s, out config, out e));
+            return config;
+        }
+
+        /// <summary>The work-mode parameters, as the core decodes them.</summary>
         public Config Config()
         {
-            var b = new byte[7];
-            var maskAddress = new byte[2];
-            var mask = new byte[32];
-            byte bits = 0, trigger = 0, tid0 = 0, tid1 = 0, work0 = 0, work1 = 0;
-            Run("GetSystemParameter", (ref byte a, ReaderHandle h) => Native.GetSystemParameter(
-                ref a, out b[0], out b[1], out b[2], out b[3], out b[4], out b[5], out b[6], maskAddress, out bits,
-                mask, out trigger, out tid0, out tid1, h));
-            Run("GetWorkTime", (ref byte a, ReaderHandle h) => Native.GetWorkTime(ref a, out work0, out work1, h));
-            byte[] info = InformationBlock();
+            AppNative.ConfigRecord c = ConfigRecord();
             Mask selection = null;
-            if (bits > 0)
+            if (c.Mask.Length > 0)
             {
-                if (b[6] > 3)
-                    throw new VelkorException(Statuses.Ok, "GetSystemParameter", -1, "malformed reply: a mask in bank " + b[6]);
-                var data = new byte[(bits + 7) / 8];
-                Array.Copy(mask, data, data.Length);
-                selection = new Mask(data, (Bank)b[6], maskAddress[0] << 8 | maskAddress[1], bits);
+                if (c.Mask.Bank < 0 || c.Mask.Bank > 3)
+                    throw new VelkorException(Statuses.Ok, "parameters", -1, "malformed reply: a mask in bank " + c.Mask.Bank);
+                var data = new byte[c.Mask.Length];
+                Array.Copy(c.Mask.Bytes, data, data.Length);
+                selection = new Mask(data, (Bank)c.Mask.Bank, c.Mask.BitAddress, c.Mask.Bits);
             }
             return new Config
             {
-                Mode = b[0], Interval = b[1], Response = new int[] { b[2], b[3] }, TagType = b[4],
-                EasSensitivity = b[5], Mask = selection, TriggerTime = trigger, Tid = new int[] { tid0, tid1 },
-                WorkTime = new int[] { work0, work1 }, ScanTimeMs = info[7] * 100, Antenna = info[8],
+                Mode = c.Mode, Interval = c.Interval, Response = new int[] { c.Response[0], c.Response[1] },
+                TagType = c.TagType, EasSensitivity = c.EasSensitivity, Mask = selection, TriggerTime = c.TriggerTime,
+                Tid = new int[] { c.Tid[0], c.Tid[1] }, WorkTime = new int[] { c.WorkTime[0], c.WorkTime[1] },
+                ScanTimeMs = c.ScanTimeMs, Antenna = c.Antenna,
             };
         }
 
@@ -244,8 +267,8 @@ namespace Velkor
         /// <summary>Whether the reader beeps on each inventory.</summary>
         public bool Beep
         {
-            get { return InformationBlock()[9] != 0; }
-            set { Run("SetBeepNotification", (ref byte a, ReaderHandle h) => Native.SetBeepNotification(ref a, (byte)(value ? 1 : 0), h)); }
+            get { return InfoRecord(false).Beep != 0; }
+            set { RunCore("beep", (IntPtr s, out AppNative.Error e) => AppNative.velkor_app_set_beep(s, value ? 1 : 0, out e)); }
         }
 
         /// <summary>The GPIO status; set the output setting byte.</summary>

@@ -19,6 +19,7 @@ namespace Velkor
         private readonly Func<ReaderHandle> reopen;
         private readonly object turn = new object();
         private byte address;
+        private IntPtr session;  // the core's session over the handle
 
         /// <summary>A reader over handle; reopen, when given, opens it again
         /// for Reconnect.</summary>
@@ -28,6 +29,47 @@ namespace Velkor
             this.handle = handle;
             this.address = address;
             this.reopen = reopen;
+            Adopt();
+        }
+
+        private void Adopt()
+        {
+            session = AppNative.velkor_app_adopt(handle.DangerousGetHandle(), address);
+            if (session == IntPtr.Zero) throw new OutOfMemoryException("no memory for the core's session");
+        }
+
+        private void LetGo()
+        {
+            if (session == IntPtr.Zero) return;
+            AppNative.Error unused;  // an adopted session keeps no state file to fail on
+            AppNative.velkor_app_close(session, out unused);
+            session = IntPtr.Zero;
+        }
+
+        // Runs one function of the core on the session, under the turn lock;
+        // the core and the direct calls share the address byte.
+        internal delegate int CoreCommand(IntPtr session, out AppNative.Error error);
+
+        internal void RunCore(string operation, CoreCommand command)
+        {
+            lock (turn)
+            {
+                if (handle.IsClosed || session == IntPtr.Zero)
+                    throw new VelkorException(Statuses.InvalidHandle, operation);
+                IntPtr shared = AppNative.velkor_app_address(session);
+                Marshal.WriteByte(shared, address);
+                AppNative.Error error;
+                int result;
+                try
+                {
+                    result = command(session, out error);
+                }
+                finally
+                {
+                    address = Marshal.ReadByte(shared);
+                }
+                AppNative.Check(result, error);
+            }
         }
 
         /// <summary>Every reader attached, each opened and greeted; an empty
@@ -128,9 +170,11 @@ namespace Velkor
         /// <summary>Closes the handle; disposing twice does nothing.</summary>
         public void Dispose()
         {
+            CancelWatch();
             lock (turn)
             {
                 disposed = true;
+                LetGo();
                 handle.Dispose();
             }
         }
@@ -144,8 +188,10 @@ namespace Velkor
             {
                 if (!CanReconnect)
                     throw new VelkorException(Statuses.InvalidHandle, "Reconnect");
+                LetGo();
                 handle.Dispose();
                 handle = reopen();
+                Adopt();
             }
         }
 

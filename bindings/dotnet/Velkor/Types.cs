@@ -85,6 +85,17 @@ namespace Velkor
 
         public static readonly Target Any = new Target(null, null);
 
+        /// <summary>The EPC that names the tag, in upper-case hex; null for a
+        /// mask or Any.  A tag-changing call returns the tag it changed by
+        /// its EPC (or by the mask that named it).</summary>
+        public string EpcHex { get { return Epc == null ? null : Hex.Format(Epc, 0, Epc.Length); } }
+
+        /// <summary>The mask that names the tags, or null.</summary>
+        public Mask Selection { get { return Mask; } }
+
+        /// <summary>The EPC in hex, "mask" for a mask, "any" for Any.</summary>
+        public override string ToString() { return EpcHex ?? (Mask != null ? "mask" : "any"); }
+
         /// <summary>The tag with this EPC (1 to 31 whole words).</summary>
         public static Target ByEpc(byte[] epc)
         {

@@ -64,7 +64,7 @@ namespace Velkor.Tests
                     () => reader.WriteWords(tag, Bank.User, 0, new byte[] { 1, 2 }), "a locked bank");
                 Assert.Equal(0xFC, error.Status, "status");
                 Assert.Equal((int?)0x04, error.TagError, "tag error");
-                Assert.Equal("WriteData_G2", error.Function, "function");
+                Assert.Equal("write", error.Function, "function (the core's operation)");
                 reader.WriteWords(tag, Bank.User, 0, new byte[] { 1, 2 }, 0xC0DEC0DE);
             }
         }
@@ -79,7 +79,7 @@ namespace Velkor.Tests
                     var error = Assert.Throws<VelkorException>(() => reader.Info(), "an injected status");
                     Assert.Equal(status, error.Status, "status");
                     Assert.Equal(VelkorException.StatusText(status), error.Text, "text");
-                    Assert.Equal("GetReaderInformation", error.Function, "function");
+                    Assert.Equal("information", error.Function, "function (the core's operation)");
                 }
                 Emulator.Inject(reader, Emulator.Fault.Echo, 0x22);
                 Assert.Equal(Statuses.CommandMismatch,
@@ -233,7 +233,8 @@ namespace Velkor.Tests
                 reader.ReaderLost += (s, e) => ++lost;
                 reader.ReaderBack += (s, e) => ++back;
                 var rounds = new List<int>();
-                DateTime before = DateTime.UtcNow;
+                DateTime now = DateTime.UtcNow;  // the core's times are to the millisecond
+                DateTime before = now.AddTicks(-(now.Ticks % TimeSpan.TicksPerMillisecond));
                 foreach (Read read in reader.Watch(null, 3, TimeSpan.Zero, true, TimeSpan.FromMilliseconds(10)))
                 {
                     Assert.Equal(DateTimeKind.Utc, read.Time.Kind, "reads are timed in UTC");

@@ -30,7 +30,7 @@ namespace Velkor.Tests
                 return 0;
             }
             int passed = 0, failed = 0;
-            foreach (KeyValuePair<string, Action> test in ReaderTests.All())
+            foreach (KeyValuePair<string, Action> test in ReaderTests.All().Concat(CoreTests.All()))
             {
                 try
                 {
