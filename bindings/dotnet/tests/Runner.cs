@@ -3,7 +3,8 @@
 // failure.  `--describe` prints the binding's words for every status and tag
 // error, for the test that compares them with the tool's and Python's;
 // `--imports` prints every P/Invoke declaration of the binding, for the test
-// that checks them against the C headers and the libraries' exports.
+// that checks them against the C headers and the libraries' exports;
+// `--one-truth` prints the document the one-truth test compares.
 using System;
 using System.Collections.Generic;
 using System.Linq;
@@ -22,6 +23,11 @@ namespace Velkor.Tests
                     Console.WriteLine(VelkorException.Describe(status));
                 for (int code = 0; code < 256; ++code)
                     Console.WriteLine(VelkorException.Describe(Statuses.TagError, code));
+                return 0;
+            }
+            if (args.Length == 1 && args[0] == "--one-truth")
+            {
+                Console.WriteLine(OneTruth.Document());
                 return 0;
             }
             if (args.Length == 1 && args[0] == "--imports")
