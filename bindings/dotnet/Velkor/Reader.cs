@@ -19,7 +19,7 @@ namespace Velkor
         private readonly Func<ReaderHandle> reopen;
         private readonly object turn = new object();
         private byte address;
-        private IntPtr session;  // the core's session over the handle
+        private IntPtr session;  // the core's session over the handle, made at its first use
 
         /// <summary>A reader over handle; reopen, when given, opens it again
         /// for Reconnect.</summary>
@@ -29,13 +29,6 @@ namespace Velkor
             this.handle = handle;
             this.address = address;
             this.reopen = reopen;
-            Adopt();
-        }
-
-        private void Adopt()
-        {
-            session = AppNative.velkor_app_adopt(handle.DangerousGetHandle(), address);
-            if (session == IntPtr.Zero) throw new OutOfMemoryException("no memory for the core's session");
         }
 
         private void LetGo()
@@ -54,8 +47,13 @@ namespace Velkor
         {
             lock (turn)
             {
-                if (handle.IsClosed || session == IntPtr.Zero)
-                    throw new VelkorException(Statuses.InvalidHandle, operation);
+                if (handle.IsClosed) throw new VelkorException(Statuses.InvalidHandle, operation);
+                // The direct commands need no core: the session comes when one is run.
+                if (session == IntPtr.Zero)
+                {
+                    session = AppNative.velkor_app_adopt(handle.DangerousGetHandle(), address);
+                    if (session == IntPtr.Zero) throw new OutOfMemoryException("no memory for the core's session");
+                }
                 IntPtr shared = AppNative.velkor_app_address(session);
                 Marshal.WriteByte(shared, address);
                 AppNative.Error error;
@@ -191,7 +189,6 @@ namespace Velkor
                 LetGo();
                 handle.Dispose();
                 handle = reopen();
-                Adopt();
             }
         }
 

@@ -15,11 +15,11 @@ set(VELKOR_NUGET_ARM64_BUILD ${PROJECT_SOURCE_DIR}/build-arm64 CACHE PATH
 set(VELKOR_NUGET_WINDOWS_BUILD ${PROJECT_SOURCE_DIR}/build-windows CACHE PATH
     "The Windows cross build whose DLLs the NuGet package takes")
 
-set(own "$<TARGET_FILE:Velkor>|$<TARGET_FILE:velkor_epc>|$<TARGET_FILE:velkor_emulator_shared>")
+set(own "$<TARGET_FILE:Velkor>|$<TARGET_FILE:velkor_epc>|$<TARGET_FILE:velkor_emulator_shared>|$<TARGET_FILE:velkor_app>")
 set(arm64 ${VELKOR_NUGET_ARM64_BUILD})
 set(win ${VELKOR_NUGET_WINDOWS_BUILD}/bin)
 set(by_runtime
-  "-DRUNTIME_linux-arm64=${arm64}/libVelkor.so.${PROJECT_VERSION}|${arm64}/epc/libvelkor_epc.so.${PROJECT_VERSION}|${arm64}/emulator/libvelkor_emulator.so"
+  "-DRUNTIME_linux-arm64=${arm64}/libVelkor.so.${PROJECT_VERSION}|${arm64}/epc/libvelkor_epc.so.${PROJECT_VERSION}|${arm64}/emulator/libvelkor_emulator.so|${arm64}/app/libvelkor_app.so.${PROJECT_VERSION}"
   "-DRUNTIME_win-x64=${win}/Velkor.dll|${win}/velkor_epc.dll|${win}/velkor_emulator.dll")
 # Each runtime's libraries are stripped with its toolchain's strip, when found.
 find_program(VELKOR_STRIP_ARM64 aarch64-linux-gnu-strip)
@@ -42,4 +42,4 @@ add_custom_target(velkor_nuget
           -P ${CMAKE_CURRENT_LIST_DIR}/pack.cmake
   COMMENT "Packing the NuGet package"
   VERBATIM)
-add_dependencies(velkor_nuget velkor_dotnet_library Velkor velkor_epc velkor_emulator_shared)
+add_dependencies(velkor_nuget velkor_dotnet_library Velkor velkor_epc velkor_emulator_shared velkor_app)

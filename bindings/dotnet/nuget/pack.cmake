@@ -2,16 +2,17 @@
 # the assembly with its XML documentation under lib/netstandard2.0, and each
 # runtime's native libraries under runtimes/<runtime>/native, named as a
 # DllImport looks for them (libVelkor.so, Velkor.dll).  A runtime whose
-# three libraries are not all built is left out, unless the environment's
-# VELKOR_NUGET_RUNTIMES names it: then the pack fails.
+# libraries are not all built (four on Linux, with the application core; three
+# on Windows, where the core is not built) is left out, unless the
+# environment's VELKOR_NUGET_RUNTIMES names it: then the pack fails.
 #   cmake -DNUGET=nuget -DVERSION=x.y.z -DOUT_DIR=... -DASSEMBLY=Velkor.Net.dll
 #         -DSOURCE_DIR=bindings/dotnet/nuget
-#         "-DRUNTIME_linux-x64=libVelkor.so.1|libvelkor_epc.so.1|libvelkor_emulator.so" ...
+#         "-DRUNTIME_linux-x64=libVelkor.so.1|libvelkor_epc.so.1|libvelkor_emulator.so|libvelkor_app.so.1" ...
 #         [-DSTRIP_linux-x64=strip ...] -P pack.cmake
 cmake_minimum_required(VERSION 3.24)
 
 set(runtimes linux-x64 linux-arm64 win-x64)
-set(dll_names Velkor velkor_epc velkor_emulator)  # the DllImport names, in RUNTIME_* order
+set(all_dll_names Velkor velkor_epc velkor_emulator velkor_app)  # the DllImport names, in RUNTIME_* order
 set(stage ${OUT_DIR}/nuget-stage)
 file(REMOVE_RECURSE ${stage})
 get_filename_component(assembly_dir ${ASSEMBLY} DIRECTORY)
@@ -28,7 +29,12 @@ foreach(runtime IN LISTS runtimes)
     endif()
   endforeach()
   list(LENGTH files count)
-  if(NOT complete OR NOT count EQUAL 3)
+  set(dll_names ${all_dll_names})
+  if(runtime MATCHES "^win")
+    list(REMOVE_ITEM dll_names velkor_app)
+  endif()
+  list(LENGTH dll_names wanted)
+  if(NOT complete OR NOT count EQUAL wanted)
     message(STATUS "NuGet package: no ${runtime} libraries built")
     continue()
   endif()

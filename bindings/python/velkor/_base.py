@@ -112,8 +112,8 @@ class ReaderBase:
     ) -> None:
         self._closed = True  # until the handle is ours, __del__ has nothing to close
         self._handle = handle
-        self._session: Optional[int] = None
-        self._adopt(handle, byte("address", address))
+        self._session: Optional[int] = None  # the core's, made at its first use
+        self._address = ctypes.c_ubyte(byte("address", address))
         self.emulator = emulator
         self._reopen = reopen
         self._lock = threading.Lock()
@@ -121,25 +121,35 @@ class ReaderBase:
         self._watch_job: Optional[Any] = None  # the watch running, ended by close()
         self._closed = False
 
-    def _adopt(self, handle: int, address: int) -> None:
-        """A core session over the handle; the commands' address byte is the
-        session's own, so that the core and direct calls share it."""
-        session = _app.core().velkor_app_adopt(handle, address)
-        if not session:
-            raise MemoryError("no memory for the core's session")
-        self._session = session
-        self._address = _app.core().velkor_app_address(session).contents
-
     def core_call(self, name: str, *args: object) -> None:
         """Runs the core's function name with the session first and its
         error last; raises the binding's exception for its failure."""
         function = getattr(_app.core(), name)
         error = _app.Error()
         with self._lock:
-            if self._closed or self._lost:
-                raise LinkError(STATUS_INVALID_HANDLE, name)
-            result: int = function(self._session, *args, ctypes.byref(error))
+            session = self._core_session(name)
+            try:
+                result: int = function(session, *args, ctypes.byref(error))
+            finally:
+                self._address_back()
         _app.check(result, error)
+
+    def _core_session(self, name: str) -> int:
+        """Under the lock: the core's session over the handle, made at its
+        first use (the direct commands need no core), holding the commands'
+        address byte; _address_back() takes the byte back after the call."""
+        if self._closed or self._lost:
+            raise LinkError(STATUS_INVALID_HANDLE, name)
+        if self._session is None:
+            self._session = _app.core().velkor_app_adopt(self._handle, self._address.value)
+            if not self._session:
+                raise MemoryError("no memory for the core's session")
+        _app.core().velkor_app_address(self._session)[0] = self._address.value
+        return self._session
+
+    def _address_back(self) -> None:
+        if self._session is not None:
+            self._address.value = _app.core().velkor_app_address(self._session)[0]
 
     @property
     def handle(self) -> int:
@@ -162,8 +172,9 @@ class ReaderBase:
     def _release(self) -> None:
         # Under the lock: the core's session, then the handle, or the
         # emulator that owns it.
-        _app.core().velkor_app_close(self._session, None)
-        self._session = None
+        if self._session is not None:
+            _app.core().velkor_app_close(self._session, None)
+            self._session = None
         if self.emulator is not None:
             emulator, self.emulator = self.emulator, None
             emulator.stop()
@@ -211,7 +222,6 @@ class ReaderBase:
                 self._release()
                 self._lost = True
             self._handle, self.emulator = self._reopen()
-            self._adopt(self._handle, self._address.value)
             self._lost = False
 
     def __enter__(self: T) -> T:

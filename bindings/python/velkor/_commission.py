@@ -15,7 +15,6 @@ from typing import Any, Callable, Dict, List, Optional, Sequence, Union
 from . import _app
 from ._args import Password, in_range, password
 from ._base import ReaderBase
-from .errors import STATUS_INVALID_HANDLE, LinkError
 from .tags import LockField, member
 
 # What a run's end is called, by the core's number.
@@ -144,11 +143,13 @@ class CommissionCommands(ReaderBase):
         summary.end = -1
         error = _app.Error()
         with self._lock:
-            if self._closed or self._lost:
-                raise LinkError(STATUS_INVALID_HANDLE, "commission")
-            result = _app.core().velkor_app_commission(
-                self._session, ctypes.byref(options), ctypes.byref(callbacks), None,
-                ctypes.byref(summary), ctypes.byref(error))
+            session = self._core_session("commission")
+            try:
+                result = _app.core().velkor_app_commission(
+                    session, ctypes.byref(options), ctypes.byref(callbacks), None,
+                    ctypes.byref(summary), ctypes.byref(error))
+            finally:
+                self._address_back()
         if failures:
             raise failures[0]
         outcome = None

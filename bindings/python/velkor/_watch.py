@@ -21,7 +21,7 @@ from typing import Any, Dict, Iterator, List, Optional, Union
 from . import _app
 from ._base import target_record
 from ._gen2 import Gen2Commands
-from .errors import STATUS_COMM_ERROR, STATUS_INVALID_HANDLE, LinkError, VelkorError, describe
+from .errors import STATUS_COMM_ERROR, LinkError, VelkorError, describe
 from .tags import Mask, Read
 
 log = logging.getLogger("velkor")
@@ -75,11 +75,13 @@ class _WatchJob:
         item: _Item = None
         with reader._lock:
             try:
-                if reader._closed or reader._lost:
-                    raise LinkError(STATUS_INVALID_HANDLE, "watch")
-                result = _app.core().velkor_app_watch(
-                    reader._session, ctypes.byref(self._options), ctypes.byref(self._callbacks),
-                    self._stop, ctypes.byref(summary), ctypes.byref(error))
+                session = reader._core_session("watch")
+                try:
+                    result = _app.core().velkor_app_watch(
+                        session, ctypes.byref(self._options), ctypes.byref(self._callbacks),
+                        self._stop, ctypes.byref(summary), ctypes.byref(error))
+                finally:
+                    reader._address_back()
                 if result != _app.OK:
                     item = _app.exception(error)
             except BaseException as failure:  # handed to the iterator's thread
