@@ -107,7 +107,10 @@ set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-velkor)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_ARCHITECTURE all)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SHLIBDEPS OFF)
-set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "python3:any, libvelkor1 (>= ${PROJECT_VERSION})")
+# The binding sits on the application core (its inventory, settings, one-tag
+# rule, watch and commissioning).
+set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
+    "python3:any, libvelkor1 (>= ${PROJECT_VERSION}), libvelkor-app1 (>= ${PROJECT_VERSION})")
 set(CPACK_DEBIAN_PYTHON_PACKAGE_RECOMMENDS
     "libvelkor-epc1 (>= ${PROJECT_VERSION}), libvelkor-mqtt1 (>= ${PROJECT_VERSION})")
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SUGGESTS "libvelkor-dev")

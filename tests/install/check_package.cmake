@@ -145,5 +145,5 @@ velkor_run_checked(OUTPUT run
   COMMAND ${in_root} --unset=LD_LIBRARY_PATH PYTHONPATH=${root}/usr/lib/python3/dist-packages
           ${PYTHON} ${CMAKE_CURRENT_LIST_DIR}/emulated_inventory.py
   WORKING_DIRECTORY ${WORK_DIR})
-velkor_expect_output("${run}" "^library ${root}/usr/lib/libVelkor\\.so[^\n]*\nemulator ${root}/usr/lib/libvelkor_emulator\\.so\nmqtt ${root}/usr/lib/libvelkor_mqtt\\.so[^\n]*\nepc ${root}/usr/lib/libvelkor_epc\\.so[^\n]*\n6 tags\n$"
+velkor_expect_output("${run}" "^library ${root}/usr/lib/libVelkor\\.so[^\n]*\nemulator ${root}/usr/lib/libvelkor_emulator\\.so\nmqtt ${root}/usr/lib/libvelkor_mqtt\\.so[^\n]*\nepc ${root}/usr/lib/libvelkor_epc\\.so[^\n]*\ncore ${root}/usr/lib/libvelkor_app\\.so[^\n]*\n6 tags\n$"
                      "python3-velkor in the scratch root")

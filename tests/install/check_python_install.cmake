@@ -11,7 +11,7 @@ file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 set(venv ${WORK_DIR}/venv)
 velkor_run_checked(OUTPUT ignored COMMAND ${PYTHON} -m venv ${venv})
-foreach(component runtime epc mqtt dev)
+foreach(component runtime epc mqtt app dev)
   velkor_run_checked(OUTPUT ignored
     COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${venv} --component ${component})
 endforeach()
@@ -25,6 +25,7 @@ velkor_expect_output("${shown}" "\nVersion: ${VERSION}\n" "the installed distrib
 
 velkor_run_checked(OUTPUT run
   COMMAND ${CMAKE_COMMAND} -E env --unset=VELKOR_LIBRARY --unset=VELKOR_EMULATOR_LIBRARY
+          --unset=VELKOR_APP_LIBRARY
           --unset=PYTHONPATH --unset=LD_LIBRARY_PATH
           ${venv}/bin/python ${CMAKE_CURRENT_LIST_DIR}/emulated_inventory.py
   WORKING_DIRECTORY ${WORK_DIR})
@@ -32,4 +33,5 @@ velkor_expect_output("${run}" "library ${venv}/lib/libVelkor\\.so[^\n]*\n" "the 
 velkor_expect_output("${run}" "emulator ${venv}/lib/libvelkor_emulator\\.so\n" "the emulator loaded")
 velkor_expect_output("${run}" "mqtt ${venv}/lib/libvelkor_mqtt\\.so[^\n]*\n" "the publisher loaded")
 velkor_expect_output("${run}" "epc ${venv}/lib/libvelkor_epc\\.so[^\n]*\n" "the codec loaded")
+velkor_expect_output("${run}" "core ${venv}/lib/libvelkor_app\\.so[^\n]*\n" "the core loaded")
 velkor_expect_output("${run}" "\n6 tags\n$" "the emulated inventory")

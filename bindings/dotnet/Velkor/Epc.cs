@@ -59,6 +59,10 @@ namespace Velkor
         [DllImport(Lib, CallingConvention = Call)] private static extern int velkor_epc_encode_gs1(int key, byte[] digits, byte[] serial, uint prefixLength, uint filter, uint bits, byte[] epc, UIntPtr room, out UIntPtr length, out Error error);
         [DllImport(Lib, CallingConvention = Call)] private static extern IntPtr velkor_epc_scheme_name(int scheme);
 
+        // Loads the codec, so that the core, which needs it, finds it loaded
+        // wherever the binding's config placed it.
+        internal static void Load() { velkor_epc_scheme_name(0); }
+
         /// <summary>The EPC bank content in upper-case hex.</summary>
         public string Hex { get; private set; }
         /// <summary>"sgtin-96", "sscc-96", ...</summary>

@@ -51,6 +51,10 @@ namespace Velkor
                 // The direct commands need no core: the session comes when one is run.
                 if (session == IntPtr.Zero)
                 {
+                    // The core needs the reader library and the codec: loaded
+                    // first from where the config says, the core's needs are met.
+                    Native.GetReturnCodeText(0);
+                    Epc.Load();
                     session = AppNative.velkor_app_adopt(handle.DangerousGetHandle(), address);
                     if (session == IntPtr.Zero) throw new OutOfMemoryException("no memory for the core's session");
                 }

@@ -12,7 +12,7 @@ from functools import lru_cache
 from typing import Any, Dict, List, NoReturn
 
 from . import _lib
-from ._api import HANDLE
+from ._api import HANDLE, library
 from .errors import (
     NO_TAG,
     STATUS_COMM_ERROR,
@@ -182,7 +182,12 @@ _RESULTS: Dict[str, Any] = {
 
 @lru_cache(maxsize=None)
 def core() -> ctypes.CDLL:
-    """libvelkor_app, found as _lib describes, every function used typed."""
+    """libvelkor_app, found as _lib describes, every function used typed.
+    The reader library and the codec it needs are loaded first, from where
+    _lib finds them, so that an installed prefix without a search path
+    serves it."""
+    library()
+    _lib.loaded(_lib.EPC)
     dll = _lib.loaded(_lib.APP)
     for name, argtypes in SIGNATURES.items():
         function = getattr(dll, name)
