@@ -76,7 +76,8 @@ namespace Velkor
     }
 
     /// <summary>What a tag command acts on: a tag by its EPC, the tags a
-    /// mask matches, or Any (the first tag that answers).</summary>
+    /// mask matches, or Any (for a read the first tag that answers, for a
+    /// change the only tag in the field).</summary>
     public sealed class Target
     {
         internal readonly byte[] Epc;

@@ -142,7 +142,8 @@ class Mask:
 
 TagLike = Union[Tag, str, bytes, bytearray, memoryview]
 # What a tag command acts on: a tag by its EPC, the tags a mask matches, or
-# None for the first tag that answers.
+# None: for a read the first tag that answers, for a change the only tag in
+# the field.
 Target = Union[Tag, str, bytes, bytearray, memoryview, Mask, None]
 
 
