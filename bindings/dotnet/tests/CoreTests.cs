@@ -15,6 +15,7 @@ namespace Velkor.Tests
             {
                 { "the one-tag rule holds on every tag-changing call", OneTagRule },
                 { "commissioning ended at a stage resumes, each serial once", CommissionResumes },
+                { "a voided serial is never issued", VoidedSerial },
             };
         }
 
@@ -131,6 +132,33 @@ namespace Velkor.Tests
                                      "serial " + serial);
                     string issued = string.Join(",", lines.Where(l => l[5] == "ok").Select(l => l[2]).OrderBy(e => e));
                     Assert.Equal(issued, string.Join(",", Emulator.Gen2Epcs(reader).OrderBy(e => e)), "each tag holds one serial");
+                }
+            }
+            finally
+            {
+                File.Delete(journal);
+            }
+        }
+
+        private static void VoidedSerial()
+        {
+            string journal = Path.Combine(Path.GetTempPath(), "velkor-dotnet-" + Guid.NewGuid().ToString("N") + ".csv");
+            try
+            {
+                using (Reader reader = Emulator.Start(1, 0, 0))
+                {
+                    Emulator.Feed(reader, 4);
+                    var options = new CommissionOptions
+                    {
+                        Gtin = "80614141123458", PrefixLength = 7, SerialFrom = 1000, Count = 5, Journal = journal,
+                        Voids = new[] { "1003" },
+                    };
+                    Commissioned done = reader.Commission(options);
+                    Assert.Equal("complete 4", done.End + " " + done.Done, "four issued, one void");
+                    string[][] lines = File.ReadAllLines(journal).Skip(1).Select(l => l.Split(',')).ToArray();
+                    Assert.Equal("void", string.Join(",", lines.Where(l => l[1] == "1003").Select(l => l[5])), "serial 1003");
+                    string voided = lines.First(l => l[1] == "1003")[2];
+                    Assert.True(!Emulator.Gen2Epcs(reader).Contains(voided), "no tag holds the voided serial");
                 }
             }
             finally
