@@ -16,6 +16,9 @@ struct Gen2Conditions {
   /// Tag records per inventory reply frame, so that a modest population
   /// already answers with several frames.
   std::size_t tags_per_frame = 4;
+  /// Where the next inventory round starts in the population, after a round
+  /// that could not report every tag.
+  std::size_t next_round_from = 0;
 };
 
 }  // namespace velkor::emu

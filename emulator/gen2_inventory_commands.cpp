@@ -12,6 +12,11 @@
 // (one length byte, then as many of those words as the tag has, at most 60).  The
 // trailing group is accepted and changes nothing.
 //
+// A round's frames hold at most kMostRoundBytes, as a real reader singulates
+// only so many tags in one round: with more tags than that in the field, the
+// next round starts with the first tag left out, so that every tag is read
+// within a few rounds.
+//
 // Each inventory first lets the tag feed place its next tag (tag_feed.h).
 //
 // The single-tag inventory (0x0F) answers with status 0x01 and the antenna
@@ -32,6 +37,7 @@ constexpr std::size_t kFastRequestSize = 5;
 constexpr std::size_t kFrameOverhead = 6;
 constexpr std::size_t kFrameHead = 2;
 constexpr std::size_t kMaxFrame = 255;
+constexpr std::size_t kMostRoundBytes = 6000;
 constexpr std::size_t kMaxInventoryRequest = 2 + 4 + 32 + 2 + 3;
 // So that an EPC and TID record always fit one frame.
 constexpr std::size_t kMostTidWords = 60;
@@ -62,19 +68,35 @@ Response inventory(Reader &r, const std::optional<MaskFilter> &mask,
   const std::uint8_t antenna = r.settings.antenna;
   const std::size_t per_frame = std::max<std::size_t>(r.gen2.tags_per_frame, 1);
   Response response;
-  auto open_frame = [&] { response.frames.push_back({kMore, {antenna, 0}}); };
-  for (const Gen2Tag &tag : r.tags.gen2) {
+  std::size_t round_bytes = 0;
+  auto open_frame = [&] {
+    response.frames.push_back({kMore, {antenna, 0}});
+    round_bytes += kFrameOverhead + kFrameHead;
+  };
+  const std::vector<Gen2Tag> &tags = r.tags.gen2;
+  std::size_t &from = r.gen2.next_round_from;
+  if (from >= tags.size()) from = 0;
+  const std::size_t first = from;
+  from = 0;
+  for (std::size_t n = 0; n < tags.size(); ++n) {
+    const std::size_t at = (first + n) % tags.size();
+    const Gen2Tag &tag = tags[at];
     if (!answers(tag) || (mask && !mask_matches(tag, *mask))) continue;
     Bytes rec = record(tag);
     if (tid) {
       const Bytes more = tid_record(tag, *tid);
       rec.insert(rec.end(), more.begin(), more.end());
     }
-    if (response.frames.empty() || response.frames.back().data[1] == per_frame ||
-        response.frames.back().data.size() + rec.size() + kFrameOverhead > kMaxFrame)
-      open_frame();
+    const bool new_frame = response.frames.empty() || response.frames.back().data[1] == per_frame ||
+                           response.frames.back().data.size() + rec.size() + kFrameOverhead > kMaxFrame;
+    if (round_bytes + rec.size() + (new_frame ? kFrameOverhead + kFrameHead : 0) > kMostRoundBytes) {
+      from = at;  // the rest in the next round
+      break;
+    }
+    if (new_frame) open_frame();
     ReplyFrame &frame = response.frames.back();
     frame.data.insert(frame.data.end(), rec.begin(), rec.end());
+    round_bytes += rec.size();
     ++frame.data[1];
   }
   if (response.frames.empty()) return Response::status(kStatusNoTag, {antenna, 0});

@@ -23,6 +23,11 @@ class Rng {
   }
   std::uint8_t byte() { return static_cast<std::uint8_t>(next()); }
 
+  /// Where the sequence stands, so that a saved reader goes on with it
+  /// instead of making the same tags again.
+  std::uint64_t state() const { return state_; }
+  void restore(std::uint64_t state) { state_ = state; }
+
  private:
   std::uint64_t state_;
 };

@@ -77,7 +77,8 @@ typedef struct velkor_app_session_options {
   unsigned long long seed;  /**< the emulated reader's population */
   int gen2_tags;            /**< the emulated reader's Gen2 tags; -1: 6 */
   int iso6b_tags;           /**< its 6B tags; -1: 2 */
-  int feed;                 /**< fresh Gen2 tags placed one at a time; 0: none */
+  int feed;                 /**< fresh Gen2 tags placed one at a time; 0: none; with a
+                                 state file that exists, added to those it has waiting */
   const char *emulate_state; /**< file the emulated reader is kept in; NULL: none */
   const char *device;       /**< index, device path or serial number; NULL: "0" */
   int address;              /**< reader address, 0xFF: any reader */

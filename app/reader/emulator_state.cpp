@@ -1,6 +1,7 @@
 #include "app/reader/emulator_state.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <nlohmann/json.hpp>
 
@@ -159,6 +160,21 @@ void feed_from_json(const json &j, emu::TagFeed &f) {
   f.placed_epc = bytes_of(j, "placed_epc");
 }
 
+// The random sequence as 16 hex digits (a JSON number that large is not
+// exact in every reader of the file).
+json rng_to_json(const emu::Rng &rng) {
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llX", static_cast<unsigned long long>(rng.state()));
+  return text;
+}
+
+void rng_from_json(const json &j, emu::Rng &rng) {
+  const std::string text = j.get<std::string>();
+  if (text.size() != 16 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+    throw BadState{"'rng' is not 16 hex digits"};
+  rng.restore(std::stoull(text, nullptr, 16));
+}
+
 }  // namespace
 
 std::string save_emulator_state(const emu::Reader &r) {
@@ -186,6 +202,7 @@ std::string save_emulator_state(const emu::Reader &r) {
       {"iso6b", iso6b},
       {"buffer", {{"save_length", r.buffer.save_length}, {"epcs", buffer}}},
       {"feed", feed_to_json(r.feed)},
+      {"rng", rng_to_json(r.rng)},
   };
   return state.dump(1) + "\n";
 }
@@ -224,6 +241,8 @@ bool load_emulator_state(const std::string &text, emu::Reader &reader, std::stri
     }
     // Files written before the feed existed have none.
     if (j.contains("feed")) feed_from_json(j.at("feed"), r.feed);
+    // Nor where the random sequence stood: the seed's start stands in.
+    if (j.contains("rng")) rng_from_json(j.at("rng"), r.rng);
   } catch (const BadState &e) {
     *error = e.what;
     return false;

@@ -103,8 +103,13 @@ Status Session::connect_emulator() {
                       options_.feed));
   if (state_ && !state_->text().empty()) {
     std::string why;
-    const bool loaded = emulator_->with_emulator(
-        [&](emu::Emulator &e) { return load_emulator_state(state_->text(), e.reader(), &why); });
+    // The file holds the reader; a feed asked for joins the tags it still
+    // has waiting, as an operator adds tags to the pile.
+    const bool loaded = emulator_->with_emulator([&](emu::Emulator &e) {
+      if (!load_emulator_state(state_->text(), e.reader(), &why)) return false;
+      e.reader().feed.add(e.reader().rng, options_.feed);
+      return true;
+    });
     if (!loaded) {
       emulator_.reset();
       state_.reset();  // left as it was

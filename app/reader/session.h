@@ -38,7 +38,8 @@ struct SessionOptions {
   std::optional<std::uint64_t> emulate;  ///< seed of the emulated reader; none: hardware
   std::size_t gen2_tags = kEmulatedGen2Tags;  ///< the emulated reader's tags
   std::size_t iso6b_tags = kEmulatedIso6bTags;
-  std::size_t feed = 0;        ///< fresh tags placed one at a time
+  std::size_t feed = 0;        ///< fresh tags placed one at a time (with a state file that
+                               ///< exists: added to the tags it still has waiting)
   std::string emulate_state;   ///< file the emulated reader is kept in; "": none
   std::string device = "0";    ///< index among the readers found, node path or serial
   int address = 0xFF;          ///< reader address (0xFF: any reader)

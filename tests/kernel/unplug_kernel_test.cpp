@@ -98,7 +98,8 @@ TEST_F(Watch, ReportsTheReaderLostAndCarriesOnUnderItsNewNode) {
   BridgedReader *reader = &add_reader(tags);
   const std::string first_node = reader->node();
   ChildProcess tool({tool_path(), "inventory", "--watch"});
-  ASSERT_TRUE(tool.wait_for("round 2: 3 tags", 20000)) << tool.out() << tool.err();
+  // Its stdout is no terminal: the line per round goes to stderr.
+  ASSERT_TRUE(tool.wait_for("round 2: 3 tags", 20000, true)) << tool.out() << tool.err();
 
   reader->unplug();
   ASSERT_TRUE(tool.wait_for("reader lost after round", 10000, true)) << tool.err();
@@ -109,14 +110,14 @@ TEST_F(Watch, ReportsTheReaderLostAndCarriesOnUnderItsNewNode) {
   EXPECT_NE(reader->node(), first_node);
   const auto back = tool.wait_for("reader back after", 10000, true);
   ASSERT_TRUE(back) << tool.err();
-  const std::size_t rounds_before = tool.out().size();
-  ASSERT_TRUE(tool.wait_for(": 3 tags", 20000, false, rounds_before)) << tool.out();
+  const std::size_t rounds_before = tool.err().size();
+  ASSERT_TRUE(tool.wait_for(": 3 tags", 20000, true, rounds_before)) << tool.err();
 
   tool.signal(SIGINT);
   EXPECT_EQ(tool.wait_exit(10000), 130) << tool.err();
   std::cout << "velkor inventory --watch said, " << first_node << " unplugged, back at "
             << reader->node() << ":\n" << tool.err();
-  EXPECT_NE(tool.out().find("3 unique tags"), std::string::npos) << tool.out();
+  EXPECT_NE(tool.err().find("3 unique tags"), std::string::npos) << tool.err();
   EXPECT_GT(reader->outputs().size(), 0u) << "the tool talks to the new node";
 }
 

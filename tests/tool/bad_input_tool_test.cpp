@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
                                                      "86400"},
         BadInput{"--emulate inventory --watch --columns epc,age",
                  "--columns: unknown column 'age' (epc, reads, first, last, antenna, tid, uri)"},
-        BadInput{"--emulate-tags 500 info", "velkor: --emulate-tags: 500 is not in range 0 to 100"},
+        BadInput{"--emulate-tags 1001 info", "velkor: --emulate-tags: 1001 is not in range 0 to 1000"},
         BadInput{"--emulate inventory --sort reads", "inventory: --sort requires --watch"}));
 
 INSTANTIATE_TEST_SUITE_P(

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <set>
 #include <nlohmann/json.hpp>
 
 #include "tests/tool/run_tool.h"
@@ -98,7 +99,8 @@ TEST(ToolEmulatorState, ValuesThatDoNotFitTheReaderAreRefusedNotWrapped) {
                         Case{"settings", "power", -5, "'power' is -5, not a number from 0 to 255"},
                         Case{"settings", "beep", 2.5, "'beep' is 2.5, not a number from 0 to 255"},
                         Case{"", "address", 256, "'address' is 256, not a number from 0 to 255"},
-                        Case{"io", "relay", "1", "'relay' is \"1\", not a number from 0 to 255"}}) {
+                        Case{"io", "relay", "1", "'relay' is \"1\", not a number from 0 to 255"},
+                        Case{"", "rng", "12AB", "'rng' is not 16 hex digits"}}) {
     SCOPED_TRACE(std::string(c.key) + " " + c.value.dump());
     Scratch s;
     const std::string state = s.path("reader.json");
@@ -111,6 +113,30 @@ TEST(ToolEmulatorState, ValuesThatDoNotFitTheReaderAreRefusedNotWrapped) {
     EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
     EXPECT_EQ(slurp(state), j.dump(1)) << "the file was changed";
   }
+}
+
+// --emulate-feed on a file that exists: the tags join the pile, and they
+// are new ones (the random sequence goes on where the last run left it).
+TEST(ToolEmulatorState, AFeedOnAFileThatExistsAddsFreshTagsToThePile) {
+  Scratch s;
+  const std::string feed = "--emulate-state " + s.path("reader.json") + " --emulate-feed 1 ";
+  const ToolRun first = run_tool(feed + "inventory");
+  ASSERT_EQ(first.exit_code, 0) << first.err;
+  ASSERT_EQ(lines_of(first.out).size(), 1u);
+  ASSERT_EQ(run_tool(feed + "write-epc 3000AABB").exit_code, 0);
+  // The renamed tag stays; the one added by the last run is placed beside it.
+  const ToolRun r = run_tool(feed + "inventory");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const std::vector<std::string> epcs = lines_of(r.out);
+  ASSERT_EQ(epcs.size(), 2u) << r.out;
+  EXPECT_EQ(epcs[0], "3000AABB");
+  // Each run added one: every tag, placed or waiting, is a different one.
+  const nlohmann::json kept = nlohmann::json::parse(slurp(s.path("reader.json")));
+  std::set<nlohmann::json> tids;
+  for (const nlohmann::json &tag : kept.at("gen2")) tids.insert(tag.at("banks")[2]);
+  for (const nlohmann::json &tag : kept.at("feed").at("waiting")) tids.insert(tag.at("banks")[2]);
+  EXPECT_EQ(kept.at("feed").at("waiting").size(), 1u);
+  EXPECT_EQ(tids.size(), 3u) << "a tag made twice";
 }
 
 TEST(ToolEmulatorState, SavingKeepsTheFilesMode) {

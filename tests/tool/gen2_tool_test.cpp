@@ -85,6 +85,12 @@ std::vector<std::string> without(std::size_t i) {
   return epcs;
 }
 
+std::vector<std::string> renamed(const std::vector<std::pair<std::size_t, std::string>> &changes) {
+  std::vector<std::string> epcs = kEpcs;
+  for (const auto &[i, epc] : changes) epcs[i] = epc;
+  return epcs;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, ToolGen2Script,
     ::testing::Values(
@@ -106,6 +112,14 @@ INSTANTIATE_TEST_SUITE_P(
         Script{"write_epc_renames_the_only_tag", kOne, "write-epc 1122334455667788\ninventory\n",
                "EPC of tag " + kAlone + " is now 1122334455667788\n1122334455667788\n", 0,
                count_of(1)},
+        // The refusal's hint names --epc and --mask; write-epc takes both.
+        Script{"write_epc_renames_the_tag_named_by_epc_or_mask", kSix,
+               "write-epc 3000AABB --epc " + kEpcs[2] + "\nwrite-epc 3000CCDD --mask " +
+                   kEpcs[4].substr(0, 4) + "\ninventory\n",
+               "EPC of tag " + kEpcs[2] + " is now 3000AABB\nEPC of tag matching mask " +
+                   kEpcs[4].substr(0, 4) + " is now 3000CCDD\n" +
+                   inventory_of(renamed({{2, "3000AABB"}, {4, "3000CCDD"}})),
+               0, count_of(6)},
         Script{"a_locked_bank_refuses_a_write_without_the_password", kOne,
                "write --bank reserved --addr 2 --data 12345678\n"
                "lock --field user --action lock --password 12345678\n"
@@ -228,6 +242,21 @@ INSTANTIATE_TEST_SUITE_P(
                       Guarded{"privacy", "privacy set", "inventory"},
                       Guarded{"eas", "eas on", "eas alarm"}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// docs/tool.md's commands, as written there: the refusal's hint, then
+// the options it names.
+TEST(ToolGen2WriteEpc, TheRefusalsHintWorksAsWritten) {
+  ToolRun r = run_tool("--emulate write-epc 3000AABB");
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_EQ(r.err, "velkor: write-epc: 6 tags in the field; name the one to change with --epc "
+                   "or --mask (see `velkor inventory`)\n");
+  r = run_tool("--emulate write-epc 3000AABB --epc 8BFE5DC0A28A57A84A3B0B63");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "EPC of tag 8BFE5DC0A28A57A84A3B0B63 is now 3000AABB\n");
+  r = run_tool("--emulate write-epc 3000AABB --mask 8FCD");
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "EPC of tag matching mask 8FCD is now 3000AABB\n");
+}
 
 TEST(ToolEmulateState, AWriteAndTheReadThatChecksItAreTwoRuns) {
   const StateFile state;

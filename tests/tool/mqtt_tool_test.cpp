@@ -48,7 +48,7 @@ TEST(ToolMqttSpool, ARefusedSecondPublisherLeavesTheFirstOnesSpoolAlone) {
   const std::string spool = s.path("sp");
   RunningTool first(watch(spool));
   ASSERT_TRUE(first.wait_for("keeping messages in the spool", 20s, RunningTool::kErr));
-  ASSERT_TRUE(first.wait_for("round 2:", 20s));
+  ASSERT_TRUE(first.wait_for("round 2:", 20s, RunningTool::kErr));
   const ToolRun second = run_tool(watch(spool, "--emulate", "--rounds 1"));
   EXPECT_EQ(second.exit_code, 2);
   EXPECT_NE(second.err.find("is in use by another"), std::string::npos) << second.err;

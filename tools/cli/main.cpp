@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "emulator/velkor_emulator.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/options.h"
 #include "tools/cli/output/cli_docs.h"
@@ -58,11 +59,11 @@ int main(int argc, char **argv) {
                "stopping");
   std::vector<std::size_t> tags;
   app.add_option("--emulate-tags", tags,
-                 "the emulated reader's tags: N Gen2 tags, or N,M for N Gen2 and M 6B tags "
-                 "(default 6,2); implies --emulate")
+                 "the emulated reader's tags: N Gen2 tags, or N,M for N Gen2 and M 6B tags, "
+                 "each up to 1000 (default 6,2); implies --emulate")
       ->delimiter(',')
       ->expected(1, 2)
-      ->transform(velkor::tool::number_in(0, 100))
+      ->transform(velkor::tool::number_in(0, VELKOR_EMULATOR_MAX_TAGS))
       ->type_name("N[,M]")
       ->each([&cli](const std::string &) {
         if (!cli.global.emulate) cli.global.emulate = 1;
@@ -70,8 +71,9 @@ int main(int argc, char **argv) {
   app.add_option("--emulate-feed", cli.global.feed,
                  "place N fresh Gen2 tags on the emulated reader one at a time, the next once "
                  "the last one's EPC has changed (to try `commission`); the field holds no "
-                 "other Gen2 tag unless --emulate-tags says so; implies --emulate")
-      ->check(CLI::Range(0, 1000))
+                 "other Gen2 tag unless --emulate-tags says so; with an --emulate-state file "
+                 "that exists, N more join the tags it still has waiting; implies --emulate")
+      ->check(CLI::Range(0, VELKOR_EMULATOR_MAX_TAGS))
       ->type_name("N")
       ->each([&cli](const std::string &) {
         if (!cli.global.emulate) cli.global.emulate = 1;

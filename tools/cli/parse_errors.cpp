@@ -135,7 +135,9 @@ std::string parse_error_text(CLI::App &app, const CLI::ParseError &e) {
   } else if (dynamic_cast<const CLI::ConversionError *>(&e)) {
     text = conversion_text(text);
   }
-  if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+  // "Could not..." reads on after "velkor: "; a name in capitals (HEX) stays.
+  if (!text.empty() && !(text.size() > 1 && std::isupper(static_cast<unsigned char>(text[1]))))
+    text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
   // A global option's error is no subcommand's.
   const std::string first = text.substr(0, text.find_first_of(": "));
   if (first.rfind("--", 0) == 0 && !at->get_option_no_throw(first)) return text;

@@ -1,5 +1,7 @@
 // epc decode HEX... and epc encode (a URI, or GS1 keys): the EPC codec from
 // the terminal.  No reader is involved.
+#include <unistd.h>
+
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -7,6 +9,7 @@
 
 #include "app/epc_json.h"
 #include "tools/cli/cli.h"
+#include "tools/cli/commands/epc_lines.h"
 #include "tools/cli/options.h"
 #include "tools/cli/output/json_output.h"
 #include "velkor_epc.hpp"
@@ -45,22 +48,44 @@ int bad_input(const char *command, const std::string &message) {
   return kExitUsage;
 }
 
+// One EPC: its line (the EPC, its tag URI and its pure-identity URI) or
+// its JSON document; false, with the reason on stderr, when it is none.
+bool decode_one(const std::string &text, bool json) {
+  std::string error;
+  const std::optional<Bytes> bytes = parse_hex(text, &error);
+  velkor_epc_error why{};
+  const std::optional<epc::Epc> decoded =
+      bytes ? epc::Epc::try_decode(*bytes, &why) : std::nullopt;
+  if (!decoded) {
+    bad_input("decode", text + ": " + (bytes ? why.message : error));
+    return false;
+  }
+  if (json)
+    std::printf("%s\n", app::epc_json(*decoded).dump().c_str());
+  else
+    std::printf("%s  %s  %s\n", to_hex(*bytes).c_str(), decoded->tag_uri().c_str(),
+                decoded->id_uri().c_str());
+  // Each as it comes, for a pipe from a running inventory.
+  std::fflush(stdout);
+  return true;
+}
+
 int decode(const DecodeOptions &o) {
   int exit_code = kExitOk;
-  for (const std::string &text : o.epcs) {
-    std::string error;
-    const std::optional<Bytes> bytes = parse_hex(text, &error);
-    velkor_epc_error why{};
-    const std::optional<epc::Epc> decoded =
-        bytes ? epc::Epc::try_decode(*bytes, &why) : std::nullopt;
-    if (!decoded) {
-      exit_code = bad_input("decode", text + ": " + (bytes ? why.message : error));
-      continue;
+  for (const std::string &text : o.epcs)
+    if (!decode_one(text, o.json)) exit_code = kExitUsage;
+  if (!o.epcs.empty()) return exit_code;
+  // None given: standard input's, as `velkor inventory` prints them.
+  EpcLines lines(stdin);
+  for (EpcLines::Line line = lines.next(); line.kind != EpcLines::Line::kEnd;
+       line = lines.next()) {
+    if (line.kind == EpcLines::Line::kTooLong) {
+      exit_code = bad_input("decode", "standard input's line " + std::to_string(line.number) +
+                                          " is longer than " +
+                                          std::to_string(kLongestEpcLine) + " bytes");
+    } else if (!decode_one(line.epc, o.json)) {
+      exit_code = kExitUsage;
     }
-    if (o.json)
-      std::printf("%s\n", app::epc_json(*decoded).dump().c_str());
-    else
-      std::printf("%s\n%s\n", decoded->tag_uri().c_str(), decoded->id_uri().c_str());
   }
   return exit_code;
 }
@@ -94,10 +119,20 @@ void add_epc_commands(Cli &cli) {
 
   auto d = std::make_shared<DecodeOptions>();
   CLI::App *dec = epc->add_subcommand(
-      "decode", "print the tag URI and the pure-identity URI of each EPC (hex)");
-  dec->add_option("HEX", d->epcs, "EPC bank content in hex")->required();
+      "decode",
+      "print each EPC (hex) with its tag URI and pure-identity URI, one line per EPC; with no "
+      "HEX, the EPCs on standard input (the first column of each line, as `velkor inventory` "
+      "prints them)");
+  dec->add_option("HEX", d->epcs, "EPC bank content in hex (default: read from standard input)");
   dec->add_flag("--json", d->json, "one JSON object per EPC with every field");
-  dec->callback([&cli, d] { cli.exit_code = decode(*d); });
+  dec->callback([&cli, d] {
+    // A script's standard input is the script; a terminal's would wait for
+    // typing that nobody knows is expected.
+    if (d->epcs.empty() && (cli.shared || isatty(STDIN_FILENO)))
+      throw CLI::ValidationError("HEX", cli.shared ? "a script names its EPCs"
+                                                   : "give EPCs, or pipe them in");
+    cli.exit_code = decode(*d);
+  });
 
   auto e = std::make_shared<EncodeOptions>();
   CLI::App *enc = epc->add_subcommand(

@@ -45,7 +45,7 @@ struct LockOptions {
 bool permanent(int action) { return action == 1 || action == 3; }
 
 struct WriteEpcOptions {
-  PasswordOption password;
+  TargetOptions target;
   Bytes epc;
 };
 
@@ -116,9 +116,7 @@ void add_memory_commands(Cli &cli) {
 }
 
 int write_epc(Session &s, WriteEpcOptions &o) {
-  Target unnamed;
-  unnamed.password = o.password.bytes;
-  const Result<Target> old = app::write_epc(s, unnamed, o.epc);
+  const Result<Target> old = app::write_epc(s, o.target.target(), o.epc);
   if (!old) return report(old.error());
   std::printf("EPC of tag %s is now %s\n", old->text().c_str(), to_hex(o.epc).c_str());
   return kExitOk;
@@ -148,11 +146,13 @@ int kill_tag(Session &s, TagOptions &o) {
 }
 
 void add_epc_lock_kill_commands(Cli &cli) {
-  auto epc = add_command<WriteEpcOptions>(cli, &cli.app, "write-epc",
-                                          "give the tag in the field a new EPC", write_epc);
+  auto epc = add_command<WriteEpcOptions>(
+      cli, &cli.app, "write-epc",
+      "give a tag a new EPC (the one named by --epc or --mask, else the only one in the field)",
+      write_epc, TargetOptions::check<WriteEpcOptions>);
   add_hex(epc.app, "epc", epc.options->epc, 2, 50, "the new EPC (hex, whole words)", true)
       ->required();
-  epc.options->password.add_to(epc.app);
+  epc.options->target.add_to(epc.app);
 
   auto lock = add_command<LockOptions>(cli, &cli.app, "lock",
                                        "lock or unlock a memory bank or a password of a tag",

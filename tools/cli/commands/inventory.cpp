@@ -151,6 +151,7 @@ int watch_inventory(Session &s, InventoryOptions &o) {
   InterruptGuard guard(stop);
   const Result<WatchSummary> summary = watch.run(stop.token());
   int status = kExitOk;
+  if (!summary || printer.output_gone()) printer.end_live();
   if (!summary)
     status = report(summary.error());
   else if (printer.output_gone())
