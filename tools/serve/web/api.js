@@ -35,11 +35,40 @@ export async function call(method, path, body) {
     answer = null;
   }
   if (response.ok) return answer;
-  const words = answer && typeof answer.error === 'string'
+  let words = answer && typeof answer.error === 'string'
     ? answer.error
     : `the server answered ${response.status} ${response.statusText}`;
-  throw new ApiError(words, response.status, answer ? answer.status ?? null : null);
+  const readerStatus = answer ? answer.status ?? null : null;
+  if (readerStatus !== null) words += ` (reader status 0x${readerStatus.toString(16).padStart(2, '0')})`;
+  throw new ApiError(words, response.status, readerStatus);
 }
 
 /** GET path. */
 export const get = (path) => call('GET', path);
+
+const enc = encodeURIComponent;
+const reader = (id) => `/api/v1/readers/${enc(id)}`;
+const tag = (id, epc) => `${reader(id)}/tags/${enc(epc)}`;
+
+/** The reader routes, one function each, named after what they do. */
+export const api = {
+  readers: () => get('/api/v1/readers'),
+  reader: (id) => get(reader(id)),
+  changeSettings: (id, change) => call('PATCH', `${reader(id)}/settings`, change),
+  inventory: (id, options) => call('POST', `${reader(id)}/inventory`, options),
+  startWatch: (id, options) => call('POST', `${reader(id)}/watch`, options),
+  stopWatch: (id) => call('DELETE', `${reader(id)}/watch`),
+  readMemory: (id, epc, bank, address, words, password) => {
+    const query = new URLSearchParams({ address, words });
+    if (password) query.set('password', password);
+    return get(`${tag(id, epc)}/${enc(bank)}?${query}`);
+  },
+  writeMemory: (id, epc, bank, write) => call('PUT', `${tag(id, epc)}/${enc(bank)}`, write),
+  lock: (id, epc, request) => call('POST', `${tag(id, epc)}/lock`, request),
+  kill: (id, epc, request) => call('POST', `${tag(id, epc)}/kill`, request),
+  commission: (id, request) => call('POST', `${reader(id)}/commission`, request),
+  job: (job) => get(`/api/v1/jobs/${enc(job)}`),
+  stopJob: (job) => call('DELETE', `/api/v1/jobs/${enc(job)}`),
+  decodeEpc: (hex) => get(`/api/v1/epc/${enc(hex)}`),
+  encodeEpc: (request) => call('POST', '/api/v1/epc/encode', request),
+};

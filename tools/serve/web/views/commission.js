@@ -1,0 +1,112 @@
+// Commissioning: GS1 identities (a GTIN and a serial range) written to tags
+// placed on the reader one at a time, with the password and locks; a
+// progress bar and the log, live from the event stream; stop and resume (a
+// run started again with the same request resumes from its journal on the
+// server's disk).
+import { api } from '../api.js';
+import { $, FAILED, attempt, cell, clockTime, el, plainHex, say } from '../dom.js';
+import { onEvents } from '../events.js';
+import { chosenReader } from '../readers_store.js';
+
+const ENTRY_EVENTS = ['tag', 'interrupted', 'resuming', 'left', 'void'];
+const NOTE_EVENTS = ['several', 'unneeded', 'end'];
+let job = null; // the last Job document
+let request = null; // the request that started it, for resume
+let reader = '';
+
+function request_from_form() {
+  const form = $('commission-form').elements;
+  const r = {
+    gtin: $('job-gtin').value.trim(),
+    prefix_length: Number($('job-prefix').value),
+    serial_from: Number($('job-from').value),
+    count: Number($('job-count').value),
+  };
+  if ($('job-filter').value !== '') r.filter = Number($('job-filter').value);
+  const password = plainHex($('job-password').value);
+  if (password) r.access_password = password;
+  const lock = [...form.lock].filter((box) => box.checked).map((box) => box.value);
+  if (lock.length) r.lock = lock;
+  return r;
+}
+
+function showProgress(done, total, state) {
+  $('job-progress').max = Math.max(1, total);
+  $('job-progress').value = done;
+  $('job-done').textContent = `${done} of ${total}`;
+  if (state) $('job-state').textContent = state;
+  const running = state === 'running';
+  $('job-start').disabled = running;
+  $('job-stop').disabled = !running;
+  $('job-resume').disabled = running || !request || state === 'finished';
+}
+
+function showJob(j) {
+  job = j;
+  showProgress(j.done, j.total, j.state);
+}
+
+function logRow(entry, name) {
+  const what = name === 'tag' ? 'written' : name;
+  const row = el('tr', {}, cell(clockTime(entry.time ?? new Date()), true), cell(what),
+    cell(entry.serial, true), cell(entry.epc, true), cell(entry.tid, true),
+    cell(entry.result ?? entry.words ?? ''));
+  if (entry.result && entry.result !== 'ok') row.classList.add('bad');
+  $('job-rows').prepend(row);
+}
+
+async function refreshJob() {
+  if (!job) return;
+  const j = await attempt($('job-outcome'), () => api.job(job.id));
+  if (j !== FAILED) showJob(j);
+}
+
+const ours = (event) => job && (!event.reader || event.reader === reader);
+
+async function start(r) {
+  const status = $('job-outcome');
+  const id = $('job-reader').value || chosenReader();
+  if (!id) { say(status, 'No reader to commission with.'); return; }
+  const answer = await attempt(status, () => api.commission(id, r), $('job-start'));
+  if (answer === FAILED) { showProgress(job?.done ?? 0, job?.total ?? 0, job?.state); return; }
+  reader = id;
+  request = r;
+  showJob(answer);
+  say(status, `Job ${answer.id}: place the tags on the reader one at a time.`);
+}
+
+export function initCommission() {
+  $('commission-form').addEventListener('submit', (event) => {
+    event.preventDefault();
+    $('job-rows').replaceChildren();
+    start(request_from_form());
+  });
+  $('job-resume').addEventListener('click', () => start(request));
+  $('job-stop').addEventListener('click', async () => {
+    const status = $('job-outcome');
+    const answer = await attempt(status, () => api.stopJob(job.id), $('job-stop'));
+    if (answer === FAILED) return;
+    if (answer?.id) showJob(answer); else await refreshJob();
+    say(status, `Job ${job.id} stopped; Resume goes on where it stopped.`);
+  });
+  onEvents(ENTRY_EVENTS, (entry, name) => {
+    if (!ours(entry)) return;
+    logRow(entry, name);
+    if (name === 'tag') showProgress(entry.done, entry.of, 'running');
+  });
+  onEvents(NOTE_EVENTS, (note, name) => {
+    if (!ours(note)) return;
+    if (name === 'several') say($('job-outcome'), `${note.tags} tags on the reader: leave one.`);
+    if (name === 'unneeded') say($('job-outcome'), `Tag ${note.epc} is not needed: the run is complete.`);
+    if (name === 'end') {
+      say($('job-outcome'), `${note.done} of ${note.of} commissioned (${note.this_run} in this run): ${note.result}.`);
+      showProgress(note.done, note.of, note.result === 'complete' ? 'finished' : note.result);
+      refreshJob();
+    }
+  });
+}
+
+/** Shows the view, with the job's state as the server has it now. */
+export async function showCommission() {
+  await refreshJob();
+}
