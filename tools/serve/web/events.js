@@ -4,10 +4,12 @@
 // short break; an overflow event says how many were.
 
 // Every name the stream carries that a view may want: the core's event
-// model, the readers coming and going, and the stream's own overflow.
-const NAMES = ['read', 'arrive', 'depart', 'round', 'round-failed', 'reader-lost',
-  'reader-back', 'reader-plugged', 'status', 'tag', 'interrupted', 'resuming', 'left',
-  'void', 'several', 'unneeded', 'end', 'job', 'overflow'];
+// model (a watch's reads, rounds, arrivals and departures, its reader lost
+// and back; readers plugged in and pulled out; commissioning's log and end)
+// and the stream's own overflow.
+const NAMES = ['read', 'round', 'arrive', 'depart', 'round-failed', 'reader-lost',
+  'reader-back', 'plugged', 'lost', 'tag', 'interrupted', 'resuming', 'left', 'void',
+  'several', 'unneeded', 'end', 'overflow'];
 
 const listeners = new Map(); // name -> Set of functions
 let source = null;

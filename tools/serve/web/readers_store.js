@@ -53,7 +53,8 @@ document.addEventListener('change', (event) => {
   if (event.target.matches?.('select.reader-choice')) chooseReader(event.target.value);
 });
 
-// A reader plugged, lost or back (or a watch or job that ended): fetch again.
-onEvents(['reader-plugged', 'reader-lost', 'reader-back', 'status', 'end'], () => {
+// A reader plugged in or pulled out, a watch's reader lost or back, a job
+// ended: the readers' states have changed, so fetch them again.
+onEvents(['plugged', 'lost', 'reader-lost', 'reader-back', 'end'], () => {
   refreshReaders().catch(() => {});
 });

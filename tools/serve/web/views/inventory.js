@@ -106,6 +106,8 @@ export function initInventory() {
       ? `The reader was lost: ${event.error?.words ?? ''}; the watch waits for it.`
       : `Round ${event.round} failed: ${event.error?.words ?? ''}`);
   });
+  onEvents(['overflow'], (event) => say($('watch-outcome'),
+    `${event.dropped} events were missed while the page was away: counts may be short.`));
   onEvents(['reader-back'], (event) => {
     if (ours(event)) say($('watch-outcome'), `The reader is back after ${event.away_ms} ms.`);
   });
