@@ -110,7 +110,7 @@ def main():
     a = argparse.ArgumentParser()
     a.add_argument("--build", default="build")
     a.add_argument("--events", type=int, default=5000)
-    a.add_argument("--rate", type=int, default=1000, help="events a second")
+    a.add_argument("--rate", type=int, default=500, help="events a second")
     a.add_argument("--runs", type=int, default=3)
     a.add_argument("--seconds", type=int, default=10, help="each wrk run")
     args = a.parse_args()
