@@ -35,12 +35,10 @@ export async function call(method, path, body) {
     answer = null;
   }
   if (response.ok) return answer;
-  let words = answer && typeof answer.error === 'string'
+  const words = answer && typeof answer.error === 'string'
     ? answer.error
     : `the server answered ${response.status} ${response.statusText}`;
-  const readerStatus = answer ? answer.status ?? null : null;
-  if (readerStatus !== null) words += ` (reader status 0x${readerStatus.toString(16).padStart(2, '0')})`;
-  throw new ApiError(words, response.status, readerStatus);
+  throw new ApiError(words, response.status, answer ? answer.status ?? null : null);
 }
 
 /** GET path. */

@@ -34,7 +34,8 @@ function fillForm(settings) {
   $('set-clock').value = settings.clock ?? '';
 }
 
-async function showDetail(id) {
+// Fills the detail from the reader; a status already said stays when keep.
+async function showDetail(id, keep = false) {
   const status = $('settings-outcome');
   const reader = await attempt(status, () => api.reader(id));
   if (reader === FAILED) return;
@@ -44,7 +45,7 @@ async function showDetail(id) {
   $('reader-info').replaceChildren(...Object.entries(facts).flatMap(([k, v]) =>
     [el('dt', { textContent: k }), el('dd', { textContent: v, className: 'code' })]));
   fillForm(reader.settings ?? {});
-  say(status, '');
+  if (!keep) say(status, '');
   $('reader-detail').hidden = false;
 }
 
@@ -76,8 +77,9 @@ export function initReaders() {
     const id = $('detail-id').textContent;
     const done = await attempt(status, () => api.changeSettings(id, change),
       event.submitter);
+    // Refused or not, the form shows what the reader has now.
+    await showDetail(id, done === FAILED);
     if (done === FAILED) return;
-    await showDetail(id);
     say(status, `Saved: ${Object.keys(change).join(', ').replaceAll('_', ' ')}.`);
     refreshReaders().catch(() => {});
   });
