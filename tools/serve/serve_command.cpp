@@ -5,10 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "app/events/document.h"
+#include "tools/cli/publish/mqtt_options.h"
 #include "tools/serve/access_token.h"
 #include "tools/serve/event_hub.h"
 #include "tools/serve/http_server.h"
 #include "tools/serve/listen_address.h"
+#include "tools/serve/reader_routes.h"
 #include "tools/serve/request_handler.h"
 
 namespace velkor::serve {
@@ -21,9 +24,10 @@ struct ServeOptions {
   std::string tls_cert;
   std::string tls_key;
   std::vector<std::string> allowed_origins;
+  tool::MqttOptions mqtt;
 };
 
-int serve(const ServeOptions &o) {
+int serve(const tool::Cli &cli, const ServeOptions &o) {
   std::string error;
   const std::optional<ListenAddress> listen = parse_listen_address(o.listen, &error);
   if (!listen) {
@@ -36,6 +40,27 @@ int serve(const ServeOptions &o) {
     const std::string token = o.token_file.empty() ? make_token() : read_token_file(o.token_file);
     const SteadyClock clock = [] { return std::chrono::steady_clock::now(); };
     EventHub hub(HubLimits{}, clock);
+    std::optional<app::mqtt::Settings> mqtt;
+    if (o.mqtt.wanted()) {
+      app::Result<app::mqtt::Settings> settings = o.mqtt.settings();
+      if (!settings) {
+        tool::complain("serve: %s", settings.error().message().c_str());
+        return tool::kExitUsage;
+      }
+      mqtt = *settings;
+    }
+    // Every reader attached, unless the options name one.
+    ReaderRegistry readers(
+        [&hub](const app::events::Event &e) { hub.publish(e.name, e.text()); });
+    const bool every = cli.app.get_option("--device")->count() == 0;
+    if (const app::Status opened = readers.open(cli.global, every); !opened) {
+      if (!every || opened.error().kind != app::ErrorKind::kNotFound) {
+        tool::complain("serve: %s", opened.error().message().c_str());
+        return tool::exit_code(opened.error());
+      }
+      tool::complain("serve: no reader is attached yet");
+    }
+    readers.start_rescans(2000);
     HttpServer server(listen->host, listen->port, tls, ServerLimits{}, hub, clock);
     const std::string host = server.address().find(':') != std::string::npos
                                  ? "[" + server.address() + "]"
@@ -55,7 +80,12 @@ int serve(const ServeOptions &o) {
     std::fflush(stdout);
     RequestHandler handler(AccessPolicy(AccessSettings{token, server.address(), server.port(),
                                                        server.loopback(), tls.has_value(),
-                                                       o.allowed_origins}));
+                                                       o.allowed_origins}),
+                           [&readers, &mqtt](Router &router) {
+                             add_reader_routes(router, readers);
+                             add_tag_routes(router, readers);
+                             add_watch_routes(router, readers, mqtt);
+                           });
     server.run([&handler](const Request &request) { return handler(request); }, true);
   } catch (const std::exception &e) {
     tool::complain("serve: %s", e.what());
@@ -106,7 +136,8 @@ void add_serve_command(tool::Cli &cli) {
           },
           ""))
       ->type_name("ORIGIN");
-  app->callback([&cli, o] { cli.exit_code = serve(*o); });
+  o->mqtt.add_to(app, nullptr);
+  app->callback([&cli, o] { cli.exit_code = serve(cli, *o); });
 }
 
 }  // namespace velkor::serve
