@@ -7,6 +7,7 @@ import { openEvents } from './events.js';
 import { initCommission, showCommission } from './views/commission.js';
 import { initEpc, showEpc } from './views/epc.js';
 import { initInventory, showInventory } from './views/inventory.js';
+import { showLogin } from './views/login.js';
 import { showOverview } from './views/overview.js';
 import { initReaders, showReaders } from './views/readers.js';
 import { initTag, showTag } from './views/tag.js';
@@ -34,12 +35,6 @@ function route() {
     $('problem').textContent = error.message;
     $('problem').hidden = false;
   });
-}
-
-function showLogin(reason) {
-  $('login').hidden = false;
-  $('connection').textContent = reason;
-  $('token').focus();
 }
 
 async function start() {
