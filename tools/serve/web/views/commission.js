@@ -13,6 +13,7 @@ const NOTE_EVENTS = ['several', 'unneeded', 'end'];
 let job = null; // the last Job document
 let request = null; // the request that started it, for resume
 let reader = '';
+let starting = false; // a start is on its way: its first events may come before its answer
 
 function request_from_form() {
   const form = $('commission-form').elements;
@@ -61,18 +62,22 @@ async function refreshJob() {
   if (j !== FAILED) showJob(j);
 }
 
-const ours = (event) => job && (!event.reader || event.reader === reader);
+const ours = (event) => (job || starting) && (!event.reader || event.reader === reader);
 
 async function start(r) {
   const status = $('job-outcome');
   const id = $('job-reader').value || chosenReader();
   if (!id) { say(status, 'No reader to commission with.'); return; }
-  const answer = await attempt(status, () => api.commission(id, r), $('job-start'));
-  if (answer === FAILED) { showProgress(job?.done ?? 0, job?.total ?? 0, job?.state); return; }
   reader = id;
+  starting = true;
+  const answer = await attempt(status, () => api.commission(id, r), $('job-start'));
+  starting = false;
+  if (answer === FAILED) { showProgress(job?.done ?? 0, job?.total ?? 0, job?.state); return; }
   request = r;
   showJob(answer);
   say(status, `Job ${answer.id}: place the tags on the reader one at a time.`);
+  // Events that came before this answer may have moved the job on already.
+  await refreshJob();
 }
 
 export function initCommission() {
