@@ -282,6 +282,55 @@ const tests = {
     }
   },
 
+  async lock(browser) {
+    const { server, base, token } = await startServer();
+    const problems = [];
+    const { context, page } = await openPage(browser, base, 'desktop', problems);
+    const locks = [];
+    const kills = [];
+    page.on('request', (r) => {
+      if (r.url().endsWith('/lock')) locks.push(JSON.parse(r.postData()));
+      if (r.url().endsWith('/kill')) kills.push(JSON.parse(r.postData()));
+    });
+    try {
+      await logIn(page, base, token);
+      const id = await page.locator('#reader-rows td').first().textContent();
+      const epc = EMULATED_EPCS[2];
+      await page.goto(`${base}#tag/${id}/${epc}`);
+      await page.locator('#bank-user', { hasText: /^[0-9A-F]{4} / }).waitFor(WAIT);
+      await page.getByLabel('Lock', { exact: true }).selectOption('user');
+      await page.getByLabel('Action', { exact: true }).selectOption('permalock');
+      // Not typed again: nothing is sent.
+      await page.getByRole('button', { name: 'Apply' }).click();
+      await page.getByText('permalock cannot be undone').waitFor(WAIT);
+      await page.getByLabel('To confirm a permanent action, type it again').fill('lock');
+      await page.getByRole('button', { name: 'Apply' }).click();
+      await page.getByText('permalock cannot be undone').waitFor(WAIT);
+      assert.deepEqual(locks, [], 'no lock request without the action typed again');
+      await page.getByLabel('To confirm a permanent action, type it again').fill('permalock');
+      await page.getByRole('button', { name: 'Apply' }).click();
+      await page.getByText('user memory: permalock done.').waitFor(WAIT);
+      assert.deepEqual(locks, [{ field: 'user', action: 'permalock', confirm: true }]);
+      // Locked for good: a write is refused, in the reader's words.
+      await page.getByLabel('Data (hex, whole words)').fill('ABCD');
+      await page.getByRole('button', { name: 'Write user memory' }).click();
+      await page.locator('#tag-outcome', { hasText: /^Failed: / }).waitFor(WAIT);
+      problems.splice(0, problems.length, ...problems.filter((p) => !/\/user$/.test(p)
+        && !p.includes('status of 4')));
+      // Kill, likewise: not without the word.
+      await page.getByLabel('Kill password (hex)').fill('12345678');
+      await page.getByLabel('Type kill to confirm: the tag never answers again').fill('yes');
+      await page.getByRole('button', { name: 'Kill the tag' }).click();
+      await page.getByText('Killing cannot be undone').waitFor(WAIT);
+      assert.deepEqual(kills, [], 'no kill request without the word typed');
+      await shot(page, 'lock-desktop');
+      assert.deepEqual(problems, [], 'no console errors, failed loads or other hosts');
+    } finally {
+      await context.close();
+      await stopServer(server);
+    }
+  },
+
   async commission(browser) {
     const { server, base, token } = await startServer(['--emulate-feed', '3']);
     const problems = [];
@@ -325,6 +374,7 @@ const WAITS_FOR = {
   watch: () => !readersServed && 'GET /api/v1/readers is 404',
   settings: () => !readersServed && 'GET /api/v1/readers is 404',
   memory: () => !readersServed && 'GET /api/v1/readers is 404',
+  lock: () => !readersServed && 'GET /api/v1/readers is 404',
   commission: () => !commissionServed && 'POST /api/v1/readers/{id}/commission is not routed',
 };
 await probeEndpoints();
