@@ -40,7 +40,12 @@ function startServer(readerOptions = ['--emulate']) {
   const tokenFile = join(scratch, `token-${token.slice(0, 8)}`);
   writeFileSync(tokenFile, `${token}\n`, { mode: 0o600 });
   const server = spawn(tool, [...readerOptions, 'serve', '--listen', '127.0.0.1:0',
-    '--token-file', tokenFile], { cwd: scratch, stdio: ['ignore', 'pipe', 'inherit'] });
+    '--token-file', tokenFile], {
+    cwd: scratch,
+    // Commissioning journals go under the state directory: this run's own.
+    env: { ...process.env, XDG_STATE_HOME: mkdtempSync(join(scratch, 'state-')) },
+    stdio: ['ignore', 'pipe', 'inherit'],
+  });
   return new Promise((resolve, reject) => {
     const lines = createInterface({ input: server.stdout });
     lines.once('line', (line) => {

@@ -67,6 +67,7 @@ export const api = {
   commission: (id, request) => call('POST', `${reader(id)}/commission`, request),
   job: (job) => get(`/api/v1/jobs/${enc(job)}`),
   stopJob: (job) => call('DELETE', `/api/v1/jobs/${enc(job)}`),
+  resumeJob: (job) => call('POST', `/api/v1/jobs/${enc(job)}/resume`),
   decodeEpc: (hex) => get(`/api/v1/epc/${enc(hex)}`),
   encodeEpc: (request) => call('POST', '/api/v1/epc/encode', request),
 };

@@ -59,7 +59,7 @@ async function start() {
   initReaders();
   initInventory();
   initTag();
-  initCommission();
+  initCommission(openapi);
   initEpc();
   $('menu').hidden = false;
   window.addEventListener('hashchange', route);

@@ -1,8 +1,7 @@
 // Commissioning: GS1 identities (a GTIN and a serial range) written to tags
 // placed on the reader one at a time, with the password and locks; a
-// progress bar and the log, live from the event stream; stop and resume (a
-// run started again with the same request resumes from its journal on the
-// server's disk).
+// progress bar and the log, live from the event stream; stop, and resume
+// from the job's journal on the server's disk where the server offers it.
 import { api } from '../api.js';
 import { $, FAILED, attempt, cell, clockTime, el, plainHex, say } from '../dom.js';
 import { onEvents } from '../events.js';
@@ -11,8 +10,8 @@ import { chosenReader } from '../readers_store.js';
 const ENTRY_EVENTS = ['tag', 'interrupted', 'resuming', 'left', 'void'];
 const NOTE_EVENTS = ['several', 'unneeded', 'end'];
 let job = null; // the last Job document
-let request = null; // the request that started it, for resume
 let reader = '';
+let canResume = false; // the server resumes a stopped job
 let starting = false; // a start is on its way: its first events may come before its answer
 
 function request_from_form() {
@@ -39,7 +38,7 @@ function showProgress(done, total, state) {
   const running = state === 'running';
   $('job-start').disabled = running;
   $('job-stop').disabled = !running;
-  $('job-resume').disabled = running || !request || state === 'finished';
+  $('job-resume').disabled = running || !job || state === 'finished';
 }
 
 function showJob(j) {
@@ -62,7 +61,11 @@ async function refreshJob() {
   if (j !== FAILED) showJob(j);
 }
 
-const ours = (event) => (job || starting) && (!event.reader || event.reader === reader);
+// This job's events: by its id once known, by its reader while it starts.
+function ours(event) {
+  if (event.job && job && !starting) return event.job === job.id;
+  return Boolean(job || starting) && (!event.reader || event.reader === reader);
+}
 
 async function start(r) {
   const status = $('job-outcome');
@@ -73,20 +76,32 @@ async function start(r) {
   const answer = await attempt(status, () => api.commission(id, r), $('job-start'));
   starting = false;
   if (answer === FAILED) { showProgress(job?.done ?? 0, job?.total ?? 0, job?.state); return; }
-  request = r;
   showJob(answer);
   say(status, `Job ${answer.id}: place the tags on the reader one at a time.`);
   // Events that came before this answer may have moved the job on already.
   await refreshJob();
 }
 
-export function initCommission() {
+/**
+ * Wires the view.  openapi: the server's description; Resume is offered
+ * when it has POST /api/v1/jobs/{job}/resume (a new run with the same
+ * request would start a fresh journal and give the serials again).
+ */
+export function initCommission(openapi) {
+  canResume = Boolean(openapi?.paths?.['/api/v1/jobs/{job}/resume']?.post);
+  $('job-resume').hidden = !canResume;
   $('commission-form').addEventListener('submit', (event) => {
     event.preventDefault();
     $('job-rows').replaceChildren();
     start(request_from_form());
   });
-  $('job-resume').addEventListener('click', () => start(request));
+  $('job-resume').addEventListener('click', async () => {
+    const status = $('job-outcome');
+    const answer = await attempt(status, () => api.resumeJob(job.id), $('job-resume'));
+    if (answer === FAILED) return;
+    showJob(answer);
+    say(status, `Job ${job.id} resumed: place the next tag on the reader.`);
+  });
   $('job-stop').addEventListener('click', async () => {
     const status = $('job-outcome');
     const answer = await attempt(status, () => api.stopJob(job.id), $('job-stop'));
