@@ -468,5 +468,87 @@ class Kill(Client):
         self.assertNotIn(epc, [t["epc"] for t in tags])
         self.assertEqual(len(tags), 5)
 
+
+FEED = ("--emulate-tags", "0", "--emulate-feed", "6")  # fresh tags placed one at a time
+RANGE = {"gtin": "80614141123458", "prefix_length": 7, "serial_from": 100}
+
+
+class Commission(Client):
+    """Commissioning jobs on an emulated reader whose tags come one at a time."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.state = tempfile.TemporaryDirectory()
+        cls.options = (*FEED, "--emulate-state", cls.state.name + "/reader.json")
+        super().setUpClass()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        cls.state.cleanup()
+
+    def job_when(self, job, done, state=None, limit=30):
+        deadline = time.monotonic() + limit
+        while True:
+            doc = self.ok("GET", "/api/v1/jobs/" + job)
+            if doc["done"] >= done and (state is None or doc["state"] == state):
+                return doc
+            self.assertLess(time.monotonic(), deadline, doc)
+            time.sleep(0.05)  # polling a job as a client would, not timing it
+
+    def test_three_tags_commissioned_and_refusals(self):
+        reader = self.ok("GET", "/api/v1/readers")["readers"][0]["id"]
+        path = "/api/v1/readers/%s/commission" % reader
+        job = self.ok("POST", path, {**RANGE, "count": 3}, status=202)
+        self.assertEqual((job["state"], job["total"]), ("running", 3))
+        self.refused("POST", "/api/v1/readers/%s/watch" % reader, {}, 409, "busy")
+        doc = self.job_when(job["id"], 3, "finished")
+        tags = [e for e in doc["log"] if e["event"] == "tag"]
+        self.assertEqual([(t["serial"], t["result"]) for t in tags],
+                         [("100", "ok"), ("101", "ok"), ("102", "ok")])
+        self.assertEqual(self.ok("GET", "/api/v1/readers")["readers"][0]["state"], "idle")
+        self.assertEqual(self.ok("DELETE", "/api/v1/jobs/" + job["id"])["state"], "finished")
+        for body, words in [({"count": 3}, "gtin"), ({**RANGE}, "count"),
+                            ({**RANGE, "count": 1, "identities": ["3000"]}, "or identities"),
+                            ({**RANGE, "count": 1, "lock": ["epc"]}, "access_password"),
+                            ({**RANGE, "count": 1, "colour": 1}, "unknown field"),
+                            ({"identities": ["3000", "not an epc"]}, "line 2")]:
+            with self.subTest(body):
+                self.refused("POST", path, body, 400, words)
+        self.refused("POST", "/api/v1/readers/00000000/commission", {**RANGE, "count": 1}, 404,
+                     "no reader")
+        self.refused("GET", "/api/v1/jobs/0123456789abcdef", None, 404, "no job")
+        self.refused("DELETE", "/api/v1/jobs/nothing", None, 404, "no job")
+
+    def test_a_run_cut_short_by_the_servers_stop_resumes_at_its_next_start(self):
+        directory = tempfile.TemporaryDirectory()
+        options = (*FEED, "--emulate-state", directory.name + "/reader.json")
+        args = ("--state-dir", directory.name + "/state")
+        first = Server(*args, options=options)
+        try:
+            self.server = first
+            reader = self.ok("GET", "/api/v1/readers")["readers"][0]["id"]
+            job = self.ok("POST", "/api/v1/readers/%s/commission" % reader,
+                          {**RANGE, "serial_from": 500, "count": 4}, status=202)["id"]
+            self.assertLess(self.job_when(job, 1)["done"], 4)
+        finally:
+            self.assertEqual(first.stop()[0], 0)
+        second = Server(*args, options=options)
+        try:
+            self.server = second
+            doc = self.job_when(job, 4, "finished")
+            serials = [e["serial"] for e in doc["log"] if e["event"] == "tag"]
+            # The second run logs only what the first left; together each serial once.
+            with open(directory.name + "/state/%s.journal" % job) as journal:
+                text = journal.read()
+            for serial in ("500", "501", "502", "503"):
+                self.assertEqual(len(re.findall(r"\b%s\b.*\bok\b" % serial, text)), 1, text)
+            self.assertTrue(serials and set(serials) <= {"501", "502", "503"}, serials)
+        finally:
+            self.server = type(self).server
+            self.assertEqual(second.stop()[0], 0)
+            directory.cleanup()
+
+
 if __name__ == "__main__":
     unittest.main()
