@@ -16,6 +16,9 @@ import unittest
 import jsonschema
 
 TOOL = os.environ["VELKOR_TOOL"]
+# Servers started without one of their own keep no state in the user's home.
+STATE = tempfile.TemporaryDirectory()
+os.environ["XDG_STATE_HOME"] = STATE.name
 OPENSSL = os.environ.get("OPENSSL", "openssl")
 EPC = "3074257BF7194E4000001A85"
 ENCODE_OK = {"gtin": "80614141123458", "prefix_length": 7, "serial": "6789", "filter": 3}
@@ -25,9 +28,12 @@ class Server:
     """velkor serve started with args; its address and token from what it printed."""
 
     def __init__(self, *args, options=()):
+        # Its jobs' state in a directory of its own, never the user's.
+        self.state = tempfile.TemporaryDirectory()
         self.process = subprocess.Popen([TOOL, *options, "serve", "--listen", "127.0.0.1:0", *args],
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                        text=True)
+                                        text=True,
+                                        env={**os.environ, "XDG_STATE_HOME": self.state.name})
         self.line = self.process.stdout.readline()
         match = re.search(r"(https?)://(127\.0\.0\.1):(\d+)/(?:\?token=(\w+))?", self.line)
         if not match:
@@ -39,6 +45,7 @@ class Server:
     def stop(self):
         self.process.send_signal(signal.SIGTERM)
         out, err = self.process.communicate(timeout=10)
+        self.state.cleanup()
         return self.process.returncode, out, err
 
 

@@ -64,13 +64,14 @@ int serve(const tool::Cli &cli, const ServeOptions &o) {
     }
     readers.start_rescans(2000);
     CommissionJobs jobs(o.state_dir.empty() ? default_state_dir() : o.state_dir, readers);
-    // The workers stop (and their jobs with them) before the jobs' table goes.
+    HttpServer server(listen->host, listen->port, tls, ServerLimits{}, hub, clock);
+    // The workers stop (their jobs with them, their last answers handed to
+    // the server) before the server and the jobs' table go.
     struct StopWorkers {
       ReaderRegistry &readers;
       ~StopWorkers() { readers.close(); }
     } stop_workers{readers};
     jobs.resume();
-    HttpServer server(listen->host, listen->port, tls, ServerLimits{}, hub, clock);
     const std::string host = server.address().find(':') != std::string::npos
                                  ? "[" + server.address() + "]"
                                  : server.address();
