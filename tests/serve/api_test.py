@@ -67,10 +67,11 @@ def raw(port, text, context=None):
 class Client(unittest.TestCase):
     """A server of the class's own, and calls to it checked against its OpenAPI document."""
     options = ()
+    args = ()
 
     @classmethod
     def setUpClass(cls):
-        cls.server = Server(options=cls.options)
+        cls.server = Server(*cls.args, options=cls.options)
         cls.openapi = cls.call(cls, "GET", "/api/v1/openapi.json")[2]
 
     @classmethod
@@ -513,7 +514,11 @@ class Commission(Client):
         tags = [e for e in doc["log"] if e["event"] == "tag"]
         self.assertEqual([(t["serial"], t["result"]) for t in tags],
                          [("100", "ok"), ("101", "ok"), ("102", "ok")])
-        self.assertEqual(self.ok("GET", "/api/v1/readers")["readers"][0]["state"], "idle")
+        # The reader is free once the job's last words are written.
+        deadline = time.monotonic() + 10
+        while self.ok("GET", "/api/v1/readers")["readers"][0]["state"] != "idle":
+            self.assertLess(time.monotonic(), deadline)
+            time.sleep(0.02)
         self.assertEqual(self.ok("DELETE", "/api/v1/jobs/" + job["id"])["state"], "finished")
         for body, words in [({"count": 3}, "gtin"), ({**RANGE}, "count"),
                             ({**RANGE, "count": 1, "identities": ["3000"]}, "or identities"),
@@ -556,6 +561,51 @@ class Commission(Client):
             self.assertEqual(second.stop()[0], 0)
             directory.cleanup()
 
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+@unittest.skipUnless(os.environ.get("MOSQUITTO") and os.environ.get("MOSQUITTO_SUB"),
+                     "needs mosquitto and mosquitto_sub")
+class Mqtt(Client):
+    """velkor serve --mqtt with a real broker on loopback."""
+    options = ("--emulate",)
+
+    @classmethod
+    def setUpClass(cls):
+        cls.port = free_port()
+        cls.directory = tempfile.TemporaryDirectory()
+        conf = os.path.join(cls.directory.name, "broker.conf")
+        with open(conf, "w") as f:
+            f.write("listener %d 127.0.0.1\nallow_anonymous true\n" % cls.port)
+        cls.broker = subprocess.Popen([os.environ["MOSQUITTO"], "-c", conf],
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        cls.args = ("--mqtt", "mqtt://127.0.0.1:%d" % cls.port)
+        super().setUpClass()
+
+    @classmethod
+    def tearDownClass(cls):
+        try:
+            super().tearDownClass()
+        finally:
+            cls.broker.terminate()
+            cls.broker.wait(timeout=10)
+            cls.directory.cleanup()
+
+    def test_a_watch_is_published_to_the_broker_too(self):
+        sub = subprocess.Popen([os.environ["MOSQUITTO_SUB"], "-p", str(self.port), "-t",
+                                "velkor/%s/reads" % READER, "-C", "6", "-W", "20"],
+                               stdout=subprocess.PIPE, text=True)
+        self.ok("POST", "/api/v1/readers/%s/watch" % READER, {"tid": True})
+        out, _ = sub.communicate(timeout=30)
+        self.ok("DELETE", "/api/v1/readers/%s/watch" % READER)
+        reads = [json.loads(line) for line in out.splitlines()]
+        self.assertEqual(len(reads), 6)
+        self.assertTrue(all(r["reader"] == READER and len(r["tid"]) == 24 for r in reads))
 
 if __name__ == "__main__":
     unittest.main()
