@@ -16,6 +16,9 @@ import unittest
 import jsonschema
 
 TOOL = os.environ["VELKOR_TOOL"]
+# Servers started without one of their own keep no state in the user's home.
+STATE = tempfile.TemporaryDirectory()
+os.environ["XDG_STATE_HOME"] = STATE.name
 OPENSSL = os.environ.get("OPENSSL", "openssl")
 EPC = "3074257BF7194E4000001A85"
 ENCODE_OK = {"gtin": "80614141123458", "prefix_length": 7, "serial": "6789", "filter": 3}
@@ -25,9 +28,12 @@ class Server:
     """velkor serve started with args; its address and token from what it printed."""
 
     def __init__(self, *args, options=()):
+        # Its jobs' state in a directory of its own, never the user's.
+        self.state = tempfile.TemporaryDirectory()
         self.process = subprocess.Popen([TOOL, *options, "serve", "--listen", "127.0.0.1:0", *args],
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                        text=True)
+                                        text=True,
+                                        env={**os.environ, "XDG_STATE_HOME": self.state.name})
         self.line = self.process.stdout.readline()
         match = re.search(r"(https?)://(127\.0\.0\.1):(\d+)/(?:\?token=(\w+))?", self.line)
         if not match:
@@ -39,6 +45,7 @@ class Server:
     def stop(self):
         self.process.send_signal(signal.SIGTERM)
         out, err = self.process.communicate(timeout=10)
+        self.state.cleanup()
         return self.process.returncode, out, err
 
 
@@ -60,10 +67,11 @@ def raw(port, text, context=None):
 class Client(unittest.TestCase):
     """A server of the class's own, and calls to it checked against its OpenAPI document."""
     options = ()
+    args = ()
 
     @classmethod
     def setUpClass(cls):
-        cls.server = Server(options=cls.options)
+        cls.server = Server(*cls.args, options=cls.options)
         cls.openapi = cls.call(cls, "GET", "/api/v1/openapi.json")[2]
 
     @classmethod
@@ -467,6 +475,137 @@ class Kill(Client):
         tags = self.ok("POST", base + "inventory")["tags"]
         self.assertNotIn(epc, [t["epc"] for t in tags])
         self.assertEqual(len(tags), 5)
+
+
+FEED = ("--emulate-tags", "0", "--emulate-feed", "6")  # fresh tags placed one at a time
+RANGE = {"gtin": "80614141123458", "prefix_length": 7, "serial_from": 100}
+
+
+class Commission(Client):
+    """Commissioning jobs on an emulated reader whose tags come one at a time."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.state = tempfile.TemporaryDirectory()
+        cls.options = (*FEED, "--emulate-state", cls.state.name + "/reader.json")
+        super().setUpClass()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        cls.state.cleanup()
+
+    def job_when(self, job, done, state=None, limit=30):
+        deadline = time.monotonic() + limit
+        while True:
+            doc = self.ok("GET", "/api/v1/jobs/" + job)
+            if doc["done"] >= done and (state is None or doc["state"] == state):
+                return doc
+            self.assertLess(time.monotonic(), deadline, doc)
+            time.sleep(0.05)  # polling a job as a client would, not timing it
+
+    def test_three_tags_commissioned_and_refusals(self):
+        reader = self.ok("GET", "/api/v1/readers")["readers"][0]["id"]
+        path = "/api/v1/readers/%s/commission" % reader
+        job = self.ok("POST", path, {**RANGE, "count": 3}, status=202)
+        self.assertEqual((job["state"], job["total"]), ("running", 3))
+        self.refused("POST", "/api/v1/readers/%s/watch" % reader, {}, 409, "busy")
+        doc = self.job_when(job["id"], 3, "finished")
+        tags = [e for e in doc["log"] if e["event"] == "tag"]
+        self.assertEqual([(t["serial"], t["result"]) for t in tags],
+                         [("100", "ok"), ("101", "ok"), ("102", "ok")])
+        # The reader is free once the job's last words are written.
+        deadline = time.monotonic() + 10
+        while self.ok("GET", "/api/v1/readers")["readers"][0]["state"] != "idle":
+            self.assertLess(time.monotonic(), deadline)
+            time.sleep(0.02)
+        self.assertEqual(self.ok("DELETE", "/api/v1/jobs/" + job["id"])["state"], "finished")
+        for body, words in [({"count": 3}, "gtin"), ({**RANGE}, "count"),
+                            ({**RANGE, "count": 1, "identities": ["3000"]}, "or identities"),
+                            ({**RANGE, "count": 1, "lock": ["epc"]}, "access_password"),
+                            ({**RANGE, "count": 1, "colour": 1}, "unknown field"),
+                            ({"identities": ["3000", "not an epc"]}, "line 2")]:
+            with self.subTest(body):
+                self.refused("POST", path, body, 400, words)
+        self.refused("POST", "/api/v1/readers/00000000/commission", {**RANGE, "count": 1}, 404,
+                     "no reader")
+        self.refused("GET", "/api/v1/jobs/0123456789abcdef", None, 404, "no job")
+        self.refused("DELETE", "/api/v1/jobs/nothing", None, 404, "no job")
+
+    def test_a_run_cut_short_by_the_servers_stop_resumes_at_its_next_start(self):
+        directory = tempfile.TemporaryDirectory()
+        options = (*FEED, "--emulate-state", directory.name + "/reader.json")
+        args = ("--state-dir", directory.name + "/state")
+        first = Server(*args, options=options)
+        try:
+            self.server = first
+            reader = self.ok("GET", "/api/v1/readers")["readers"][0]["id"]
+            job = self.ok("POST", "/api/v1/readers/%s/commission" % reader,
+                          {**RANGE, "serial_from": 500, "count": 4}, status=202)["id"]
+            self.assertLess(self.job_when(job, 1)["done"], 4)
+        finally:
+            self.assertEqual(first.stop()[0], 0)
+        second = Server(*args, options=options)
+        try:
+            self.server = second
+            doc = self.job_when(job, 4, "finished")
+            serials = [e["serial"] for e in doc["log"] if e["event"] == "tag"]
+            # The second run logs only what the first left; together each serial once.
+            with open(directory.name + "/state/%s.journal" % job) as journal:
+                text = journal.read()
+            for serial in ("500", "501", "502", "503"):
+                self.assertEqual(len(re.findall(r"\b%s\b.*\bok\b" % serial, text)), 1, text)
+            self.assertTrue(serials and set(serials) <= {"501", "502", "503"}, serials)
+        finally:
+            self.server = type(self).server
+            self.assertEqual(second.stop()[0], 0)
+            directory.cleanup()
+
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+@unittest.skipUnless(os.environ.get("MOSQUITTO") and os.environ.get("MOSQUITTO_SUB"),
+                     "needs mosquitto and mosquitto_sub")
+class Mqtt(Client):
+    """velkor serve --mqtt with a real broker on loopback."""
+    options = ("--emulate",)
+
+    @classmethod
+    def setUpClass(cls):
+        cls.port = free_port()
+        cls.directory = tempfile.TemporaryDirectory()
+        conf = os.path.join(cls.directory.name, "broker.conf")
+        with open(conf, "w") as f:
+            f.write("listener %d 127.0.0.1\nallow_anonymous true\n" % cls.port)
+        cls.broker = subprocess.Popen([os.environ["MOSQUITTO"], "-c", conf],
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        cls.args = ("--mqtt", "mqtt://127.0.0.1:%d" % cls.port)
+        super().setUpClass()
+
+    @classmethod
+    def tearDownClass(cls):
+        try:
+            super().tearDownClass()
+        finally:
+            cls.broker.terminate()
+            cls.broker.wait(timeout=10)
+            cls.directory.cleanup()
+
+    def test_a_watch_is_published_to_the_broker_too(self):
+        sub = subprocess.Popen([os.environ["MOSQUITTO_SUB"], "-p", str(self.port), "-t",
+                                "velkor/%s/reads" % READER, "-C", "6", "-W", "20"],
+                               stdout=subprocess.PIPE, text=True)
+        self.ok("POST", "/api/v1/readers/%s/watch" % READER, {"tid": True})
+        out, _ = sub.communicate(timeout=30)
+        self.ok("DELETE", "/api/v1/readers/%s/watch" % READER)
+        reads = [json.loads(line) for line in out.splitlines()]
+        self.assertEqual(len(reads), 6)
+        self.assertTrue(all(r["reader"] == READER and len(r["tid"]) == 24 for r in reads))
 
 if __name__ == "__main__":
     unittest.main()

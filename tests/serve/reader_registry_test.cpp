@@ -141,5 +141,39 @@ TEST(ReaderRegistry, AWatchHoldsUpNeitherTheOtherReaderNorItsOwnCalls) {
   EXPECT_EQ(s.readers.worker(s.ids[0])->state(), ReaderState::kIdle);
 }
 
+// A clock for the emulated reader's unplug plan that the test moves.
+class HandClock final : public app::Clock {
+ public:
+  std::int64_t now_ms() override { return ms.load(); }
+  app::WallClock::time_point wall() override { return app::WallClock::now(); }
+  void sleep_ms(int n) override { ms += n; }
+  std::atomic<std::int64_t> ms{0};
+};
+
+TEST(ReaderRegistry, AReaderPulledOutIsShownLostAndPluggedWhenBack) {
+  HandClock clock;
+  Events events;
+  ReaderRegistry readers([&events](const app::events::Event &e) { events.add(e); });
+  app::SessionOptions options;
+  options.emulate = 1;
+  options.unplug = app::UnplugPlan{2, 1000};  // gone after two rounds, back 1 s later
+  options.clock = &clock;
+  app::Result<std::unique_ptr<app::Session>> session = app::Session::open(options);
+  ASSERT_TRUE(session);
+  ASSERT_TRUE(readers.add(std::move(*session)));
+  const nlohmann::json list = readers.readers();
+  const std::string id = list["readers"][0]["id"];
+  Router router;
+  add_watch_routes(router, readers, std::nullopt);
+
+  EXPECT_EQ(answer(router, "POST", "/api/v1/readers/" + id + "/watch").status, 200);
+  ASSERT_TRUE(events.wait_for("lost " + id, 1));
+  EXPECT_EQ(readers.readers()["readers"][0]["state"], "lost");
+  clock.ms += 1000;
+  ASSERT_TRUE(events.wait_for("plugged " + id, 2));  // at the start, and now
+  EXPECT_EQ(readers.readers()["readers"][0]["state"], "watching");
+  EXPECT_EQ(answer(router, "DELETE", "/api/v1/readers/" + id + "/watch").status, 200);
+}
+
 }  // namespace
 }  // namespace velkor::serve

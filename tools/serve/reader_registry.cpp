@@ -43,7 +43,7 @@ Response on_reader(ReaderRegistry &readers, const std::string &id, ReaderCall ca
 
 ReaderRegistry::ReaderRegistry(EventSink sink) : sink_(std::move(sink)) {}
 
-ReaderRegistry::~ReaderRegistry() {
+void ReaderRegistry::close() {
   {
     std::lock_guard lock(mutex_);
     ending_ = true;

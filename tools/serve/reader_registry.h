@@ -45,7 +45,10 @@ class ReaderRegistry {
   /// sink: [in] where the readers' events go (plugged, lost, the jobs').
   explicit ReaderRegistry(EventSink sink);
   /// Stops the rescans, then every worker (their jobs stop first).
-  ~ReaderRegistry();
+  ~ReaderRegistry() { close(); }
+  /// What the destructor does, for an owner whose jobs' state must outlive
+  /// the workers.  Idempotent.
+  void close();
 
   /// Opens the readers the options name: the emulated one, the one
   /// `options.device` names when `every` is false, else every reader

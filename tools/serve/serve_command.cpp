@@ -8,6 +8,7 @@
 #include "app/events/document.h"
 #include "tools/cli/publish/mqtt_options.h"
 #include "tools/serve/access_token.h"
+#include "tools/serve/commission_jobs.h"
 #include "tools/serve/event_hub.h"
 #include "tools/serve/http_server.h"
 #include "tools/serve/listen_address.h"
@@ -25,6 +26,7 @@ struct ServeOptions {
   std::string tls_key;
   std::vector<std::string> allowed_origins;
   tool::MqttOptions mqtt;
+  std::string state_dir;
 };
 
 int serve(const tool::Cli &cli, const ServeOptions &o) {
@@ -61,7 +63,15 @@ int serve(const tool::Cli &cli, const ServeOptions &o) {
       tool::complain("serve: no reader is attached yet");
     }
     readers.start_rescans(2000);
+    CommissionJobs jobs(o.state_dir.empty() ? default_state_dir() : o.state_dir, readers);
     HttpServer server(listen->host, listen->port, tls, ServerLimits{}, hub, clock);
+    // The workers stop (their jobs with them, their last answers handed to
+    // the server) before the server and the jobs' table go.
+    struct StopWorkers {
+      ReaderRegistry &readers;
+      ~StopWorkers() { readers.close(); }
+    } stop_workers{readers};
+    jobs.resume();
     const std::string host = server.address().find(':') != std::string::npos
                                  ? "[" + server.address() + "]"
                                  : server.address();
@@ -81,10 +91,11 @@ int serve(const tool::Cli &cli, const ServeOptions &o) {
     RequestHandler handler(AccessPolicy(AccessSettings{token, server.address(), server.port(),
                                                        server.loopback(), tls.has_value(),
                                                        o.allowed_origins}),
-                           [&readers, &mqtt](Router &router) {
+                           [&readers, &mqtt, &jobs](Router &router) {
                              add_reader_routes(router, readers);
                              add_tag_routes(router, readers);
                              add_watch_routes(router, readers, mqtt);
+                             add_job_routes(router, readers, jobs);
                            });
     server.run([&handler](const Request &request) { return handler(request); }, true);
   } catch (const std::exception &e) {
@@ -136,6 +147,11 @@ void add_serve_command(tool::Cli &cli) {
           },
           ""))
       ->type_name("ORIGIN");
+  app->add_option("--state-dir", o->state_dir,
+                  "keep the commissioning jobs and their journals in DIR (default "
+                  "$XDG_STATE_HOME/velkor/serve); a job the server's stop cut short resumes at "
+                  "its next start")
+      ->type_name("DIR");
   o->mqtt.add_to(app, nullptr);
   app->callback([&cli, o] { cli.exit_code = serve(cli, *o); });
 }

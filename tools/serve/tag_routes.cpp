@@ -1,5 +1,3 @@
-#include <array>
-
 #include "app/events/read_event.h"
 #include "app/reader/reader_config.h"
 #include "app/tags/epc_text.h"
@@ -9,38 +7,11 @@
 #include "tools/serve/hex_value.h"
 #include "tools/serve/json_body.h"
 #include "tools/serve/reader_routes.h"
+#include "tools/serve/tag_names.h"
 
 namespace velkor::serve {
 
 namespace {
-
-struct Named {
-  const char *name;
-  int value;
-};
-constexpr std::array<Named, 4> kBanks = {{{"reserved", VELKOR_BANK_RESERVED},
-                                          {"epc", VELKOR_BANK_EPC},
-                                          {"tid", VELKOR_BANK_TID},
-                                          {"user", VELKOR_BANK_USER}}};
-constexpr std::array<Named, 5> kLockFields = {{{"kill", VELKOR_LOCK_KILL_PASSWORD},
-                                               {"access", VELKOR_LOCK_ACCESS_PASSWORD},
-                                               {"epc", VELKOR_LOCK_EPC},
-                                               {"tid", VELKOR_LOCK_TID},
-                                               {"user", VELKOR_LOCK_USER}}};
-constexpr std::array<Named, 4> kLockActions = {{{"unlock", VELKOR_LOCK_WRITABLE},
-                                                {"permaunlock", VELKOR_LOCK_PERMANENTLY_WRITABLE},
-                                                {"lock", VELKOR_LOCK_SECURED},
-                                                {"permalock", VELKOR_LOCK_PERMANENTLY_LOCKED}}};
-
-template <std::size_t N>
-int named(const std::array<Named, N> &names, const std::string &text, const std::string &what) {
-  std::string known;
-  for (const Named &n : names) {
-    if (text == n.name) return n.value;
-    known += std::string(known.empty() ? "" : ", ") + n.name;
-  }
-  throw ApiError(Refusal::kBadInput, what + ": must be one of " + known);
-}
 
 // The tag a path names by its EPC, with the password when one is given.
 app::Target tag_of(const RouteCall &call, const std::optional<std::string> &password) {
@@ -89,7 +60,7 @@ Response inventory(ReaderRegistry &readers, const RouteCall &call) {
 }
 
 Response read_memory(ReaderRegistry &readers, const RouteCall &call) {
-  const int bank = named(kBanks, call.params.at("bank"), "bank");
+  const int bank = bank_number(call.params.at("bank"), "bank");
   const auto password = call.target.query.find("password");
   const app::Target target =
       tag_of(call, password == call.target.query.end() ? std::nullopt
@@ -107,7 +78,7 @@ Response read_memory(ReaderRegistry &readers, const RouteCall &call) {
 }
 
 Response write_memory(ReaderRegistry &readers, const RouteCall &call) {
-  const int bank = named(kBanks, call.params.at("bank"), "bank");
+  const int bank = bank_number(call.params.at("bank"), "bank");
   const nlohmann::json body = json_object_body(call.request);
   only_fields(body, {"address", "data", "password"});
   const auto address = integer_field(body, "address", 0, 0xFFFF);
@@ -127,8 +98,8 @@ Response lock(ReaderRegistry &readers, const RouteCall &call) {
   const auto action_text = string_field(body, "action");
   if (!field_text || !action_text)
     throw ApiError(Refusal::kBadInput, "field and action are both needed");
-  const int field = named(kLockFields, *field_text, "field");
-  const int action = named(kLockActions, *action_text, "action");
+  const int field = lock_field(*field_text, "field");
+  const int action = lock_action(*action_text, "action");
   const bool permanent = action == VELKOR_LOCK_PERMANENTLY_WRITABLE ||
                          action == VELKOR_LOCK_PERMANENTLY_LOCKED;
   if (permanent && !bool_field(body, "confirm").value_or(false))

@@ -70,7 +70,9 @@ int MqttOptions::finish(publish::WatchPublisher &publisher) const {
 void MqttOptions::add_to(CLI::App *cmd, CLI::Option *watch) {
   CLI::Option *mqtt =
       cmd->add_option("--mqtt", url,
-                      "with --watch: publish every read to this broker, mqtt://[USER@]HOST[:PORT] "
+                      std::string(watch ? "with --watch: publish every read"
+                                        : "publish every read of a watch") +
+                          " to this broker, mqtt://[USER@]HOST[:PORT] "
                       "or mqtts://[USER@]HOST[:PORT] (see docs/mqtt.md)")
           ->type_name("URL")
           ->check(CLI::Validator(
