@@ -3,8 +3,9 @@
 // 127.0.0.1 with a token file, and stops it after.  The tests: logging in
 // with the token (it leaves the address bar for an HttpOnly cookie, and the
 // form logs in by keyboard); the EPC box; a watch showing the six emulated
-// tags; user memory written on a tag's page and read back; three tags
-// commissioned.  No test may see a console error, a failed load or a
+// tags, and its CSV; the settings form; user memory written on a tag's page
+// and read back; a permalock and a kill sent only once typed again; three
+// tags commissioned.  No test may see a console error, a failed load or a
 // request to another host.  Screenshots at desktop and phone sizes go to
 // ARTIFACTS.
 //   VELKOR_TOOL=... CHROMIUM=/usr/bin/chromium ARTIFACTS=dir node console_test.mjs [name...]
