@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Every place that lists the tool's exit statuses lists the tool's own.
 
-  check_exit_statuses.py tools/cli/cli.h README.md docs/getting-started.md docs/tool.md [velkor]
+  check_exit_statuses.py tools/cli/exit_codes.h README.md docs/getting-started.md docs/tool.md [velkor]
 
-The statuses are the kExit constants of cli.h; README.md and Getting started
+The statuses are the kExit constants of exit_codes.h; README.md and Getting started
 give them in an "Exit status: 0 ..., 1 ..." sentence, docs/tool.md in its
 table, the man page (`velkor generate man`) in its EXIT STATUS section.
 """
