@@ -2,6 +2,7 @@
 #include "app/c_api/convert.h"
 #include "app/c_api/job_callbacks.h"
 #include "app/commission/commissioning.h"
+#include "app/events/commission_event_feed.h"
 #include "app/events/commission_events.h"
 #include "app/epc_json.h"
 
@@ -13,27 +14,18 @@ namespace {
 // Thrown out of the run when the caller ends it at a stage, as a crash.
 struct EndedAtStage {};
 
-class CallbackCommission final : public CommissionObserver {
+// The run's events to the caller's callbacks; a stage the caller ends the
+// run at ends it there.
+class CallbackCommission final : public events::CommissionEventFeed {
  public:
-  explicit CallbackCommission(const JobCallbacks &callbacks) : callbacks_(callbacks) {}
+  explicit CallbackCommission(const JobCallbacks &callbacks)
+      : CommissionEventFeed([&callbacks](const events::Event &e) { callbacks.send(e); },
+                            [&callbacks](int ms, Clock &clock) { callbacks.idle(ms, clock); }),
+        callbacks_(callbacks) {}
 
-  void on_interrupted_earlier(const JournalEntry &e) override {
-    callbacks_.send(events::entry_event("interrupted", e));
-  }
-  void on_voided(const JournalEntry &e) override { callbacks_.send(events::entry_event("void", e)); }
-  void on_several(std::size_t tags) override { callbacks_.send(events::several_event(tags)); }
-  void on_unneeded(const Bytes &epc) override { callbacks_.send(events::unneeded_event(epc)); }
-  void on_resuming(const JournalEntry &e) override {
-    callbacks_.send(events::entry_event("resuming", e));
-  }
-  void on_left(const JournalEntry &e) override { callbacks_.send(events::entry_event("left", e)); }
-  void on_finished(const JournalEntry &e, const CommissionProgress &p) override {
-    callbacks_.send(events::tag_event(e, p));
-  }
   void on_stage(CommissionStage stage, unsigned taken) override {
     if (callbacks_.stage(static_cast<int>(stage), taken)) throw EndedAtStage{};
   }
-  void idle(int ms, Clock &clock) override { callbacks_.idle(ms, clock); }
 
  private:
   const JobCallbacks &callbacks_;

@@ -51,6 +51,7 @@ class WatchObserver {
   /// The reader is back after away_ms.
   virtual void on_reader_back(std::int64_t away_ms) { (void)away_ms; }
   /// The watch waits up to ms: spend it here (the default sleeps on the clock).
+  /// Called between rounds, with 0 when the rounds run back to back.
   virtual void idle(int ms, Clock &clock) { clock.sleep_ms(ms); }
 };
 

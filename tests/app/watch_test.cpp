@@ -38,6 +38,7 @@ class Recorder : public WatchObserver {
     events.push_back("back after " + std::to_string(away_ms) + " ms");
   }
   void idle(int ms, Clock &clock) override {
+    ++idles;
     idled_ms += ms;
     longest_idle_ms = std::max(longest_idle_ms, ms);
     clock.sleep_ms(ms);
@@ -49,6 +50,7 @@ class Recorder : public WatchObserver {
   std::function<void()> when_lost;
   int idled_ms = 0;
   int longest_idle_ms = 0;
+  int idles = 0;
 };
 
 // Six tags on a reader that is unplugged as planned, on the clock's time.
@@ -111,6 +113,19 @@ TEST(Watch, ATagUnreadForTheDepartureTimeDeparts) {
   EXPECT_EQ(seen.idled_ms, 4000);
   EXPECT_LE(seen.longest_idle_ms, 50);
   EXPECT_EQ(clock.ms, 4000);
+}
+
+TEST(Watch, RoundsBackToBackStillLetTheCallerWorkBetweenThem) {
+  VirtualClock clock;
+  auto s = emulated(2, 0);
+  Recorder seen;
+  WatchOptions o;
+  o.pacing = rounds(4);
+  Watch watch(*s, o, seen, clock);
+  ASSERT_TRUE(watch.run(StopToken{}));
+  // One idle(0) between each two rounds, none after the last.
+  EXPECT_EQ(seen.idles, 3);
+  EXPECT_EQ(seen.idled_ms, 0);
 }
 
 TEST(Watch, AStopWhileTheReaderIsAwayEndsItWithItsTable) {

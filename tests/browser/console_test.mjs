@@ -1,12 +1,18 @@
-// The web console in Debian's Chromium (headless, driven by playwright-core):
-// it logs in with the token of the address velkor serve printed, drops the
-// token from the address bar, keeps it in an HttpOnly cookie, logs in again
-// from its form by keyboard, and shows no console error.  A screenshot of
-// each page is left in ARTIFACTS.
-//   VELKOR_TOOL=... CHROMIUM=/usr/bin/chromium ARTIFACTS=dir node console_test.mjs
+// The web console in Debian's Chromium (headless, driven by playwright-core).
+// Each test starts its own `velkor --emulate serve` on a free port of
+// 127.0.0.1 with a token file, and stops it after.  The tests: logging in
+// with the token (it leaves the address bar for an HttpOnly cookie, and the
+// form logs in by keyboard); the EPC box; a watch showing the six emulated
+// tags, and its CSV; the settings form; user memory written on a tag's page
+// and read back; a permalock and a kill sent only once typed again; three
+// tags commissioned.  No test may see a console error, a failed load or a
+// request to another host.  Screenshots at desktop and phone sizes go to
+// ARTIFACTS.
+//   VELKOR_TOOL=... CHROMIUM=/usr/bin/chromium ARTIFACTS=dir node console_test.mjs [name...]
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
-import { mkdtempSync, rmSync, mkdirSync } from 'node:fs';
+import { randomBytes } from 'node:crypto';
+import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { createInterface } from 'node:readline';
@@ -15,68 +21,392 @@ import { chromium } from 'playwright-core';
 const tool = process.env.VELKOR_TOOL;
 const artifacts = process.env.ARTIFACTS;
 mkdirSync(artifacts, { recursive: true });
+const scratch = mkdtempSync(join(tmpdir(), 'velkor-console-'));
+const WAIT = { timeout: 20000 };
 
-// Starts velkor serve on a free port; resolves to it and the address it printed.
-function startServer() {
-  const server = spawn(tool, ['serve', '--listen', '127.0.0.1:0'],
-    { stdio: ['ignore', 'pipe', 'inherit'] });
+const SIZES = {
+  desktop: { viewport: { width: 1280, height: 800 } },
+  phone: { viewport: { width: 390, height: 844 }, isMobile: true, hasTouch: true, deviceScaleFactor: 2 },
+};
+
+// The six tags `velkor --emulate` (seed 1) places in the field.
+const EMULATED_EPCS = ['5CC1EC67555EC90BB5B90280', '8BFE5DC0A28A57A84A3B0B63',
+  '8FCD06ACB99FB6F77135F7AB', 'E01CFC17FF0CE0F553C19D18', '60817E38685E9F963073D57A',
+  'ECAF7AAF94CC6252C852CE14'];
+
+// Starts `velkor READER_OPTIONS serve` on a free port with a token file;
+// resolves once it printed its address.
+function startServer(readerOptions = ['--emulate']) {
+  const token = randomBytes(24).toString('hex');
+  const tokenFile = join(scratch, `token-${token.slice(0, 8)}`);
+  writeFileSync(tokenFile, `${token}\n`, { mode: 0o600 });
+  const server = spawn(tool, [...readerOptions, 'serve', '--listen', '127.0.0.1:0',
+    '--token-file', tokenFile], {
+    cwd: scratch,
+    // Commissioning journals go under the state directory: this run's own.
+    env: { ...process.env, XDG_STATE_HOME: mkdtempSync(join(scratch, 'state-')) },
+    stdio: ['ignore', 'pipe', 'inherit'],
+  });
   return new Promise((resolve, reject) => {
     const lines = createInterface({ input: server.stdout });
     lines.once('line', (line) => {
-      const match = line.match(/(http:\/\/127\.0\.0\.1:\d+\/)\?token=(\w+)/);
-      if (match) resolve({ server, base: match[1], token: match[2] });
+      const match = line.match(/(http:\/\/127\.0\.0\.1:\d+\/)/);
+      if (match) resolve({ server, base: match[1], token });
       else reject(new Error(`no address in: ${line}`));
     });
     server.once('exit', (code) => reject(new Error(`velkor serve ended (${code})`)));
   });
 }
 
-const { server, base, token } = await startServer();
-const profile = mkdtempSync(join(tmpdir(), 'velkor-chromium-'));
-const context = await chromium.launchPersistentContext(profile, {
+// Stops the server and waits for it to be gone.
+function stopServer(server) {
+  if (server.exitCode !== null) return Promise.resolve();
+  const gone = new Promise((resolve) => server.once('exit', resolve));
+  server.kill('SIGTERM');
+  return gone;
+}
+
+// A new browser context at a size, with every console error, page error,
+// failed load and request to another host collected in problems.
+async function openPage(browser, base, size, problems) {
+  const context = await browser.newContext(SIZES[size]);
+  const page = await context.newPage();
+  page.on('console', (m) => {
+    if (m.type() === 'error' && !awaited(m.location()?.url)) problems.push(`console: ${m.text()} (${m.location()?.url})`);
+  });
+  page.on('pageerror', (e) => problems.push(`page: ${e.message}`));
+  page.on('response', (r) => {
+    if (r.status() >= 400 && !awaited(r.url())) problems.push(`${r.status()} ${r.url()}`);
+  });
+  page.on('request', (r) => {
+    if (!r.url().startsWith(base) && !r.url().startsWith('blob:'))
+      problems.push(`a request to another host: ${r.url()}`);
+  });
+  return { context, page };
+}
+
+// The problems but those of a refusal the test asked for: a failed load of
+// a URL allowed matches, and so does the console's line about it (which
+// ends with the URL, in parentheses).
+const unexpected = (problems, allowed) => problems.filter((p) => !allowed.test(p));
+
+// Opens the console the way the printed address does: with ?token=.
+async function logIn(page, base, token) {
+  await page.goto(`${base}?token=${token}`);
+  await page.getByText('Connected: velkor serve').waitFor(WAIT);
+}
+
+// Until the server drives readers, GET /api/v1/readers answers 404: the
+// tests that need readers wait for it (they are reported, not run), and the
+// console's call to it on every page is the one failed load allowed.  The
+// commissioning routes came later: a GET of the path answers 405 once the
+// POST is served, 404 before.
+let readersServed = true;
+let commissionServed = true;
+const awaited = (url) => !readersServed && /\/api\/v1\/readers(\?|$)/.test(url ?? '');
+
+async function probeEndpoints() {
+  const { server, base, token } = await startServer();
+  const get = (path) => fetch(`${base}api/v1/${path}`, { headers: { Authorization: `Bearer ${token}` } });
+  try {
+    const readers = await get('readers');
+    readersServed = readers.status !== 404;
+    const id = readersServed ? (await readers.json()).readers[0]?.id ?? 'none' : 'none';
+    commissionServed = readersServed && (await get(`readers/${id}/commission`)).status === 405;
+  } finally {
+    await stopServer(server);
+  }
+}
+
+const shot = (page, name) => page.screenshot({ path: join(artifacts, `${name}.png`), fullPage: true });
+
+const tests = {
+  async login(browser) {
+    const { server, base, token } = await startServer();
+    const problems = [];
+    const { context, page } = await openPage(browser, base, 'desktop', problems);
+    try {
+      await logIn(page, base, token);
+      assert.equal(page.url(), base, 'the token left the address bar');
+      const [cookie] = await context.cookies(base);
+      assert.equal(cookie.value, token);
+      assert.equal(cookie.httpOnly, true);
+      assert.equal(cookie.sameSite, 'Strict');
+      await page.getByRole('link', { name: 'API' }).click();
+      assert.ok(await page.locator('#endpoints tr').count() >= 17, 'every endpoint is listed');
+      await shot(page, 'api-desktop');
+      assert.deepEqual(problems, [], 'no console errors, failed loads or other hosts');
+
+      // Without the cookie: the form, by its label and the keyboard.  The
+      // 401 that told the page it is logged out is expected; nothing else is.
+      await context.clearCookies();
+      await page.goto(base);
+      const field = page.getByLabel('Token');
+      await field.waitFor(WAIT);
+      await shot(page, 'login-desktop');
+      await field.fill(token);
+      await field.press('Enter');
+      await page.getByText('Connected: velkor serve').waitFor(WAIT);
+      assert.equal(page.url(), `${base}`);
+      assert.deepEqual(unexpected(problems, /^401 .*\/openapi\.json$|401.*\/openapi\.json\)$/), [],
+        'no console errors, failed loads or other hosts but the 401 that shows the form');
+    } finally {
+      await context.close();
+      await stopServer(server);
+    }
+  },
+
+  async epc(browser) {
+    const { server, base, token } = await startServer();
+    try {
+      for (const size of ['desktop', 'phone']) {
+        const problems = [];
+        const { context, page } = await openPage(browser, base, size, problems);
+        try {
+          await logIn(page, base, token);
+          await page.getByRole('link', { name: 'EPC', exact: true }).click();
+          const box = page.locator('#epc');
+          await page.locator('#epc').getByLabel('EPC (hex)', { exact: true }).fill('3074257BF7194E4000001A85');
+          await page.getByRole('button', { name: 'Decode' }).click();
+          await page.locator('#epc-fields').getByText('urn:epc:tag:sgtin-96:3.0614141.812345.6789').waitFor(WAIT);
+          await page.locator('#epc-fields').getByText('(01)80614141123458(21)6789').waitFor(WAIT);
+          // A GTIN with a wrong check digit: the server's words, shown as they are.
+          await box.getByLabel('GTIN', { exact: true }).fill('80614141123459');
+          await box.getByLabel('Serial', { exact: true }).fill('1');
+          await page.getByRole('button', { name: 'Encode' }).click();
+          await page.getByText('Failed: GTIN: check digit 9').waitFor(WAIT);
+          await box.getByLabel('GTIN', { exact: true }).fill('80614141123458');
+          await box.getByLabel('Serial', { exact: true }).fill('6789');
+          await box.getByLabel('Filter', { exact: true }).fill('3');
+          await page.getByRole('button', { name: 'Encode' }).click();
+          await page.locator('#epc-fields').getByText('3074257BF7194E4000001A85').waitFor(WAIT);
+          await shot(page, `epc-${size}`);
+          assert.deepEqual(unexpected(problems, /\/api\/v1\/epc\/encode\)?$/), [],
+            'no console errors, failed loads or other hosts but the refused encoding');
+        } finally {
+          await context.close();
+        }
+      }
+    } finally {
+      await stopServer(server);
+    }
+  },
+
+  async watch(browser) {
+    const { server, base, token } = await startServer();
+    try {
+      for (const size of ['desktop', 'phone']) {
+        const problems = [];
+        const { context, page } = await openPage(browser, base, size, problems);
+        try {
+          await logIn(page, base, token);
+          await shot(page, `readers-${size}`);
+          await page.getByRole('link', { name: 'Inventory' }).click();
+          await page.getByRole('button', { name: 'Start', exact: true }).click();
+          const rows = page.locator('#tag-rows tr');
+          for (const epc of EMULATED_EPCS) await rows.filter({ hasText: epc }).waitFor(WAIT);
+          assert.equal(await rows.count(), 6, 'six tags, each in one row');
+          await page.locator('#tag-rows tr', { hasText: 'present' }).nth(5).waitFor(WAIT);
+          // The chart has drawn a second with reads in it.
+          await page.waitForFunction(() => Number(document.getElementById('rate-now').textContent) > 0,
+            null, WAIT);
+          await shot(page, `inventory-${size}`);
+          await page.getByRole('button', { name: 'Stop' }).click();
+          await page.getByText(/^Stopped on /).waitFor(WAIT);
+          // CSV: a header and the six tags.
+          const [download] = await Promise.all([page.waitForEvent('download'),
+            page.getByRole('button', { name: 'Export CSV' }).click()]);
+          const path = join(scratch, `inventory-${size}.csv`);
+          await download.saveAs(path);
+          const lines = readFileSync(path, 'utf8').trim().split('\r\n');
+          assert.equal(lines[0], 'epc,uri,tid,antenna,reads,first_seen,last_seen,present');
+          assert.deepEqual(lines.slice(1).map((l) => l.split(',')[0]).sort(), [...EMULATED_EPCS].sort());
+          assert.deepEqual(problems, [], 'no console errors, failed loads or other hosts');
+        } finally {
+          await context.close();
+        }
+      }
+    } finally {
+      await stopServer(server);
+    }
+  },
+
+  async settings(browser) {
+    const { server, base, token } = await startServer();
+    const problems = [];
+    const { context, page } = await openPage(browser, base, 'desktop', problems);
+    try {
+      await logIn(page, base, token);
+      const form = page.locator('#settings-form');
+      await form.getByLabel('Power (dBm)').waitFor(WAIT);
+      assert.equal(await form.getByLabel('Power (dBm)').inputValue(), '30');
+      await form.getByLabel('Power (dBm)').fill('20');
+      await form.getByRole('button', { name: 'Save changed settings' }).click();
+      // Only the field changed was sent, and the reader now says 20.
+      await page.getByText('Saved: power dbm.').waitFor(WAIT);
+      await page.locator('#reader-rows td', { hasText: '20 dBm' }).waitFor(WAIT);
+      // A value the reader refuses: its words, and the setting as it was.
+      await form.getByLabel('Power (dBm)').fill('33');
+      await form.getByLabel('Lowest channel').fill('60');
+      await form.getByRole('button', { name: 'Save changed settings' }).click();
+      await page.locator('#settings-outcome', { hasText: /^Failed: / }).waitFor(WAIT);
+      // The form shows the reader's channels again, not the refused one.
+      await page.waitForFunction(() => document.getElementById('set-lowest').value === '0', null, WAIT);
+      await shot(page, 'settings-desktop');
+      assert.deepEqual(unexpected(problems, /\/settings\)?$/), [],
+        'no console errors, failed loads or other hosts but the refused change');
+    } finally {
+      await context.close();
+      await stopServer(server);
+    }
+  },
+
+  async memory(browser) {
+    const { server, base, token } = await startServer();
+    const problems = [];
+    const { context, page } = await openPage(browser, base, 'desktop', problems);
+    try {
+      await logIn(page, base, token);
+      await page.getByRole('link', { name: 'Inventory' }).click();
+      await page.getByRole('button', { name: 'Start', exact: true }).click();
+      const epc = EMULATED_EPCS[1];
+      await page.getByRole('link', { name: epc }).waitFor(WAIT);
+      await page.getByRole('button', { name: 'Stop' }).click();
+      await page.getByText(/^Stopped on /).waitFor(WAIT);
+      await page.getByRole('link', { name: epc }).click();
+      await page.locator('#tag-epc', { hasText: epc }).waitFor(WAIT);
+      await page.locator('#bank-epc', { hasText: epc.slice(0, 4) }).waitFor(WAIT);
+      await page.getByLabel('User memory from word').fill('2');
+      await page.getByLabel('Data (hex, whole words)').fill('CAFE 1234 BEEF');
+      await page.getByRole('button', { name: 'Write user memory' }).click();
+      await page.getByText('Wrote 3 words of user memory from word 2.').waitFor(WAIT);
+      await page.locator('#bank-user', { hasText: 'CAFE 1234 BEEF' }).waitFor(WAIT);
+      // Read back from the reader on a fresh page, not from what the form kept.
+      await page.reload();
+      await page.locator('#bank-user', { hasText: /^\w{4} \w{4} CAFE 1234 BEEF \w{4}/ }).waitFor(WAIT);
+      await shot(page, 'tag-desktop');
+      assert.deepEqual(problems, [], 'no console errors, failed loads or other hosts');
+    } finally {
+      await context.close();
+      await stopServer(server);
+    }
+  },
+
+  async lock(browser) {
+    const { server, base, token } = await startServer();
+    const problems = [];
+    const { context, page } = await openPage(browser, base, 'desktop', problems);
+    const locks = [];
+    const kills = [];
+    page.on('request', (r) => {
+      if (r.url().endsWith('/lock')) locks.push(JSON.parse(r.postData()));
+      if (r.url().endsWith('/kill')) kills.push(JSON.parse(r.postData()));
+    });
+    try {
+      await logIn(page, base, token);
+      const id = await page.locator('#reader-rows td').first().textContent();
+      const epc = EMULATED_EPCS[2];
+      await page.goto(`${base}#tag/${id}/${epc}`);
+      await page.locator('#bank-user', { hasText: /^[0-9A-F]{4} / }).waitFor(WAIT);
+      await page.getByLabel('Lock', { exact: true }).selectOption('user');
+      await page.getByLabel('Action', { exact: true }).selectOption('permalock');
+      // Not typed again: nothing is sent.
+      await page.getByRole('button', { name: 'Apply' }).click();
+      await page.getByText('permalock cannot be undone').waitFor(WAIT);
+      await page.getByLabel('To confirm a permanent action, type it again').fill('lock');
+      await page.getByRole('button', { name: 'Apply' }).click();
+      await page.getByText('permalock cannot be undone').waitFor(WAIT);
+      assert.deepEqual(locks, [], 'no lock request without the action typed again');
+      await page.getByLabel('To confirm a permanent action, type it again').fill('permalock');
+      await page.getByRole('button', { name: 'Apply' }).click();
+      await page.getByText('user memory: permalock done.').waitFor(WAIT);
+      assert.deepEqual(locks, [{ field: 'user', action: 'permalock', confirm: true }]);
+      // Locked for good: a write is refused, in the reader's words.
+      await page.getByLabel('Data (hex, whole words)').fill('ABCD');
+      await page.getByRole('button', { name: 'Write user memory' }).click();
+      await page.locator('#tag-outcome', { hasText: /^Failed: / }).waitFor(WAIT);
+      // Kill, likewise: not without the word.
+      await page.getByLabel('Kill password (hex)').fill('12345678');
+      await page.getByLabel('Type kill to confirm: the tag never answers again').fill('yes');
+      await page.getByRole('button', { name: 'Kill the tag' }).click();
+      await page.getByText('Killing cannot be undone').waitFor(WAIT);
+      assert.deepEqual(kills, [], 'no kill request without the word typed');
+      await shot(page, 'lock-desktop');
+      assert.deepEqual(unexpected(problems, /\/tags\/[0-9A-F]+\/user\)?$/), [],
+        'no console errors, failed loads or other hosts but the refused write');
+    } finally {
+      await context.close();
+      await stopServer(server);
+    }
+  },
+
+  async commission(browser) {
+    const { server, base, token } = await startServer(['--emulate-feed', '3']);
+    const problems = [];
+    const { context, page } = await openPage(browser, base, 'desktop', problems);
+    try {
+      await logIn(page, base, token);
+      await page.getByRole('link', { name: 'Commissioning' }).click();
+      const box = page.locator('#commission');
+      await box.getByLabel('GTIN', { exact: true }).fill('80614141123458');
+      await box.getByLabel('Company prefix length').fill('7');
+      await box.getByLabel('Serials from').fill('1000');
+      await box.getByLabel('How many').fill('3');
+      await box.getByLabel('Filter', { exact: true }).fill('3');
+      await page.getByRole('button', { name: 'Start', exact: true }).click();
+      await page.locator('#job-done', { hasText: '3 of 3' }).waitFor(WAIT);
+      assert.equal(await page.locator('#job-progress').evaluate((p) => p.value / p.max), 1);
+      const written = page.locator('#job-rows tr', { hasText: 'written' });
+      await written.nth(2).waitFor(WAIT);
+      for (const serial of ['1000', '1001', '1002'])
+        assert.equal(await written.filter({ hasText: serial }).count(), 1, `serial ${serial} logged once`);
+      assert.equal(await written.count(), 3);
+      await shot(page, 'commission-desktop');
+      assert.deepEqual(problems, [], 'no console errors, failed loads or other hosts');
+    } finally {
+      await context.close();
+      await stopServer(server);
+    }
+  },
+};
+
+const chosen = process.argv.slice(2).length ? process.argv.slice(2) : Object.keys(tests);
+const browser = await chromium.launch({
   executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
   headless: true,
   args: ['--no-sandbox', '--disable-background-networking', '--disable-component-update',
     '--disable-sync', '--no-first-run', '--disable-gpu', '--disable-quic'],
 });
-const problems = [];
+const failed = [];
+const waiting = [];
+const WAITS_FOR = {
+  watch: () => !readersServed && 'GET /api/v1/readers is 404',
+  settings: () => !readersServed && 'GET /api/v1/readers is 404',
+  memory: () => !readersServed && 'GET /api/v1/readers is 404',
+  lock: () => !readersServed && 'GET /api/v1/readers is 404',
+  commission: () => !commissionServed && 'POST /api/v1/readers/{id}/commission is not routed',
+};
+await probeEndpoints();
 try {
-  const page = context.pages()[0] ?? await context.newPage();
-  page.on('console', (m) => { if (m.type() === 'error') problems.push(`console: ${m.text()}`); });
-  page.on('pageerror', (e) => problems.push(`page: ${e.message}`));
-  page.on('response', (r) => { if (r.status() >= 400) problems.push(`${r.status()} ${r.url()}`); });
-  page.on('request', (r) => {
-    if (!r.url().startsWith(base)) problems.push(`a request to another host: ${r.url()}`);
-  });
-
-  // The printed address: in, with the token traded for a cookie.
-  await page.goto(`${base}?token=${token}`);
-  await page.getByText('Connected: velkor serve').waitFor({ timeout: 15000 });
-  assert.equal(page.url(), base, 'the token left the address bar');
-  const [cookie] = await context.cookies(base);
-  assert.equal(cookie.value, token);
-  assert.equal(cookie.httpOnly, true);
-  assert.equal(cookie.sameSite, 'Strict');
-  assert.ok(await page.locator('#endpoints tr').count() >= 17, 'every endpoint is listed');
-  await page.screenshot({ path: join(artifacts, 'console.png'), fullPage: true });
-  assert.deepEqual(problems, [], 'no console errors, failed loads or other hosts');
-
-  // Without the cookie: the form, by its label and the keyboard.
-  await context.clearCookies();
-  await page.goto(base);
-  const field = page.getByLabel('Token');
-  await field.waitFor({ timeout: 15000 });
-  await page.screenshot({ path: join(artifacts, 'console-login.png') });
-  // The 401 that told the page it is logged out was expected; nothing else is.
-  problems.length = 0;
-  await field.fill(token);
-  await field.press('Enter');
-  await page.getByText('Connected: velkor serve').waitFor({ timeout: 15000 });
-  assert.equal(page.url(), base);
-  assert.deepEqual(problems, [], 'no console errors, failed loads or other hosts');
-  console.log(`console test passed; screenshots in ${artifacts}`);
+  for (const name of chosen) {
+    const missing = WAITS_FOR[name]?.();
+    if (missing) {
+      console.log(`WAITS: ${name}: this server does not have the endpoint yet (${missing})`);
+      waiting.push(name);
+      continue;
+    }
+    try {
+      await tests[name](browser);
+      console.log(`ok: ${name}`);
+    } catch (error) {
+      failed.push(name);
+      console.log(`FAILED: ${name}: ${error.stack ?? error}`);
+    }
+  }
 } finally {
-  await context.close();
-  server.kill('SIGTERM');
-  rmSync(profile, { recursive: true, force: true });
+  await browser.close();
+  rmSync(scratch, { recursive: true, force: true });
 }
+const ran = chosen.length - waiting.length;
+console.log(`${ran - failed.length} of ${ran} passed${waiting.length ? `, ${waiting.length} waiting for endpoints` : ''}; screenshots in ${artifacts}`);
+process.exit(failed.length ? 1 : 0);

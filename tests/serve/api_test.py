@@ -16,6 +16,9 @@ import unittest
 import jsonschema
 
 TOOL = os.environ["VELKOR_TOOL"]
+# Servers started without one of their own keep no state in the user's home.
+STATE = tempfile.TemporaryDirectory()
+os.environ["XDG_STATE_HOME"] = STATE.name
 OPENSSL = os.environ.get("OPENSSL", "openssl")
 EPC = "3074257BF7194E4000001A85"
 ENCODE_OK = {"gtin": "80614141123458", "prefix_length": 7, "serial": "6789", "filter": 3}
@@ -24,10 +27,13 @@ ENCODE_OK = {"gtin": "80614141123458", "prefix_length": 7, "serial": "6789", "fi
 class Server:
     """velkor serve started with args; its address and token from what it printed."""
 
-    def __init__(self, *args):
-        self.process = subprocess.Popen([TOOL, "serve", "--listen", "127.0.0.1:0", *args],
+    def __init__(self, *args, options=()):
+        # Its jobs' state in a directory of its own, never the user's.
+        self.state = tempfile.TemporaryDirectory()
+        self.process = subprocess.Popen([TOOL, *options, "serve", "--listen", "127.0.0.1:0", *args],
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                        text=True)
+                                        text=True,
+                                        env={**os.environ, "XDG_STATE_HOME": self.state.name})
         self.line = self.process.stdout.readline()
         match = re.search(r"(https?)://(127\.0\.0\.1):(\d+)/(?:\?token=(\w+))?", self.line)
         if not match:
@@ -39,6 +45,7 @@ class Server:
     def stop(self):
         self.process.send_signal(signal.SIGTERM)
         out, err = self.process.communicate(timeout=10)
+        self.state.cleanup()
         return self.process.returncode, out, err
 
 
@@ -57,10 +64,14 @@ def raw(port, text, context=None):
     return head.decode("latin-1"), body.decode()
 
 
-class Api(unittest.TestCase):
+class Client(unittest.TestCase):
+    """A server of the class's own, and calls to it checked against its OpenAPI document."""
+    options = ()
+    args = ()
+
     @classmethod
     def setUpClass(cls):
-        cls.server = Server()
+        cls.server = Server(*cls.args, options=cls.options)
         cls.openapi = cls.call(cls, "GET", "/api/v1/openapi.json")[2]
 
     @classmethod
@@ -107,6 +118,22 @@ class Api(unittest.TestCase):
             schema = answer["content"]["application/json"]["schema"]
         jsonschema.Draft202012Validator({**self.openapi, **schema}).validate(body)
 
+    def ok(self, method, path, body=None, status=200):
+        got, _, answer = self.call(method, path, body)
+        self.assertEqual(got, status, answer)
+        self.check_documented(method, path, got, answer)
+        return answer
+
+    def refused(self, method, path, body, status, words, raw_body=None):
+        got, _, answer = self.call(method, path, body, raw_body=raw_body)
+        self.assertEqual(got, status, answer)
+        self.assertEqual(set(answer), {"error", "status"})
+        self.assertIn(words, answer["error"])
+        self.check_documented(method, path, got, answer)
+        return answer
+
+
+class Api(Client):
     def test_security_table(self):
         big = json.dumps({"uri": "x" * 70000})
         evil = {"Origin": "http://attacker.example"}
@@ -305,6 +332,280 @@ class Start(unittest.TestCase):
                 self.assertEqual(result.returncode, 2)
                 self.assertIn(words, result.stderr)
 
+
+def events_from(port, authority, token, after=None, until=None, limit=10.0):
+    """The event stream's events as (id, name, document), read until until(events) holds."""
+    lines = ["GET /api/v1/events HTTP/1.1", "Host: " + authority, "Authorization: Bearer " + token]
+    if after is not None:
+        lines.append("Last-Event-ID: %d" % after)
+    events, buffer = [], b""
+    deadline = time.monotonic() + limit
+    with socket.create_connection(("127.0.0.1", port), timeout=limit) as s:
+        s.sendall(("\r\n".join(lines) + "\r\n\r\n").encode())
+        while not until(events):
+            if time.monotonic() > deadline:
+                raise AssertionError("the stream stopped at %d events" % len(events))
+            buffer += s.recv(65536)
+            while b"\n\n" in buffer:
+                block, buffer = buffer.split(b"\n\n", 1)
+                fields = dict(line.split(": ", 1) for line in block.decode().splitlines()
+                              if ": " in line and not line.startswith(":"))
+                if "data" in fields:
+                    events.append((int(fields["id"]), fields["event"], json.loads(fields["data"])))
+    return events
+
+
+class Readers(Client):
+    """The reader endpoints on an emulated reader (six Gen2 tags)."""
+    options = ("--emulate",)
+
+    def test_readers_and_one_reader(self):
+        readers = self.ok("GET", "/api/v1/readers")["readers"]
+        self.assertEqual([(r["id"], r["state"]) for r in readers], [(READER, "idle")])
+        one = self.ok("GET", "/api/v1/readers/" + READER)
+        self.assertEqual(one["information"]["firmware"], readers[0]["information"]["firmware"])
+        self.assertIn("power_dbm", one["settings"])
+        self.refused("GET", "/api/v1/readers/00000000", None, 404, "no reader 00000000")
+
+    def test_inventory(self):
+        tags = self.ok("POST", "/api/v1/readers/%s/inventory" % READER,
+                       {"tid": True, "decode": True})["tags"]
+        self.assertEqual(len(tags), 6)
+        self.assertTrue(all(len(t["tid"]) == 24 and "uri" in t for t in tags))
+        one = tags[0]["epc"]
+        masked = self.ok("POST", "/api/v1/readers/%s/inventory" % READER, {"mask": one})["tags"]
+        self.assertEqual([t["epc"] for t in masked], [one])
+        self.assertNotIn("tid", masked[0])
+        base = "/api/v1/readers/%s/inventory" % READER
+        for body, words in [({"mask": "ABC"}, "mask"), ({"tid": 1}, "tid"),
+                            ({"rounds": 2}, "unknown field 'rounds'")]:
+            with self.subTest(body):
+                self.refused("POST", base, body, 400, words)
+        self.refused("POST", "/api/v1/readers/00000000/inventory", {}, 404, "no reader")
+
+    def test_tag_memory(self):
+        epc = self.ok("POST", "/api/v1/readers/%s/inventory" % READER)["tags"][1]["epc"]
+        path = "/api/v1/readers/%s/tags/%s/user" % (READER, epc)
+        changed = self.ok("PUT", path, {"address": 2, "data": "C0FFEE00"})
+        self.assertEqual(changed, {"epc": epc})
+        memory = self.ok("GET", path + "?address=2&words=2")
+        self.assertEqual((memory["bank"], memory["address"], memory["data"]),
+                         ("user", 2, "C0FFEE00"))
+        self.refused("GET", path + "?address=2", None, 400, "?words= is missing")
+        self.refused("GET", path.replace("/user", "/attic") + "?address=0&words=1", None, 400,
+                     "bank")
+        self.refused("PUT", path, {"address": 0, "data": "ABC"}, 400, "whole 16-bit words")
+        absent = "/api/v1/readers/%s/tags/%s/user" % (READER, "0123" * 6)
+        self.refused("GET", absent + "?address=0&words=1", None, 404, "no tag")
+        self.refused("PUT", absent, {"address": 0, "data": "CAFE"}, 404, "no tag")
+
+    def test_settings(self):
+        path = "/api/v1/readers/%s/settings" % READER
+        settings = self.ok("PATCH", path, {"power_dbm": 21, "beep": False,
+                                           "clock": "2030-05-06T07:08:09"})
+        self.assertEqual((settings["power_dbm"], settings["beep"], settings["clock"]),
+                         (21, False, "2030-05-06T07:08:09"))
+        self.assertEqual(self.ok("GET", "/api/v1/readers/" + READER)["settings"]["power_dbm"], 21)
+        # The reader's own refusal: its status and words.
+        answer = self.refused("PATCH", path, {"region": 9}, 422, "parameter out of range")
+        self.assertEqual(answer["status"], 0xFF)
+        for body, words in [({}, "at least one"), ({"power_dbm": 40}, "power_dbm"),
+                            ({"scan_time_ms": 150}, "multiple of 100"),
+                            ({"clock": "yesterday"}, "clock"), ({"volume": 3}, "unknown field")]:
+            with self.subTest(body):
+                self.refused("PATCH", path, body, 400, words)
+
+    def test_lock_and_kill_need_confirming(self):
+        epc = self.ok("POST", "/api/v1/readers/%s/inventory" % READER)["tags"][2]["epc"]
+        base = "/api/v1/readers/%s/tags/%s/" % (READER, epc)
+        self.refused("POST", base + "lock", {"field": "user", "action": "permalock"}, 400,
+                     "confirm")
+        self.refused("POST", base + "lock", {"field": "door", "action": "lock"}, 400, "field")
+        self.refused("POST", base + "kill", {"password": "00000000"}, 400, "confirm")
+        self.assertEqual(self.ok("POST", base + "lock", {"field": "user", "action": "lock"}),
+                         {"epc": epc})
+
+    def test_a_ten_round_watch_streams_every_read_in_order(self):
+        rounds = lambda events: [e for e in events if e[1] == "round"]
+        self.ok("POST", "/api/v1/readers/%s/watch" % READER, {"decode": True})
+        self.refused("POST", "/api/v1/readers/%s/watch" % READER, {}, 409, "busy")
+        self.assertEqual(self.ok("GET", "/api/v1/readers")["readers"][0]["state"], "watching")
+        seen = events_from(self.server.port, self.server.authority, self.server.token, after=0,
+                           until=lambda e: len(rounds(e)) >= 10)
+        self.assertEqual(self.ok("DELETE", "/api/v1/readers/%s/watch" % READER),
+                         {"state": "idle"})
+        self.assertEqual(self.ok("GET", "/api/v1/readers")["readers"][0]["state"], "idle")
+        ids = [i for i, _, _ in seen]
+        self.assertEqual(ids, list(range(ids[0], ids[0] + len(ids))))
+        # Each round's reads come before its end, six of them, in round order.
+        watch = [e for e in seen if e[2].get("reader") == READER and e[1] in ("read", "round")]
+        numbers = [doc["round"] for _, _, doc in watch]
+        self.assertEqual(numbers, sorted(numbers))
+        for _, name, doc in watch:
+            if name == "round":
+                reads = [d for _, n, d in watch if n == "read" and d["round"] == doc["round"]]
+                self.assertEqual(len(reads), doc["tags"])
+        # A client that comes back with the id of the fifth event misses none after it.
+        again = events_from(self.server.port, self.server.authority, self.server.token,
+                            after=ids[4], until=lambda e: len(e) >= len(seen) - 5)
+        self.assertEqual(again[:len(seen) - 5], seen[5:])
+
+    def test_the_watch_stops_when_asked_even_if_idle(self):
+        self.assertEqual(self.ok("DELETE", "/api/v1/readers/%s/watch" % READER),
+                         {"state": "idle"})
+        self.refused("DELETE", "/api/v1/readers/00000000/watch", None, 404, "no reader")
+
+
+READER = "39E1D7F2"  # the emulated reader's serial
+
+
+class Kill(Client):
+    options = ("--emulate",)
+
+    def test_a_confirmed_kill_silences_the_tag(self):
+        base = "/api/v1/readers/%s/" % READER
+        epc = self.ok("POST", base + "inventory")["tags"][0]["epc"]
+        # A tag whose kill password is zero cannot be killed: the reader's words.
+        answer = self.refused("POST", base + "tags/%s/kill" % epc,
+                              {"password": "00000000", "confirm": True}, 422, "tag error")
+        self.assertEqual(answer["status"], 0xFC)
+        self.ok("PUT", base + "tags/%s/reserved" % epc, {"address": 0, "data": "5EC12E75"})
+        self.assertEqual(self.ok("POST", base + "tags/%s/kill" % epc,
+                                 {"password": "5EC12E75", "confirm": True}), {"epc": epc})
+        tags = self.ok("POST", base + "inventory")["tags"]
+        self.assertNotIn(epc, [t["epc"] for t in tags])
+        self.assertEqual(len(tags), 5)
+
+
+FEED = ("--emulate-tags", "0", "--emulate-feed", "6")  # fresh tags placed one at a time
+RANGE = {"gtin": "80614141123458", "prefix_length": 7, "serial_from": 100}
+
+
+class Commission(Client):
+    """Commissioning jobs on an emulated reader whose tags come one at a time."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.state = tempfile.TemporaryDirectory()
+        cls.options = (*FEED, "--emulate-state", cls.state.name + "/reader.json")
+        super().setUpClass()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        cls.state.cleanup()
+
+    def job_when(self, job, done, state=None, limit=30):
+        deadline = time.monotonic() + limit
+        while True:
+            doc = self.ok("GET", "/api/v1/jobs/" + job)
+            if doc["done"] >= done and (state is None or doc["state"] == state):
+                return doc
+            self.assertLess(time.monotonic(), deadline, doc)
+            time.sleep(0.05)  # polling a job as a client would, not timing it
+
+    def test_three_tags_commissioned_and_refusals(self):
+        reader = self.ok("GET", "/api/v1/readers")["readers"][0]["id"]
+        path = "/api/v1/readers/%s/commission" % reader
+        job = self.ok("POST", path, {**RANGE, "count": 3}, status=202)
+        self.assertEqual((job["state"], job["total"]), ("running", 3))
+        self.refused("POST", "/api/v1/readers/%s/watch" % reader, {}, 409, "busy")
+        doc = self.job_when(job["id"], 3, "finished")
+        tags = [e for e in doc["log"] if e["event"] == "tag"]
+        self.assertEqual([(t["serial"], t["result"]) for t in tags],
+                         [("100", "ok"), ("101", "ok"), ("102", "ok")])
+        # The reader is free once the job's last words are written.
+        deadline = time.monotonic() + 10
+        while self.ok("GET", "/api/v1/readers")["readers"][0]["state"] != "idle":
+            self.assertLess(time.monotonic(), deadline)
+            time.sleep(0.02)
+        self.assertEqual(self.ok("DELETE", "/api/v1/jobs/" + job["id"])["state"], "finished")
+        for body, words in [({"count": 3}, "gtin"), ({**RANGE}, "count"),
+                            ({**RANGE, "count": 1, "identities": ["3000"]}, "or identities"),
+                            ({**RANGE, "count": 1, "lock": ["epc"]}, "access_password"),
+                            ({**RANGE, "count": 1, "colour": 1}, "unknown field"),
+                            ({"identities": ["3000", "not an epc"]}, "line 2")]:
+            with self.subTest(body):
+                self.refused("POST", path, body, 400, words)
+        self.refused("POST", "/api/v1/readers/00000000/commission", {**RANGE, "count": 1}, 404,
+                     "no reader")
+        self.refused("GET", "/api/v1/jobs/0123456789abcdef", None, 404, "no job")
+        self.refused("DELETE", "/api/v1/jobs/nothing", None, 404, "no job")
+
+    def test_a_run_cut_short_by_the_servers_stop_resumes_at_its_next_start(self):
+        directory = tempfile.TemporaryDirectory()
+        options = (*FEED, "--emulate-state", directory.name + "/reader.json")
+        args = ("--state-dir", directory.name + "/state")
+        first = Server(*args, options=options)
+        try:
+            self.server = first
+            reader = self.ok("GET", "/api/v1/readers")["readers"][0]["id"]
+            job = self.ok("POST", "/api/v1/readers/%s/commission" % reader,
+                          {**RANGE, "serial_from": 500, "count": 4}, status=202)["id"]
+            self.assertLess(self.job_when(job, 1)["done"], 4)
+        finally:
+            self.assertEqual(first.stop()[0], 0)
+        second = Server(*args, options=options)
+        try:
+            self.server = second
+            doc = self.job_when(job, 4, "finished")
+            serials = [e["serial"] for e in doc["log"] if e["event"] == "tag"]
+            # The second run logs only what the first left; together each serial once.
+            with open(directory.name + "/state/%s.journal" % job) as journal:
+                text = journal.read()
+            for serial in ("500", "501", "502", "503"):
+                self.assertEqual(len(re.findall(r"\b%s\b.*\bok\b" % serial, text)), 1, text)
+            self.assertTrue(serials and set(serials) <= {"501", "502", "503"}, serials)
+        finally:
+            self.server = type(self).server
+            self.assertEqual(second.stop()[0], 0)
+            directory.cleanup()
+
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+@unittest.skipUnless(os.environ.get("MOSQUITTO") and os.environ.get("MOSQUITTO_SUB"),
+                     "needs mosquitto and mosquitto_sub")
+class Mqtt(Client):
+    """velkor serve --mqtt with a real broker on loopback."""
+    options = ("--emulate",)
+
+    @classmethod
+    def setUpClass(cls):
+        cls.port = free_port()
+        cls.directory = tempfile.TemporaryDirectory()
+        conf = os.path.join(cls.directory.name, "broker.conf")
+        with open(conf, "w") as f:
+            f.write("listener %d 127.0.0.1\nallow_anonymous true\n" % cls.port)
+        cls.broker = subprocess.Popen([os.environ["MOSQUITTO"], "-c", conf],
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        cls.args = ("--mqtt", "mqtt://127.0.0.1:%d" % cls.port)
+        super().setUpClass()
+
+    @classmethod
+    def tearDownClass(cls):
+        try:
+            super().tearDownClass()
+        finally:
+            cls.broker.terminate()
+            cls.broker.wait(timeout=10)
+            cls.directory.cleanup()
+
+    def test_a_watch_is_published_to_the_broker_too(self):
+        sub = subprocess.Popen([os.environ["MOSQUITTO_SUB"], "-p", str(self.port), "-t",
+                                "velkor/%s/reads" % READER, "-C", "6", "-W", "20"],
+                               stdout=subprocess.PIPE, text=True)
+        self.ok("POST", "/api/v1/readers/%s/watch" % READER, {"tid": True})
+        out, _ = sub.communicate(timeout=30)
+        self.ok("DELETE", "/api/v1/readers/%s/watch" % READER)
+        reads = [json.loads(line) for line in out.splitlines()]
+        self.assertEqual(len(reads), 6)
+        self.assertTrue(all(r["reader"] == READER and len(r["tid"]) == 24 for r in reads))
 
 if __name__ == "__main__":
     unittest.main()

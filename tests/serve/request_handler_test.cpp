@@ -187,6 +187,35 @@ TEST(Origins, OffLoopbackTheHostNamesTheServerAndItsOwnOrigin) {
   EXPECT_EQ(post("reader-pi.lan:8780", "http://evil.example"), 403);
 }
 
+TEST(Origins, AnAnswerThatComesLaterCarriesTheSameHeaders) {
+  const std::string allowed = "https://dashboard.example:8443";
+  RequestHandler h(AccessPolicy(AccessSettings{kToken, "127.0.0.1", 8780, true, false, {allowed}}),
+                   [](Router &router) {
+                     router.add("POST", "/api/v1/later", [](const RouteCall &) {
+                       Response r;
+                       r.later = [](Completion done) {
+                         Response created;
+                         created.status = 201;
+                         done(created);
+                       };
+                       return r;
+                     });
+                   });
+  const Response first =
+      h(request("POST", "/api/v1/later", {kBearer, kJson, {"origin", allowed}}, "{}"));
+  ASSERT_TRUE(first.later);
+  std::optional<Response> late;
+  first.later([&late](Response r) { late = std::move(r); });
+  ASSERT_TRUE(late);
+  EXPECT_EQ(late->status, 201);
+  const auto has = [&](const char *name, const std::string &value) {
+    return std::any_of(late->headers.begin(), late->headers.end(),
+                       [&](const Header &x) { return x.name == name && x.value == value; });
+  };
+  EXPECT_TRUE(has("cache-control", "no-store"));
+  EXPECT_TRUE(has("access-control-allow-origin", allowed));
+}
+
 TEST(Hosts, OnIpv6LoopbackTheBracketedAddressAndLocalhostAreTheServers) {
   const RequestHandler h(AccessPolicy(AccessSettings{kToken, "::1", 8780, true, false, {}}));
   const auto status = [&](const std::string &host) {

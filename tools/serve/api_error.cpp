@@ -22,6 +22,24 @@ int http_status(Refusal refusal) {
   return 500;
 }
 
+ApiError api_error(const app::Error &error) {
+  using app::ErrorKind;
+  switch (error.kind) {
+    case ErrorKind::kBadInput: return ApiError(Refusal::kBadInput, error.message());
+    case ErrorKind::kNotFound:
+    case ErrorKind::kNoTag: return ApiError(Refusal::kNotFound, error.message());
+    case ErrorKind::kSeveralTags:
+    case ErrorKind::kBusy:
+    case ErrorKind::kConflict:
+    case ErrorKind::kStopped: return ApiError(Refusal::kConflict, error.message());
+    case ErrorKind::kReader:
+      return ApiError(Refusal::kReaderRefused, error.message(), error.status);
+    case ErrorKind::kLink: return ApiError(Refusal::kUnavailable, error.message());
+    case ErrorKind::kFile: break;
+  }
+  return ApiError(Refusal::kInternal, error.message());
+}
+
 Response error_response(Refusal refusal, const std::string &words,
                         std::optional<int> reader_status) {
   Response response;

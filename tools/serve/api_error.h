@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/base/error.h"
 #include "tools/serve/http_message.h"
 
 namespace velkor::serve {
@@ -46,6 +47,13 @@ class ApiError : public std::runtime_error {
   Refusal refusal_;
   std::optional<int> reader_status_;
 };
+
+/// The refusal for a failure of the core, the one place its kinds become
+/// HTTP statuses: bad input 400; no reader, job or tag 404; several tags,
+/// a busy reader, a journal in conflict or a stopped job 409; the reader's
+/// refusal 422 with its status; a lost link 503; a file 500.  The words are
+/// the error's message ("write failed: 0xFB (no tag in the field)").
+ApiError api_error(const app::Error &error);
 
 /// The JSON error response for a refusal.
 Response error_response(Refusal refusal, const std::string &words,

@@ -10,12 +10,6 @@ namespace velkor::serve {
 
 namespace {
 
-Response json_response(const nlohmann::json &body) {
-  Response response;
-  response.body = body.dump();
-  return response;
-}
-
 // Hex digits, two a byte; the codec says what else is wrong.
 std::vector<std::uint8_t> epc_bytes(const std::string &hex) {
   if (hex.size() % 2 != 0 || hex.size() > 64 ||

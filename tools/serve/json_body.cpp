@@ -46,6 +46,25 @@ nlohmann::json json_object_body(const Request &request) {
   return body;
 }
 
+nlohmann::json optional_object_body(const Request &request) {
+  if (request.body.empty()) return nlohmann::json::object();
+  return json_object_body(request);
+}
+
+std::optional<bool> bool_field(const nlohmann::json &body, const std::string &name) {
+  const auto it = body.find(name);
+  if (it == body.end()) return std::nullopt;
+  if (!it->is_boolean()) throw ApiError(Refusal::kBadInput, name + ": must be true or false");
+  return it->get<bool>();
+}
+
+Response json_response(const nlohmann::json &body, int status) {
+  Response response;
+  response.status = status;
+  response.body = body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  return response;
+}
+
 std::optional<std::string> string_field(const nlohmann::json &body, const std::string &name) {
   const auto it = body.find(name);
   if (it == body.end()) return std::nullopt;

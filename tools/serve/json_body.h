@@ -16,6 +16,18 @@ namespace velkor::serve {
 /// levels, or is not an object.
 nlohmann::json json_object_body(const Request &request);
 
+/// The body as a JSON object, or an empty object when there is no body at
+/// all (a request whose options all have defaults).  Throws as
+/// json_object_body.
+nlohmann::json optional_object_body(const Request &request);
+
+/// The true-or-false field `name` of body, nullopt when absent; ApiError 400
+/// when it is there but no boolean.
+std::optional<bool> bool_field(const nlohmann::json &body, const std::string &name);
+
+/// A 200 (or `status`) response with the document as its JSON body.
+Response json_response(const nlohmann::json &body, int status = 200);
+
 /// The string field `name` of body, nullopt when absent; ApiError 400 when
 /// it is there but no string.
 std::optional<std::string> string_field(const nlohmann::json &body, const std::string &name);

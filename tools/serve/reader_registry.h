@@ -1,53 +1,98 @@
 // The readers velkor serve drives, as its routes see them.  Each reader is
-// owned by one worker thread that runs its calls one at a time (calls on
-// one handle never overlap); a call's answer comes back through a
+// owned by one ReaderWorker whose thread runs its calls one at a time (calls
+// on one handle never overlap); a call's answer comes back through a
 // Completion, so the server's thread never waits for a reader.  A route
 // answers with Response::later, whose function hands the call to run():
 //
 //   response.later = [&readers, id, options](Completion done) {
-//     if (!readers.run(id, [options](app::Session &s) { return inventory(s, options); },
-//                      done))
-//       done(error_response(Refusal::kNotFound, "no reader " + id));
+//     readers.run(id, [options](app::Session &s) { return inventory(s, options); },
+//                 std::move(done));
 //   };
 //
-// The worker's outcomes (the core's Error kinds) become HTTP statuses in
-// api_error.cpp, the one place that maps them.  The workers publish the
-// core's events (reads, arrivals, readers plugged and lost, job progress)
-// to the EventHub.
+// A call reports the core's failures by throwing api_error(error)
+// (api_error.cpp maps them to HTTP statuses).  Readers found at start, lost
+// and back while the server runs are announced on the event stream
+// ("plugged", "lost", the core's documents).
 #ifndef VELKOR_SERVE_READER_REGISTRY_H
 #define VELKOR_SERVE_READER_REGISTRY_H
 
+#include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <thread>
 
+#include "app/reader/session.h"
 #include "tools/serve/http_message.h"
-
-namespace velkor::app {
-class Session;  // the core's open reader
-}
+#include "tools/serve/reader_worker.h"
 
 namespace velkor::serve {
 
-/// One call on a reader, run on its worker's thread; it may throw the
-/// core's errors, which the worker turns into the error response.
+/// One call on a reader, run on its worker's thread; it may throw ApiError
+/// (api_error() of the core's failures), which becomes the error response.
 using ReaderCall = std::function<Response(app::Session &)>;
+
+/// A reader's Reader document without its state: {"id", "information",
+/// "settings"}, read from the reader now.  Errors: the reader's failure.
+app::Result<nlohmann::json> read_reader_document(app::Session &s);
 
 class ReaderRegistry {
  public:
-  virtual ~ReaderRegistry() = default;
+  /// sink: [in] where the readers' events go (plugged, lost, the jobs').
+  explicit ReaderRegistry(EventSink sink);
+  /// Stops the rescans, then every worker (their jobs stop first).
+  ~ReaderRegistry() { close(); }
+  /// What the destructor does, for an owner whose jobs' state must outlive
+  /// the workers.  Idempotent.
+  void close();
 
-  /// Every reader known, attached or lost while the server runs, as the
-  /// API's Reader documents (id, information, settings, state).
-  /// Thread-safe.
-  virtual nlohmann::json readers() const = 0;
+  /// Opens the readers the options name: the emulated one, the one
+  /// `options.device` names when `every` is false, else every reader
+  /// attached.  Each is announced "plugged".  Errors: the first reader that
+  /// could not be opened, or kNotFound when there is none.
+  app::Status open(const app::SessionOptions &options, bool every);
+  /// Adds an open session (its serial read from it) as a reader.  Errors:
+  /// the reader's failure; kBusy when a reader of that serial is served.
+  app::Status add(std::unique_ptr<app::Session> session);
+  /// Every `period_ms`, asks the lost readers' workers to reconnect; a
+  /// reader back is announced "plugged".
+  void start_rescans(int period_ms);
 
-  /// Queues call on the worker of reader id (its serial number) and returns
-  /// true; done gets the call's response, on the worker's thread, once it
-  /// has run.  False, with done never called, when no reader has that id.
-  /// Thread-safe.
-  virtual bool run(const std::string &id, ReaderCall call, Completion done) = 0;
+  /// {"readers": [Reader...]}, lost ones included.  Thread-safe.
+  nlohmann::json readers() const;
+  /// Reader `id`'s worker; null when no reader has that id.  Thread-safe.
+  std::shared_ptr<ReaderWorker> worker(const std::string &id) const;
+
+  /// Queues call on the worker of reader `id`; done gets its response, on
+  /// the worker's thread.  A reader found gone (503) is marked lost.  With
+  /// no reader of that id, done gets 404 at once.  Thread-safe.
+  void run(const std::string &id, ReaderCall call, Completion done);
+
+  /// Marks a reader lost or back, announcing it.  Thread-safe.
+  void set_lost(ReaderWorker &worker, bool lost);
+  /// Publishes an event of the core's model on the stream.
+  void publish(const app::events::Event &event) const { sink_(event); }
+
+ private:
+  void rescan();
+
+  EventSink sink_;
+  mutable std::mutex mutex_;
+  std::map<std::string, std::shared_ptr<ReaderWorker>> workers_;
+  std::condition_variable wake_;
+  bool ending_ = false;
+  std::thread rescans_;
 };
+
+/// A response that comes later: call run on reader id's worker.
+Response on_reader(ReaderRegistry &readers, const std::string &id, ReaderCall call);
+
+/// The 404 for an id no reader has.
+Response no_reader(const std::string &id);
 
 }  // namespace velkor::serve
 

@@ -32,10 +32,13 @@ Response event_stream(const RouteCall &call) {
 
 }  // namespace
 
-RequestHandler::RequestHandler(AccessPolicy policy) : policy_(std::move(policy)) {
+RequestHandler::RequestHandler(AccessPolicy policy,
+                               const std::function<void(Router &)> &more_routes)
+    : policy_(std::move(policy)) {
   router_.add("GET", "/api/v1/openapi.json", openapi_document);
   router_.add("GET", "/api/v1/events", event_stream);
   add_epc_routes(router_);
+  if (more_routes) more_routes(router_);
 }
 
 Response RequestHandler::login(const std::string &token) const {
@@ -66,6 +69,16 @@ Response RequestHandler::handle(const Request &request) const {
     Response response = router_.route(request, *target);
     response.headers.push_back({"cache-control", "no-store"});
     policy_.add_cors_headers(request, response);
+    if (response.later) {
+      // The answer that comes later carries the same headers.
+      response.later = [later = std::move(response.later), headers = response.headers](
+                           Completion done) {
+        later([headers, done = std::move(done)](Response late) {
+          late.headers.insert(late.headers.end(), headers.begin(), headers.end());
+          done(std::move(late));
+        });
+      };
+    }
     return response;
   }
   const auto token = target->query.find("token");

@@ -3,6 +3,8 @@
 #ifndef VELKOR_SERVE_REQUEST_HANDLER_H
 #define VELKOR_SERVE_REQUEST_HANDLER_H
 
+#include <functional>
+
 #include "tools/serve/access_policy.h"
 #include "tools/serve/http_message.h"
 #include "tools/serve/router.h"
@@ -11,7 +13,10 @@ namespace velkor::serve {
 
 class RequestHandler {
  public:
-  explicit RequestHandler(AccessPolicy policy);
+  /// policy: [in] the access checks; more_routes: [in] adds the routes of
+  /// what the server drives (its readers and jobs) to the router.
+  explicit RequestHandler(AccessPolicy policy,
+                          const std::function<void(Router &)> &more_routes = {});
 
   /// The response to request.  Never throws: whatever the request holds,
   /// the answer is a response (an error one in JSON).  GET /api/v1/events

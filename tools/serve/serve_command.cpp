@@ -5,10 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "app/events/document.h"
+#include "tools/cli/publish/mqtt_options.h"
 #include "tools/serve/access_token.h"
+#include "tools/serve/commission_jobs.h"
 #include "tools/serve/event_hub.h"
 #include "tools/serve/http_server.h"
 #include "tools/serve/listen_address.h"
+#include "tools/serve/reader_routes.h"
 #include "tools/serve/request_handler.h"
 
 namespace velkor::serve {
@@ -21,9 +25,11 @@ struct ServeOptions {
   std::string tls_cert;
   std::string tls_key;
   std::vector<std::string> allowed_origins;
+  tool::MqttOptions mqtt;
+  std::string state_dir;
 };
 
-int serve(const ServeOptions &o) {
+int serve(const tool::Cli &cli, const ServeOptions &o) {
   std::string error;
   const std::optional<ListenAddress> listen = parse_listen_address(o.listen, &error);
   if (!listen) {
@@ -36,7 +42,36 @@ int serve(const ServeOptions &o) {
     const std::string token = o.token_file.empty() ? make_token() : read_token_file(o.token_file);
     const SteadyClock clock = [] { return std::chrono::steady_clock::now(); };
     EventHub hub(HubLimits{}, clock);
+    std::optional<app::mqtt::Settings> mqtt;
+    if (o.mqtt.wanted()) {
+      app::Result<app::mqtt::Settings> settings = o.mqtt.settings();
+      if (!settings) {
+        tool::complain("serve: %s", settings.error().message().c_str());
+        return tool::kExitUsage;
+      }
+      mqtt = *settings;
+    }
+    // Every reader attached, unless the options name one.
+    ReaderRegistry readers(
+        [&hub](const app::events::Event &e) { hub.publish(e.name, e.text()); });
+    const bool every = cli.app.get_option("--device")->count() == 0;
+    if (const app::Status opened = readers.open(cli.global, every); !opened) {
+      if (!every || opened.error().kind != app::ErrorKind::kNotFound) {
+        tool::complain("serve: %s", opened.error().message().c_str());
+        return tool::exit_code(opened.error());
+      }
+      tool::complain("serve: no reader is attached yet");
+    }
+    readers.start_rescans(2000);
+    CommissionJobs jobs(o.state_dir.empty() ? default_state_dir() : o.state_dir, readers);
     HttpServer server(listen->host, listen->port, tls, ServerLimits{}, hub, clock);
+    // The workers stop (their jobs with them, their last answers handed to
+    // the server) before the server and the jobs' table go.
+    struct StopWorkers {
+      ReaderRegistry &readers;
+      ~StopWorkers() { readers.close(); }
+    } stop_workers{readers};
+    jobs.resume();
     const std::string host = server.address().find(':') != std::string::npos
                                  ? "[" + server.address() + "]"
                                  : server.address();
@@ -55,7 +90,13 @@ int serve(const ServeOptions &o) {
     std::fflush(stdout);
     RequestHandler handler(AccessPolicy(AccessSettings{token, server.address(), server.port(),
                                                        server.loopback(), tls.has_value(),
-                                                       o.allowed_origins}));
+                                                       o.allowed_origins}),
+                           [&readers, &mqtt, &jobs](Router &router) {
+                             add_reader_routes(router, readers);
+                             add_tag_routes(router, readers);
+                             add_watch_routes(router, readers, mqtt);
+                             add_job_routes(router, readers, jobs);
+                           });
     server.run([&handler](const Request &request) { return handler(request); }, true);
   } catch (const std::exception &e) {
     tool::complain("serve: %s", e.what());
@@ -106,7 +147,13 @@ void add_serve_command(tool::Cli &cli) {
           },
           ""))
       ->type_name("ORIGIN");
-  app->callback([&cli, o] { cli.exit_code = serve(*o); });
+  app->add_option("--state-dir", o->state_dir,
+                  "keep the commissioning jobs and their journals in DIR (default "
+                  "$XDG_STATE_HOME/velkor/serve); a job the server's stop cut short resumes at "
+                  "its next start")
+      ->type_name("DIR");
+  o->mqtt.add_to(app, nullptr);
+  app->callback([&cli, o] { cli.exit_code = serve(cli, *o); });
 }
 
 }  // namespace velkor::serve

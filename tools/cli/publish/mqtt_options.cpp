@@ -70,10 +70,11 @@ int MqttOptions::finish(publish::WatchPublisher &publisher) const {
 void MqttOptions::add_to(CLI::App *cmd, CLI::Option *watch) {
   CLI::Option *mqtt =
       cmd->add_option("--mqtt", url,
-                      "with --watch: publish every read to this broker, mqtt://[USER@]HOST[:PORT] "
+                      std::string(watch ? "with --watch: publish every read"
+                                        : "publish every read of a watch") +
+                          " to this broker, mqtt://[USER@]HOST[:PORT] "
                       "or mqtts://[USER@]HOST[:PORT] (see docs/mqtt.md)")
           ->type_name("URL")
-          ->needs(watch)
           ->check(CLI::Validator(
               [](std::string &text) {
                 std::string error;
@@ -88,6 +89,7 @@ void MqttOptions::add_to(CLI::App *cmd, CLI::Option *watch) {
                 return std::string();
               },
               "URL"));
+  if (watch) mqtt->needs(watch);
   const auto with_mqtt = [&](CLI::Option *o) { o->needs(mqtt); };
   with_mqtt(cmd->add_option("--mqtt-topic", topic,
                             "topic prefix (default velkor/<reader serial>)")

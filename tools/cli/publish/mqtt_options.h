@@ -28,7 +28,8 @@ struct MqttOptions {
   std::string spool_limit = "64M";
   int depart_after_ms = 3000;
 
-  /// Adds the options to cmd; each needs --mqtt, which needs --watch.
+  /// Adds the options to cmd; each needs --mqtt, which needs --watch when
+  /// watch is given (velkor serve has none: its watches are started over HTTP).
   void add_to(CLI::App *cmd, CLI::Option *watch);
   bool wanted() const { return !url.empty(); }
   /// The publisher's settings, the password read from its file or the

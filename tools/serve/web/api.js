@@ -43,3 +43,31 @@ export async function call(method, path, body) {
 
 /** GET path. */
 export const get = (path) => call('GET', path);
+
+const enc = encodeURIComponent;
+const reader = (id) => `/api/v1/readers/${enc(id)}`;
+const tag = (id, epc) => `${reader(id)}/tags/${enc(epc)}`;
+
+/** The reader routes, one function each, named after what they do. */
+export const api = {
+  readers: () => get('/api/v1/readers'),
+  reader: (id) => get(reader(id)),
+  changeSettings: (id, change) => call('PATCH', `${reader(id)}/settings`, change),
+  inventory: (id, options) => call('POST', `${reader(id)}/inventory`, options),
+  startWatch: (id, options) => call('POST', `${reader(id)}/watch`, options),
+  stopWatch: (id) => call('DELETE', `${reader(id)}/watch`),
+  readMemory: (id, epc, bank, address, words, password) => {
+    const query = new URLSearchParams({ address, words });
+    if (password) query.set('password', password);
+    return get(`${tag(id, epc)}/${enc(bank)}?${query}`);
+  },
+  writeMemory: (id, epc, bank, write) => call('PUT', `${tag(id, epc)}/${enc(bank)}`, write),
+  lock: (id, epc, request) => call('POST', `${tag(id, epc)}/lock`, request),
+  kill: (id, epc, request) => call('POST', `${tag(id, epc)}/kill`, request),
+  commission: (id, request) => call('POST', `${reader(id)}/commission`, request),
+  job: (job) => get(`/api/v1/jobs/${enc(job)}`),
+  stopJob: (job) => call('DELETE', `/api/v1/jobs/${enc(job)}`),
+  resumeJob: (job) => call('POST', `/api/v1/jobs/${enc(job)}/resume`),
+  decodeEpc: (hex) => get(`/api/v1/epc/${enc(hex)}`),
+  encodeEpc: (request) => call('POST', '/api/v1/epc/encode', request),
+};

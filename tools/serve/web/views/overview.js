@@ -1,6 +1,6 @@
 // The overview view: the server's endpoints, from its OpenAPI description.
 
-/** Fills the endpoint table from an OpenAPI document and shows the view. */
+/** Fills the endpoint table from an OpenAPI document. */
 export function showOverview(openapi) {
   const rows = document.getElementById('endpoints');
   rows.replaceChildren();
@@ -18,5 +18,4 @@ export function showOverview(openapi) {
       rows.append(row);
     }
   }
-  document.getElementById('overview').hidden = false;
 }
