@@ -18,6 +18,11 @@ struct FoundReader {
   Result<ReaderInfo> info;    ///< with the serial number, or what kept it unread
 };
 
+/// The device paths of the readers attached, as discovery finds them,
+/// without a word sent to any (a reader a session holds is not disturbed).
+/// kNotFound when there is none.
+Result<std::vector<std::string>> reader_paths();
+
 /// Every reader discovery finds, in order, each asked for its information
 /// and serial number and closed again.  kNotFound when there is none.
 Result<std::vector<FoundReader>> list_readers(int address = 0xFF);

@@ -1,5 +1,7 @@
 #include "tools/serve/reader_registry.h"
 
+#include <set>
+
 #include "app/base/clock_text.h"
 #include "app/events/presence_events.h"
 #include "app/events/reader_documents.h"
@@ -74,6 +76,11 @@ app::Status ReaderRegistry::add(std::unique_ptr<app::Session> session) {
 }
 
 app::Status ReaderRegistry::open(const app::SessionOptions &options, bool every) {
+  {
+    std::lock_guard lock(mutex_);
+    options_ = options;
+    every_ = every && !options.emulate;
+  }
   if (options.emulate || !every) {
     app::Result<std::unique_ptr<app::Session>> session = app::Session::open(options);
     if (!session) return session.error();
@@ -142,11 +149,30 @@ void ReaderRegistry::start_rescans(int period_ms) {
 
 void ReaderRegistry::rescan() {
   std::vector<std::shared_ptr<ReaderWorker>> lost;
+  std::set<std::string> held;
+  app::SessionOptions options;
+  bool every = false;
   {
     std::lock_guard lock(mutex_);
-    for (const auto &[id, worker] : workers_)
+    for (const auto &[id, worker] : workers_) {
+      held.insert(worker->path());
       if (worker->state() == ReaderState::kLost) lost.push_back(worker);
+    }
+    options = options_;
+    every = every_;
   }
+  // Readers plugged in since: only those no worker holds are opened.
+  if (const auto paths = every ? app::reader_paths()
+                               : app::Result<std::vector<std::string>>(app::no_reader_found());
+      paths)
+    for (const std::string &path : *paths) {
+      if (held.count(path)) continue;
+      app::SessionOptions one = options;
+      one.device = path;
+      // One another program holds (or not ready yet) is tried again next time.
+      if (app::Result<std::unique_ptr<app::Session>> s = app::Session::open(one); s)
+        (void)add(std::move(*s));
+    }
   for (const std::shared_ptr<ReaderWorker> &w : lost) {
     ReaderWorker *raw = w.get();
     w->post([this, raw](app::Session &s) {

@@ -58,8 +58,9 @@ class ReaderRegistry {
   /// Adds an open session (its serial read from it) as a reader.  Errors:
   /// the reader's failure; kBusy when a reader of that serial is served.
   app::Status add(std::unique_ptr<app::Session> session);
-  /// Every `period_ms`, asks the lost readers' workers to reconnect; a
-  /// reader back is announced "plugged".
+  /// Every `period_ms`, asks the lost readers' workers to reconnect (a
+  /// reader back is announced "plugged") and, when open() was to serve
+  /// every reader attached, opens and adds the readers plugged in since.
   void start_rescans(int period_ms);
 
   /// {"readers": [Reader...]}, lost ones included.  Thread-safe.
@@ -81,6 +82,8 @@ class ReaderRegistry {
   void rescan();
 
   EventSink sink_;
+  app::SessionOptions options_;  // of open(), for readers plugged in later
+  bool every_ = false;
   mutable std::mutex mutex_;
   std::map<std::string, std::shared_ptr<ReaderWorker>> workers_;
   std::condition_variable wake_;

@@ -16,7 +16,8 @@ const char *state_name(ReaderState state) {
 
 ReaderWorker::ReaderWorker(std::string id, std::unique_ptr<app::Session> session,
                            nlohmann::json document)
-    : id_(std::move(id)), session_(std::move(session)), document_(std::move(document)),
+    : id_(std::move(id)), session_(std::move(session)), path_(session_->path()),
+      document_(std::move(document)),
       thread_([this] { loop(); }) {}
 
 ReaderWorker::~ReaderWorker() {

@@ -46,6 +46,8 @@ class ReaderWorker {
   ReaderWorker &operator=(const ReaderWorker &) = delete;
 
   const std::string &id() const { return id_; }
+  /// The device node its session opened ("emulator" for the emulator).
+  const std::string &path() const { return path_; }
 
   /// Queues a task; it runs after those queued before it.  Thread-safe.
   void post(Task task);
@@ -76,6 +78,7 @@ class ReaderWorker {
 
   const std::string id_;
   std::unique_ptr<app::Session> session_;
+  const std::string path_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<Task> tasks_;
