@@ -72,11 +72,11 @@ async function openPage(browser, base, size, problems) {
   const context = await browser.newContext(SIZES[size]);
   const page = await context.newPage();
   page.on('console', (m) => {
-    if (m.type() === 'error' && !awaited(m.location()?.url)) problems.push(`console: ${m.text()} (${m.location()?.url})`);
+    if (m.type() === 'error') problems.push(`console: ${m.text()} (${m.location()?.url})`);
   });
   page.on('pageerror', (e) => problems.push(`page: ${e.message}`));
   page.on('response', (r) => {
-    if (r.status() >= 400 && !awaited(r.url())) problems.push(`${r.status()} ${r.url()}`);
+    if (r.status() >= 400) problems.push(`${r.status()} ${r.url()}`);
   });
   page.on('request', (r) => {
     if (!r.url().startsWith(base) && !r.url().startsWith('blob:'))
@@ -94,28 +94,6 @@ const unexpected = (problems, allowed) => problems.filter((p) => !allowed.test(p
 async function logIn(page, base, token) {
   await page.goto(`${base}?token=${token}`);
   await page.getByText('Connected: velkor serve').waitFor(WAIT);
-}
-
-// Until the server drives readers, GET /api/v1/readers answers 404: the
-// tests that need readers wait for it (they are reported, not run), and the
-// console's call to it on every page is the one failed load allowed.  The
-// commissioning routes came later: a GET of the path answers 405 once the
-// POST is served, 404 before.
-let readersServed = true;
-let commissionServed = true;
-const awaited = (url) => !readersServed && /\/api\/v1\/readers(\?|$)/.test(url ?? '');
-
-async function probeEndpoints() {
-  const { server, base, token } = await startServer();
-  const get = (path) => fetch(`${base}api/v1/${path}`, { headers: { Authorization: `Bearer ${token}` } });
-  try {
-    const readers = await get('readers');
-    readersServed = readers.status !== 404;
-    const id = readersServed ? (await readers.json()).readers[0]?.id ?? 'none' : 'none';
-    commissionServed = readersServed && (await get(`readers/${id}/commission`)).status === 405;
-  } finally {
-    await stopServer(server);
-  }
 }
 
 const shot = (page, name) => page.screenshot({ path: join(artifacts, `${name}.png`), fullPage: true });
@@ -378,23 +356,8 @@ const browser = await chromium.launch({
     '--disable-sync', '--no-first-run', '--disable-gpu', '--disable-quic'],
 });
 const failed = [];
-const waiting = [];
-const WAITS_FOR = {
-  watch: () => !readersServed && 'GET /api/v1/readers is 404',
-  settings: () => !readersServed && 'GET /api/v1/readers is 404',
-  memory: () => !readersServed && 'GET /api/v1/readers is 404',
-  lock: () => !readersServed && 'GET /api/v1/readers is 404',
-  commission: () => !commissionServed && 'POST /api/v1/readers/{id}/commission is not routed',
-};
-await probeEndpoints();
 try {
   for (const name of chosen) {
-    const missing = WAITS_FOR[name]?.();
-    if (missing) {
-      console.log(`WAITS: ${name}: this server does not have the endpoint yet (${missing})`);
-      waiting.push(name);
-      continue;
-    }
     try {
       await tests[name](browser);
       console.log(`ok: ${name}`);
@@ -407,6 +370,5 @@ try {
   await browser.close();
   rmSync(scratch, { recursive: true, force: true });
 }
-const ran = chosen.length - waiting.length;
-console.log(`${ran - failed.length} of ${ran} passed${waiting.length ? `, ${waiting.length} waiting for endpoints` : ''}; screenshots in ${artifacts}`);
+console.log(`${chosen.length - failed.length} of ${chosen.length} passed; screenshots in ${artifacts}`);
 process.exit(failed.length ? 1 : 0);
