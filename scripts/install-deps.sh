@@ -54,6 +54,7 @@ test_packages=(
   python3-jsonschema   # the event schema checks (the MQTT messages, the tool's --json)
   openssl              # `openssl`
   tmux                 # the live watch table in a real terminal, `tmux`
+  wrk                  # `wrk`: bench/serve_bench.py loads velkor serve with it
   qemu-user            # `qemu-aarch64`
   chromium             # the console's browser tests, `chromium`
   nodejs               # which drive it through playwright-core, `node`

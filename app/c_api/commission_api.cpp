@@ -61,8 +61,8 @@ int velkor_app_commission(velkor_app_session *s, const velkor_app_commission_opt
     if (o.access_password) job.access_password.assign(o.access_password, o.access_password + 4);
     if (o.lock) job.lock.assign(o.lock, o.lock + std::max(o.lock_count, 0));
     job.timeout_ms = std::max<long long>(o.timeout_ms, 0);
-    if (!job.lock.empty() && (job.access_password.empty() || job.access_password == Bytes(4, 0)))
-      return bad_argument("commission", "a lock needs a non-zero access password", error);
+    if (Status locks = check_locks(job.lock, job.access_password); !locks)
+      return fail(locks.error(), error);
     const JobCallbacks calls(callbacks);
     CallbackCommission observer(calls);
     Commissioning run(*s->session, std::move(job), observer);

@@ -8,6 +8,13 @@
 
 namespace velkor::app {
 
+Status check_locks(const std::vector<int> &lock, const Bytes &access_password) {
+  if (!lock.empty() && (access_password.empty() || access_password == Bytes(4, 0)))
+    return Error::because(ErrorKind::kBadInput, "commission",
+                          "a lock needs a non-zero access password");
+  return {};
+}
+
 namespace {
 
 Error failed(ErrorKind kind, std::string words, int status = 0) {

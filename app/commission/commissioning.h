@@ -36,6 +36,14 @@ struct CommissionOptions {
   int poll_every_ms = 100;  ///< between looks for a tag
 };
 
+/// Refuses locks without a password to open them again: a tag locked with
+/// the zero access password stays writable by anyone.
+/// @param lock             [in] the lock fields asked for
+/// @param access_password  [in] the access password to set (4 bytes), or empty
+/// @return success, or kBadInput "a lock needs a non-zero access password"
+///         (operation "commission")
+Status check_locks(const std::vector<int> &lock, const Bytes &access_password);
+
 /// Where a run stands.
 struct CommissionProgress {
   std::size_t done = 0;      ///< identities of the plan commissioned, runs before included

@@ -83,8 +83,8 @@ CommissionRequest commission_request(const nlohmann::json &body) {
       r.lock.push_back(lock_field(field.get<std::string>(), "lock"));
     }
   }
-  if (!r.lock.empty() && (r.access_password.empty() || r.access_password == app::Bytes(4, 0)))
-    throw ApiError(Refusal::kBadInput, "a lock needs a non-zero access_password");
+  if (app::Status locks = app::check_locks(r.lock, r.access_password); !locks)
+    throw api_error(locks.error());
   return r;
 }
 

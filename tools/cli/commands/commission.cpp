@@ -105,7 +105,7 @@ int commission(Session &s, CommissionArgs &o) {
 void check_options(const CommissionArgs &o) {
   if (o.from.empty() == o.gtin.empty())
     throw CLI::ValidationError("commission", "give --gtin with a serial range, or --from FILE");
-  if (!o.lock.empty() && (o.access_password.empty() || o.access_password == Bytes(4, 0)))
+  if (!app::check_locks(o.lock, o.access_password))
     throw CLI::ValidationError("--lock", std::string("a lock needs a non-zero --access-password "
                                                      "(or --access-password-file, or $") +
                                              kAccessPasswordVariable + ")");
