@@ -1,5 +1,7 @@
 #include "app/reader/reader_list.h"
 
+#include "app/reader/device_lock.h"
+
 namespace velkor::app {
 
 Result<std::vector<FoundReader>> list_readers(int address) {
