@@ -33,7 +33,11 @@ extern "C" {
 #endif
 
 #if defined(_WIN32)
-#  define VELKOR_APP_API __declspec(dllexport)
+#  ifdef VELKOR_APP_BUILDING
+#    define VELKOR_APP_API __declspec(dllexport)
+#  else
+#    define VELKOR_APP_API __declspec(dllimport)
+#  endif
 #else
 #  define VELKOR_APP_API __attribute__((visibility("default")))
 #endif
@@ -100,7 +104,11 @@ VELKOR_APP_API void velkor_app_session_options_init(velkor_app_session_options *
  * @return VELKOR_APP_OK; VELKOR_APP_E_NOT_FOUND (no reader, or none that
  *         device names), VELKOR_APP_E_BUSY (held by another program),
  *         VELKOR_APP_E_BAD_INPUT (a state file that holds no emulated
- *         reader, a device text that names nothing).
+ *         reader, a device text that names nothing).  The Windows build
+ *         opens no reader itself: there it always fails with
+ *         VELKOR_APP_E_BAD_INPUT ("opening a reader is not available in the
+ *         Windows build; ..."); open the reader with Velkor.dll and adopt
+ *         its handle (velkor_app_adopt).
  */
 VELKOR_APP_API int velkor_app_open(const velkor_app_session_options *options,
                                    velkor_app_session **session, velkor_app_error *error);
@@ -656,6 +664,9 @@ typedef struct velkor_app_commission_summary {
  *         journal that cannot be used), VELKOR_APP_E_NO_TAG (no tag within
  *         the timeout), VELKOR_APP_E_STOPPED (stop handle, or on_stage),
  *         VELKOR_APP_E_CONFLICT, VELKOR_APP_E_FILE, the reader's failure.
+ *         The Windows build has no commissioning: there it always fails
+ *         with VELKOR_APP_E_BAD_INPUT ("commissioning is not available in
+ *         the Windows build"), summary zeroed, nothing sent to the reader.
  */
 VELKOR_APP_API int velkor_app_commission(velkor_app_session *session,
                                          const velkor_app_commission_options *options,

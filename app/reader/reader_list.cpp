@@ -1,5 +1,7 @@
 #include "app/reader/reader_list.h"
 
+#include "app/reader/device_lock.h"
+
 namespace velkor::app {
 
 Result<std::vector<std::string>> reader_paths() {

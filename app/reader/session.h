@@ -17,12 +17,13 @@
 
 #include "app/base/clock.h"
 #include "app/base/error.h"
-#include "app/files/locked_file.h"
-#include "app/reader/device_lock.h"
 #include "app/reader/emulated_reader.h"
-#include "app/reader/trace_relay.h"
-#include "emulator/socket_server.h"
+#include "emulator/trace.h"
 #include "velkor.h"
+
+namespace velkor::emu {
+class SocketServer;
+}
 
 namespace velkor::app {
 
@@ -57,7 +58,9 @@ class Session {
   /// Opens the reader the options select.  Errors: kNotFound (no reader, or
   /// none that the device text names), kBusy (another program holds it or
   /// its state file), kBadInput (a state file that cannot be opened or holds
-  /// no emulated reader, a device text that names nothing).
+  /// no emulated reader, a device text that names nothing; on Windows always,
+  /// "opening a reader is not available in the Windows build": there a
+  /// session adopts a handle opened with the reader library).
   static Result<std::unique_ptr<Session>> open(const SessionOptions &options);
   /// A session over a handle opened elsewhere, with its reader address.  The
   /// caller keeps the handle (the session never closes it) and such a
@@ -76,7 +79,7 @@ class Session {
   const std::string &path() const { return path_; }
   /// The emulator behind an emulated session (null otherwise), for tests
   /// that look at the tags themselves.
-  emu::SocketServer *emulator() { return emulator_.get(); }
+  emu::SocketServer *emulator();
 
   /// Ends the run: the emulated reader's state goes to its file (and the
   /// file's lock ends).  kFile when it could not be kept, or when an
@@ -94,11 +97,19 @@ class Session {
   void round_finished();
 
  private:
-  Session() = default;
+  // What an opened (not adopted) session holds besides the handle: the
+  // state file, the emulator, the trace relay.  Each platform's opening
+  // (session_open_<platform>.cpp) defines it.
+  struct Opened;
+
+  Session();
   Status connect();
   Status connect_emulator();
   void release();
   Status save_state();
+  // Unplugs the emulated reader; false when there is none.
+  bool unplug_emulator();
+  void drop_state();
   Clock &clock() { return options_.clock ? *options_.clock : system_clock(); }
 
   SessionOptions options_;
@@ -107,10 +118,8 @@ class Session {
   std::optional<std::int64_t> unplugged_at_ms_;
   std::optional<Error> unsaved_;  ///< a save at a reconnection that failed
 
-  std::unique_ptr<LockedFile> state_;
+  std::unique_ptr<Opened> opened_;
   std::string path_;
-  std::unique_ptr<emu::SocketServer> emulator_;
-  std::unique_ptr<TraceRelay> relay_;
   VelkorHandle handle_ = VELKOR_INVALID_HANDLE;
   bool owns_handle_ = false;
   unsigned char address_ = 0xFF;

@@ -33,7 +33,7 @@ LIBRARIES = {
     "velkor_app": (SOURCE_DIR / "include" / "velkor_app.h", "Cdecl"),
 }
 DLL_NAMES = {"Velkor": "Velkor.dll", "velkor_epc": "velkor_epc.dll",
-             "velkor_emulator": "velkor_emulator.dll"}
+             "velkor_emulator": "velkor_emulator.dll", "velkor_app": "velkor_app.dll"}
 
 BYTES_IN = {"Byte[]", "Byte&", "IntPtr"}
 BYTES_OUT = BYTES_IN | {"out Byte&"}

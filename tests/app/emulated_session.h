@@ -11,6 +11,7 @@
 
 #include "app/reader/emulator_state.h"
 #include "app/reader/session.h"
+#include "emulator/socket_server.h"
 
 namespace velkor::test {
 

@@ -16,17 +16,7 @@
 
 #include "velkor.h"
 #include "velkor_emulator.h"
-
-static int failures = 0;
-
-#define CHECK(condition)                                              \
-  do {                                                                \
-    if (!(condition)) {                                               \
-      fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__,      \
-              #condition);                                            \
-      ++failures;                                                     \
-    }                                                                 \
-  } while (0)
+#include "check.h"
 
 static int reader_information(VelkorHandle handle) {
   unsigned char address = 0xFF, b[12];

@@ -20,7 +20,7 @@ set(arm64 ${VELKOR_NUGET_ARM64_BUILD})
 set(win ${VELKOR_NUGET_WINDOWS_BUILD}/bin)
 set(by_runtime
   "-DRUNTIME_linux-arm64=${arm64}/libVelkor.so.${PROJECT_VERSION}|${arm64}/epc/libvelkor_epc.so.${PROJECT_VERSION}|${arm64}/emulator/libvelkor_emulator.so|${arm64}/app/libvelkor_app.so.${PROJECT_VERSION}"
-  "-DRUNTIME_win-x64=${win}/Velkor.dll|${win}/velkor_epc.dll|${win}/velkor_emulator.dll")
+  "-DRUNTIME_win-x64=${win}/Velkor.dll|${win}/velkor_epc.dll|${win}/velkor_emulator.dll|${win}/velkor_app.dll")
 # Each runtime's libraries are stripped with its toolchain's strip, when found.
 find_program(VELKOR_STRIP_ARM64 aarch64-linux-gnu-strip)
 find_program(VELKOR_STRIP_WIN64 x86_64-w64-mingw32-strip)

@@ -2,8 +2,8 @@
 # the assembly with its XML documentation under lib/netstandard2.0, and each
 # runtime's native libraries under runtimes/<runtime>/native, named as a
 # DllImport looks for them (libVelkor.so, Velkor.dll).  A runtime whose
-# libraries are not all built (four on Linux, with the application core; three
-# on Windows, where the core is not built) is left out, unless the
+# libraries are not all four built (the reader library, the codec, the
+# emulator and the application core) is left out, unless the
 # environment's VELKOR_NUGET_RUNTIMES names it: then the pack fails.
 #   cmake -DNUGET=nuget -DVERSION=x.y.z -DOUT_DIR=... -DASSEMBLY=Velkor.Net.dll
 #         -DSOURCE_DIR=bindings/dotnet/nuget
@@ -30,9 +30,6 @@ foreach(runtime IN LISTS runtimes)
   endforeach()
   list(LENGTH files count)
   set(dll_names ${all_dll_names})
-  if(runtime MATCHES "^win")
-    list(REMOVE_ITEM dll_names velkor_app)
-  endif()
   list(LENGTH dll_names wanted)
   if(NOT complete OR NOT count EQUAL wanted)
     message(STATUS "NuGet package: no ${runtime} libraries built")

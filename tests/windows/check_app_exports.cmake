@@ -1,0 +1,46 @@
+# velkor_app.dll exports exactly the functions velkor_app.h declares
+# (VELKOR_APP_API ... velkor_app_name(...)): no C++ of the core, no runtime.
+#   -DLIBRARY=velkor_app.dll -DHEADER=velkor_app.h -DOBJDUMP=objdump
+cmake_minimum_required(VERSION 3.24)  # script mode: today's policies
+
+execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} failed (${rc})")
+endif()
+string(REPLACE "\r" "" dump "${dump}")
+# The name table, after its heading: "\t[   3] velkor_app_close".
+string(FIND "${dump}" "[Ordinal/Name Pointer] Table" at)
+if(at LESS 0)
+  message(FATAL_ERROR "no export table in ${LIBRARY}")
+endif()
+string(SUBSTRING "${dump}" ${at} -1 dump)
+string(REGEX MATCHALL "\t\\[ *[0-9]+\\] [^\n]+" rows "${dump}")
+set(exported "")
+foreach(row IN LISTS rows)
+  string(REGEX REPLACE "^\t\\[ *[0-9]+\\] " "" name "${row}")
+  list(APPEND exported ${name})
+endforeach()
+
+file(READ ${HEADER} header)
+string(REGEX MATCHALL "VELKOR_APP_API[^(;]*[ *](velkor_app_[a-z_0-9]+)\\(" declarations "${header}")
+set(declared "")
+foreach(declaration IN LISTS declarations)
+  string(REGEX MATCH "velkor_app_[a-z_0-9]+\\($" name "${declaration}")
+  string(REPLACE "(" "" name "${name}")
+  list(APPEND declared ${name})
+endforeach()
+
+list(SORT exported)
+list(SORT declared)
+list(LENGTH declared count)
+if(count LESS 30)
+  message(FATAL_ERROR "only ${count} declarations read from ${HEADER}")
+endif()
+if(NOT exported STREQUAL declared)
+  set(extra ${exported})
+  list(REMOVE_ITEM extra ${declared})
+  set(missing ${declared})
+  list(REMOVE_ITEM missing ${exported})
+  message(FATAL_ERROR "exported but not declared: ${extra}\ndeclared but not exported: ${missing}")
+endif()
+message(STATUS "${count} exports, each declared in velkor_app.h")
