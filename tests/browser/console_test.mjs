@@ -5,7 +5,7 @@
 // form logs in by keyboard); the EPC box; a watch showing the six emulated
 // tags, and its CSV; the settings form; user memory written on a tag's page
 // and read back; a permalock and a kill sent only once typed again; three
-// tags commissioned.  No test may see a console error, a failed load or a
+// tags commissioned; a job stopped and resumed over a restart of the server.  No test may see a console error, a failed load or a
 // request to another host.  Screenshots at desktop and phone sizes go to
 // ARTIFACTS.
 //   VELKOR_TOOL=... CHROMIUM=/usr/bin/chromium ARTIFACTS=dir node console_test.mjs [name...]
@@ -35,23 +35,25 @@ const EMULATED_EPCS = ['5CC1EC67555EC90BB5B90280', '8BFE5DC0A28A57A84A3B0B63',
   'ECAF7AAF94CC6252C852CE14'];
 
 // Starts `velkor READER_OPTIONS serve` on a free port with a token file;
-// resolves once it printed its address.
-function startServer(readerOptions = ['--emulate']) {
-  const token = randomBytes(24).toString('hex');
+// resolves once it printed its address.  again: {port, token, state} of a
+// server before, to start its successor where it was.
+function startServer(readerOptions = ['--emulate'], again = null) {
+  const token = again?.token ?? randomBytes(24).toString('hex');
   const tokenFile = join(scratch, `token-${token.slice(0, 8)}`);
   writeFileSync(tokenFile, `${token}\n`, { mode: 0o600 });
-  const server = spawn(tool, [...readerOptions, 'serve', '--listen', '127.0.0.1:0',
-    '--token-file', tokenFile], {
+  // Commissioning journals go under the state directory: this run's own.
+  const state = again?.state ?? mkdtempSync(join(scratch, 'state-'));
+  const server = spawn(tool, [...readerOptions, 'serve', '--listen',
+    `127.0.0.1:${again?.port ?? 0}`, '--token-file', tokenFile], {
     cwd: scratch,
-    // Commissioning journals go under the state directory: this run's own.
-    env: { ...process.env, XDG_STATE_HOME: mkdtempSync(join(scratch, 'state-')) },
+    env: { ...process.env, XDG_STATE_HOME: state },
     stdio: ['ignore', 'pipe', 'inherit'],
   });
   return new Promise((resolve, reject) => {
     const lines = createInterface({ input: server.stdout });
     lines.once('line', (line) => {
       const match = line.match(/(http:\/\/127\.0\.0\.1:\d+\/)/);
-      if (match) resolve({ server, base: match[1], token });
+      if (match) resolve({ server, base: match[1], token, state, port: Number(new URL(match[1]).port) });
       else reject(new Error(`no address in: ${line}`));
     });
     server.once('exit', (code) => reject(new Error(`velkor serve ended (${code})`)));
@@ -94,6 +96,18 @@ const unexpected = (problems, allowed) => problems.filter((p) => !allowed.test(p
 async function logIn(page, base, token) {
   await page.goto(`${base}?token=${token}`);
   await page.getByText('Connected: velkor serve').waitFor(WAIT);
+}
+
+// Starts a job of `count` serials from `from` on the Commissioning page.
+async function startCommissioning(page, from, count, filter = '') {
+  await page.getByRole('link', { name: 'Commissioning' }).click();
+  const box = page.locator('#commission');
+  await box.getByLabel('GTIN', { exact: true }).fill('80614141123458');
+  await box.getByLabel('Company prefix length').fill('7');
+  await box.getByLabel('Serials from').fill(from);
+  await box.getByLabel('How many').fill(String(count));
+  if (filter) await box.getByLabel('Filter', { exact: true }).fill(filter);
+  await page.getByRole('button', { name: 'Start', exact: true }).click();
 }
 
 const shot = (page, name) => page.screenshot({ path: join(artifacts, `${name}.png`), fullPage: true });
@@ -324,14 +338,7 @@ const tests = {
     const { context, page } = await openPage(browser, base, 'desktop', problems);
     try {
       await logIn(page, base, token);
-      await page.getByRole('link', { name: 'Commissioning' }).click();
-      const box = page.locator('#commission');
-      await box.getByLabel('GTIN', { exact: true }).fill('80614141123458');
-      await box.getByLabel('Company prefix length').fill('7');
-      await box.getByLabel('Serials from').fill('1000');
-      await box.getByLabel('How many').fill('3');
-      await box.getByLabel('Filter', { exact: true }).fill('3');
-      await page.getByRole('button', { name: 'Start', exact: true }).click();
+      await startCommissioning(page, '1000', 3, '3');
       await page.locator('#job-done', { hasText: '3 of 3' }).waitFor(WAIT);
       assert.equal(await page.locator('#job-progress').evaluate((p) => p.value / p.max), 1);
       const written = page.locator('#job-rows tr', { hasText: 'written' });
@@ -344,6 +351,46 @@ const tests = {
     } finally {
       await context.close();
       await stopServer(server);
+    }
+  },
+
+  // Two tags, then none: the job waits at 2 of 3 and is stopped; the server
+  // comes back with one more tag and Resume finishes the job on its journal.
+  async resume(browser) {
+    const reader = ['--emulate-tags', '0', '--emulate-state', join(scratch, 'resume-reader.json')];
+    let first = await startServer([...reader, '--emulate-feed', '2']);
+    const problems = [];
+    const { context, page } = await openPage(browser, first.base, 'desktop', problems);
+    let second = null;
+    try {
+      await logIn(page, first.base, first.token);
+      await startCommissioning(page, '2000', 3);
+      await page.locator('#job-done', { hasText: '2 of 3' }).waitFor(WAIT);
+      await page.getByRole('button', { name: 'Stop', exact: true }).click();
+      await page.locator('#job-state', { hasText: 'stopped' }).waitFor(WAIT);
+      const resume = page.getByRole('button', { name: 'Resume', exact: true });
+      assert.equal(await resume.isEnabled(), true, 'a stopped job can be resumed');
+      await stopServer(first.server);
+      await page.locator('#connection', { hasText: 'reconnecting' }).waitFor(WAIT);
+      second = await startServer([...reader, '--emulate-feed', '1'], first);
+      first = null;
+      await page.waitForFunction(() => document.getElementById('connection').textContent
+        .match(/^Connected: [^;]*$/), null, WAIT);
+      await resume.click();
+      await page.locator('#job-done', { hasText: '3 of 3' }).waitFor(WAIT);
+      await page.locator('#job-state', { hasText: 'finished' }).waitFor(WAIT);
+      // Each serial written once, by the first run or by the resumed one.
+      const serials = await page.locator('#job-rows tr', { hasText: 'written' })
+        .locator('td:nth-child(3)').allInnerTexts();
+      assert.deepEqual(serials.sort(), ['2000', '2001', '2002']);
+      await shot(page, 'commission-resumed-desktop');
+      // The stream's break while the server was away is the one failure allowed.
+      assert.deepEqual(unexpected(problems, /ERR_CONNECTION_REFUSED|\/api\/v1\/events\)?$/), [],
+        'no console errors, failed loads or other hosts');
+    } finally {
+      await context.close();
+      if (first) await stopServer(first.server);
+      if (second) await stopServer(second.server);
     }
   },
 };

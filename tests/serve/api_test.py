@@ -1,6 +1,7 @@
 """velkor serve as a program, over HTTP on 127.0.0.1 and a free port: the
 security table, every answer valid against the OpenAPI document the server
 serves, the console's files, stalled clients, TLS and the start's words."""
+import csv
 import http.client
 import json
 import os
@@ -236,7 +237,8 @@ class Api(Client):
                   ("post", "/api/v1/readers/{id}/tags/{epc}/lock"),
                   ("post", "/api/v1/readers/{id}/tags/{epc}/kill"),
                   ("post", "/api/v1/readers/{id}/commission"), ("get", "/api/v1/jobs/{job}"),
-                  ("delete", "/api/v1/jobs/{job}"), ("get", "/api/v1/epc/{hex}"),
+                  ("delete", "/api/v1/jobs/{job}"), ("post", "/api/v1/jobs/{job}/resume"),
+                  ("get", "/api/v1/epc/{hex}"),
                   ("post", "/api/v1/epc/encode"), ("get", "/api/v1/events"),
                   ("get", "/api/v1/openapi.json")}
         have = {(m, p) for p, item in doc["paths"].items() for m in item if m != "parameters"}
@@ -522,7 +524,7 @@ class Commission(Client):
         self.assertEqual(self.ok("DELETE", "/api/v1/jobs/" + job["id"])["state"], "finished")
         for body, words in [({"count": 3}, "gtin"), ({**RANGE}, "count"),
                             ({**RANGE, "count": 1, "identities": ["3000"]}, "or identities"),
-                            ({**RANGE, "count": 1, "lock": ["epc"]}, "access_password"),
+                            ({**RANGE, "count": 1, "lock": ["epc"]}, "access password"),
                             ({**RANGE, "count": 1, "colour": 1}, "unknown field"),
                             ({"identities": ["3000", "not an epc"]}, "line 2")]:
             with self.subTest(body):
@@ -556,6 +558,53 @@ class Commission(Client):
             for serial in ("500", "501", "502", "503"):
                 self.assertEqual(len(re.findall(r"\b%s\b.*\bok\b" % serial, text)), 1, text)
             self.assertTrue(serials and set(serials) <= {"501", "502", "503"}, serials)
+        finally:
+            self.server = type(self).server
+            self.assertEqual(second.stop()[0], 0)
+            directory.cleanup()
+
+    def test_a_stopped_job_resumes_on_its_journal_giving_no_serial_twice(self):
+        # Two tags to start with: the run waits for a third and is stopped
+        # there; the next server brings three more and the job goes on.
+        directory = tempfile.TemporaryDirectory()
+        state = ("--emulate-state", directory.name + "/reader.json")
+        args = ("--state-dir", directory.name + "/state")
+        first = Server(*args, options=("--emulate-tags", "0", "--emulate-feed", "2", *state))
+        try:
+            self.server = first
+            reader = self.ok("GET", "/api/v1/readers")["readers"][0]["id"]
+            job = self.ok("POST", "/api/v1/readers/%s/commission" % reader,
+                          {**RANGE, "serial_from": 700, "count": 5}, status=202)["id"]
+            resume = "/api/v1/jobs/%s/resume" % job
+            self.job_when(job, 2)
+            self.refused("POST", resume, None, 409, "is running")
+            stopped = self.ok("DELETE", "/api/v1/jobs/" + job)
+            self.assertEqual((stopped["state"], stopped["done"]), ("stopped", 2))
+            # Resumed with no tag left: it runs, waiting, until stopped again.
+            self.assertEqual(self.ok("POST", resume, status=202)["state"], "running")
+            self.refused("POST", resume, None, 409, "is running")
+            self.assertEqual(self.ok("DELETE", "/api/v1/jobs/" + job)["state"], "stopped")
+        finally:
+            self.assertEqual(first.stop()[0], 0)
+        second = Server(*args, options=("--emulate-tags", "0", "--emulate-feed", "3", *state))
+        try:
+            self.server = second
+            # A stopped job stays stopped over a restart until it is resumed.
+            self.assertEqual(self.ok("GET", "/api/v1/jobs/" + job)["state"], "stopped")
+            self.assertEqual(self.ok("POST", resume, status=202)["done"], 2)
+            doc = self.job_when(job, 5, "finished")
+            self.assertEqual([e["serial"] for e in doc["log"] if e["event"] == "tag"],
+                             ["702", "703", "704"])
+            with open(directory.name + "/state/%s.journal" % job) as journal:
+                lines = list(csv.reader(journal))
+            ok = [(line[1], line[2]) for line in lines if line[-1] == "ok"]
+            self.assertEqual(sorted(serial for serial, _ in ok),
+                             ["700", "701", "702", "703", "704"], lines)
+            self.assertEqual(len({epc for _, epc in ok}), 5, lines)
+            for path, status, words in [(resume, 409, "is finished"),
+                                        ("/api/v1/jobs/0123456789abcdef/resume", 404, "no job")]:
+                with self.subTest(path):
+                    self.refused("POST", path, None, status, words)
         finally:
             self.server = type(self).server
             self.assertEqual(second.stop()[0], 0)

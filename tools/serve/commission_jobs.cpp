@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <random>
 #include <stdexcept>
+#include <utility>
 
 #include "app/epc_json.h"
 #include "app/events/commission_event_feed.h"
@@ -163,7 +164,7 @@ void CommissionJobs::start(const std::string &id, CommissionRequest request, Com
     std::lock_guard lock(mutex_);
     jobs_[job->id] = job;
   }
-  run(job, std::move(done));
+  run(job, std::move(done), "stopped");
 }
 
 void CommissionJobs::resume() {
@@ -173,17 +174,40 @@ void CommissionJobs::resume() {
     for (const auto &[id, job] : jobs_)
       if (job->state == "running" && readers_.worker(job->reader)) cut.push_back(job);
   }
-  for (const auto &job : cut) run(job, [](Response) {});
+  for (const auto &job : cut) run(job, [](Response) {}, "stopped");
 }
 
-void CommissionJobs::run(const std::shared_ptr<Job> &job, Completion done) {
+void CommissionJobs::resume(const std::string &id, Completion done) {
+  std::shared_ptr<Job> job;
+  std::string before;
+  {
+    std::lock_guard lock(mutex_);
+    const auto found = jobs_.find(id);
+    if (found == jobs_.end()) return done(error_response(Refusal::kNotFound, "no job " + id));
+    job = found->second;
+    if (job->state == "running" || job->state == "finished")
+      return done(error_response(Refusal::kConflict, "job " + id + " is " + job->state));
+    const std::shared_ptr<ReaderWorker> worker = readers_.worker(job->reader);
+    if (!worker || worker->state() == ReaderState::kLost)
+      return done(error_response(Refusal::kUnavailable, "reader " + job->reader + " is lost"));
+    // Marked running here, under the lock, so that two resumes cannot both run it.
+    before = job->state;
+    job->state = "running";
+  }
+  run(job, std::move(done), before);
+}
+
+void CommissionJobs::run(const std::shared_ptr<Job> &job, Completion done,
+                         const std::string &state_before) {
   const std::shared_ptr<ReaderWorker> worker = readers_.worker(job->reader);
   auto stop = std::make_shared<app::StopSource>();
+  std::optional<std::string> error_before;
   {
     std::lock_guard lock(mutex_);
     job->stop = stop;
     job->state = "running";
     job->stop_asked = false;
+    error_before = std::exchange(job->error, std::nullopt);
   }
   keep(*job);
   const std::string journal = dir_.path_of(job->id + ".journal");
@@ -237,8 +261,9 @@ void CommissionJobs::run(const std::shared_ptr<Job> &job, Completion done) {
   };
   if (!worker->start_job(ReaderState::kCommissioning, stop, work)) {
     std::lock_guard lock(mutex_);
-    job->state = "stopped";
-    job->error = "reader " + job->reader + " is busy";
+    // A run that failed keeps its reason; one that never ran says why.
+    job->state = state_before;
+    job->error = error_before ? *error_before : "reader " + job->reader + " is busy";
     keep(*job);
     return done(error_response(Refusal::kConflict, "reader " + job->reader + " is busy: " +
                                                        state_name(worker->state())));

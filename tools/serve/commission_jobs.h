@@ -51,10 +51,17 @@ class CommissionJobs {
   /// Stops job `job`; done gets its Job document once it stopped (404 for
   /// no such job).
   void stop(const std::string &job, Completion done);
+  /// Runs job `job` (stopped, failed or ended for want of a tag) again on
+  /// its own journal and reader, so that no serial is issued twice; done
+  /// gets 202 with the Job document once it is queued, 404 for no such job,
+  /// 409 when it is running or finished or its reader is busy, 503 when its
+  /// reader is lost or not served.
+  void resume(const std::string &job, Completion done);
 
  private:
   struct Job;
-  void run(const std::shared_ptr<Job> &job, Completion done);
+  // Queues the job; on a busy reader it goes back to `state_before`.
+  void run(const std::shared_ptr<Job> &job, Completion done, const std::string &state_before);
   void keep(const Job &job);
 
   ReaderRegistry &readers_;

@@ -29,6 +29,12 @@ void add_job_routes(Router &router, ReaderRegistry &readers, CommissionJobs &job
     response.later = [&jobs, id](Completion done) { jobs.stop(id, std::move(done)); };
     return response;
   });
+  router.add("POST", "/api/v1/jobs/{job}/resume", [&jobs](const RouteCall &call) {
+    const std::string id = call.params.at("job");
+    Response response;
+    response.later = [&jobs, id](Completion done) { jobs.resume(id, std::move(done)); };
+    return response;
+  });
 }
 
 }  // namespace velkor::serve

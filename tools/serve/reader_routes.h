@@ -23,7 +23,7 @@ void add_tag_routes(Router &router, ReaderRegistry &readers);
 /// POST and DELETE .../watch; with mqtt, each watch is published there too.
 void add_watch_routes(Router &router, ReaderRegistry &readers,
                       std::optional<app::mqtt::Settings> mqtt);
-/// POST .../commission; GET and DELETE /api/v1/jobs/{job}.
+/// POST .../commission; GET and DELETE /api/v1/jobs/{job}; POST .../{job}/resume.
 void add_job_routes(Router &router, ReaderRegistry &readers, CommissionJobs &jobs);
 
 /// Ends a call with the core's failure as its ApiError, when it failed.
