@@ -66,7 +66,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/VelkorConfig.cmake
 
 install(FILES README.md DESTINATION ${VELKOR_DOC_DIR} COMPONENT doc)
 install(DIRECTORY docs/ DESTINATION ${VELKOR_DOC_DIR}/docs COMPONENT doc
-        FILES_MATCHING PATTERN "*.md" PATTERN "*.schema.json")
+        FILES_MATCHING PATTERN "*.md" PATTERN "*.schema.json" PATTERN "*.png")
 install(FILES examples/first_inventory.c examples/tag_session.cpp examples/CMakeLists.txt
         DESTINATION ${VELKOR_DOC_DIR}/examples COMPONENT doc)
 
