@@ -112,13 +112,29 @@ async function startCommissioning(page, from, count, filter = '') {
 
 const shot = (page, name) => page.screenshot({ path: join(artifacts, `${name}.png`), fullPage: true });
 
+// Runs `body` on a console logged in to a server of its own (started with
+// `args`), once per size, and stops both after.
+async function onConsole(browser, args, sizes, body) {
+  const { server, base, token } = await startServer(args);
+  try {
+    for (const size of sizes) {
+      const problems = [];
+      const { context, page } = await openPage(browser, base, size, problems);
+      try {
+        await logIn(page, base, token);
+        await body({ page, context, base, token, size, problems });
+      } finally {
+        await context.close();
+      }
+    }
+  } finally {
+    await stopServer(server);
+  }
+}
+
 const tests = {
   async login(browser) {
-    const { server, base, token } = await startServer();
-    const problems = [];
-    const { context, page } = await openPage(browser, base, 'desktop', problems);
-    try {
-      await logIn(page, base, token);
+    await onConsole(browser, ['--emulate'], ['desktop'], async ({ page, context, base, token, problems }) => {
       assert.equal(page.url(), base, 'the token left the address bar');
       const [cookie] = await context.cookies(base);
       assert.equal(cookie.value, token);
@@ -142,93 +158,62 @@ const tests = {
       assert.equal(page.url(), `${base}`);
       assert.deepEqual(unexpected(problems, /^401 .*\/openapi\.json$|401.*\/openapi\.json\)$/), [],
         'no console errors, failed loads or other hosts but the 401 that shows the form');
-    } finally {
-      await context.close();
-      await stopServer(server);
-    }
+    });
   },
 
   async epc(browser) {
-    const { server, base, token } = await startServer();
-    try {
-      for (const size of ['desktop', 'phone']) {
-        const problems = [];
-        const { context, page } = await openPage(browser, base, size, problems);
-        try {
-          await logIn(page, base, token);
-          await page.getByRole('link', { name: 'EPC', exact: true }).click();
-          const box = page.locator('#epc');
-          await page.locator('#epc').getByLabel('EPC (hex)', { exact: true }).fill('3074257BF7194E4000001A85');
-          await page.getByRole('button', { name: 'Decode' }).click();
-          await page.locator('#epc-fields').getByText('urn:epc:tag:sgtin-96:3.0614141.812345.6789').waitFor(WAIT);
-          await page.locator('#epc-fields').getByText('(01)80614141123458(21)6789').waitFor(WAIT);
-          // A GTIN with a wrong check digit: the server's words, shown as they are.
-          await box.getByLabel('GTIN', { exact: true }).fill('80614141123459');
-          await box.getByLabel('Serial', { exact: true }).fill('1');
-          await page.getByRole('button', { name: 'Encode' }).click();
-          await page.getByText('Failed: GTIN: check digit 9').waitFor(WAIT);
-          await box.getByLabel('GTIN', { exact: true }).fill('80614141123458');
-          await box.getByLabel('Serial', { exact: true }).fill('6789');
-          await box.getByLabel('Filter', { exact: true }).fill('3');
-          await page.getByRole('button', { name: 'Encode' }).click();
-          await page.locator('#epc-fields').getByText('3074257BF7194E4000001A85').waitFor(WAIT);
-          await shot(page, `epc-${size}`);
-          assert.deepEqual(unexpected(problems, /\/api\/v1\/epc\/encode\)?$/), [],
-            'no console errors, failed loads or other hosts but the refused encoding');
-        } finally {
-          await context.close();
-        }
-      }
-    } finally {
-      await stopServer(server);
-    }
+    await onConsole(browser, ['--emulate'], ['desktop', 'phone'], async ({ page, size, problems }) => {
+      await page.getByRole('link', { name: 'EPC', exact: true }).click();
+      const box = page.locator('#epc');
+      await page.locator('#epc').getByLabel('EPC (hex)', { exact: true }).fill('3074257BF7194E4000001A85');
+      await page.getByRole('button', { name: 'Decode' }).click();
+      await page.locator('#epc-fields').getByText('urn:epc:tag:sgtin-96:3.0614141.812345.6789').waitFor(WAIT);
+      await page.locator('#epc-fields').getByText('(01)80614141123458(21)6789').waitFor(WAIT);
+      // A GTIN with a wrong check digit: the server's words, shown as they are.
+      await box.getByLabel('GTIN', { exact: true }).fill('80614141123459');
+      await box.getByLabel('Serial', { exact: true }).fill('1');
+      await page.getByRole('button', { name: 'Encode' }).click();
+      await page.getByText('Failed: GTIN: check digit 9').waitFor(WAIT);
+      await box.getByLabel('GTIN', { exact: true }).fill('80614141123458');
+      await box.getByLabel('Serial', { exact: true }).fill('6789');
+      await box.getByLabel('Filter', { exact: true }).fill('3');
+      await page.getByRole('button', { name: 'Encode' }).click();
+      await page.locator('#epc-fields').getByText('3074257BF7194E4000001A85').waitFor(WAIT);
+      await shot(page, `epc-${size}`);
+      assert.deepEqual(unexpected(problems, /\/api\/v1\/epc\/encode\)?$/), [],
+        'no console errors, failed loads or other hosts but the refused encoding');
+    });
   },
 
   async watch(browser) {
-    const { server, base, token } = await startServer();
-    try {
-      for (const size of ['desktop', 'phone']) {
-        const problems = [];
-        const { context, page } = await openPage(browser, base, size, problems);
-        try {
-          await logIn(page, base, token);
-          await shot(page, `readers-${size}`);
-          await page.getByRole('link', { name: 'Inventory' }).click();
-          await page.getByRole('button', { name: 'Start', exact: true }).click();
-          const rows = page.locator('#tag-rows tr');
-          for (const epc of EMULATED_EPCS) await rows.filter({ hasText: epc }).waitFor(WAIT);
-          assert.equal(await rows.count(), 6, 'six tags, each in one row');
-          await page.locator('#tag-rows tr', { hasText: 'present' }).nth(5).waitFor(WAIT);
-          // The chart has drawn a second with reads in it.
-          await page.waitForFunction(() => Number(document.getElementById('rate-now').textContent) > 0,
-            null, WAIT);
-          await shot(page, `inventory-${size}`);
-          await page.getByRole('button', { name: 'Stop' }).click();
-          await page.getByText(/^Stopped on /).waitFor(WAIT);
-          // CSV: a header and the six tags.
-          const [download] = await Promise.all([page.waitForEvent('download'),
-            page.getByRole('button', { name: 'Export CSV' }).click()]);
-          const path = join(scratch, `inventory-${size}.csv`);
-          await download.saveAs(path);
-          const lines = readFileSync(path, 'utf8').trim().split('\r\n');
-          assert.equal(lines[0], 'epc,uri,tid,antenna,reads,first_seen,last_seen,present');
-          assert.deepEqual(lines.slice(1).map((l) => l.split(',')[0]).sort(), [...EMULATED_EPCS].sort());
-          assert.deepEqual(problems, [], 'no console errors, failed loads or other hosts');
-        } finally {
-          await context.close();
-        }
-      }
-    } finally {
-      await stopServer(server);
-    }
+    await onConsole(browser, ['--emulate'], ['desktop', 'phone'], async ({ page, size, problems }) => {
+      await shot(page, `readers-${size}`);
+      await page.getByRole('link', { name: 'Inventory' }).click();
+      await page.getByRole('button', { name: 'Start', exact: true }).click();
+      const rows = page.locator('#tag-rows tr');
+      for (const epc of EMULATED_EPCS) await rows.filter({ hasText: epc }).waitFor(WAIT);
+      assert.equal(await rows.count(), 6, 'six tags, each in one row');
+      await page.locator('#tag-rows tr', { hasText: 'present' }).nth(5).waitFor(WAIT);
+      // The chart has drawn a second with reads in it.
+      await page.waitForFunction(() => Number(document.getElementById('rate-now').textContent) > 0,
+        null, WAIT);
+      await shot(page, `inventory-${size}`);
+      await page.getByRole('button', { name: 'Stop' }).click();
+      await page.getByText(/^Stopped on /).waitFor(WAIT);
+      // CSV: a header and the six tags.
+      const [download] = await Promise.all([page.waitForEvent('download'),
+        page.getByRole('button', { name: 'Export CSV' }).click()]);
+      const path = join(scratch, `inventory-${size}.csv`);
+      await download.saveAs(path);
+      const lines = readFileSync(path, 'utf8').trim().split('\r\n');
+      assert.equal(lines[0], 'epc,uri,tid,antenna,reads,first_seen,last_seen,present');
+      assert.deepEqual(lines.slice(1).map((l) => l.split(',')[0]).sort(), [...EMULATED_EPCS].sort());
+      assert.deepEqual(problems, [], 'no console errors, failed loads or other hosts');
+    });
   },
 
   async settings(browser) {
-    const { server, base, token } = await startServer();
-    const problems = [];
-    const { context, page } = await openPage(browser, base, 'desktop', problems);
-    try {
-      await logIn(page, base, token);
+    await onConsole(browser, ['--emulate'], ['desktop'], async ({ page, base, problems }) => {
       const form = page.locator('#settings-form');
       await form.getByLabel('Power (dBm)').waitFor(WAIT);
       assert.equal(await form.getByLabel('Power (dBm)').inputValue(), '30');
@@ -247,18 +232,11 @@ const tests = {
       await shot(page, 'settings-desktop');
       assert.deepEqual(unexpected(problems, /\/settings\)?$/), [],
         'no console errors, failed loads or other hosts but the refused change');
-    } finally {
-      await context.close();
-      await stopServer(server);
-    }
+    });
   },
 
   async memory(browser) {
-    const { server, base, token } = await startServer();
-    const problems = [];
-    const { context, page } = await openPage(browser, base, 'desktop', problems);
-    try {
-      await logIn(page, base, token);
+    await onConsole(browser, ['--emulate'], ['desktop'], async ({ page, base, problems }) => {
       await page.getByRole('link', { name: 'Inventory' }).click();
       await page.getByRole('button', { name: 'Start', exact: true }).click();
       const epc = EMULATED_EPCS[1];
@@ -278,24 +256,17 @@ const tests = {
       await page.locator('#bank-user', { hasText: /^\w{4} \w{4} CAFE 1234 BEEF \w{4}/ }).waitFor(WAIT);
       await shot(page, 'tag-desktop');
       assert.deepEqual(problems, [], 'no console errors, failed loads or other hosts');
-    } finally {
-      await context.close();
-      await stopServer(server);
-    }
+    });
   },
 
   async lock(browser) {
-    const { server, base, token } = await startServer();
-    const problems = [];
-    const { context, page } = await openPage(browser, base, 'desktop', problems);
-    const locks = [];
-    const kills = [];
-    page.on('request', (r) => {
-      if (r.url().endsWith('/lock')) locks.push(JSON.parse(r.postData()));
-      if (r.url().endsWith('/kill')) kills.push(JSON.parse(r.postData()));
-    });
-    try {
-      await logIn(page, base, token);
+    await onConsole(browser, ['--emulate'], ['desktop'], async ({ page, base, problems }) => {
+      const locks = [];
+      const kills = [];
+      page.on('request', (r) => {
+        if (r.url().endsWith('/lock')) locks.push(JSON.parse(r.postData()));
+        if (r.url().endsWith('/kill')) kills.push(JSON.parse(r.postData()));
+      });
       const id = await page.locator('#reader-rows td').first().textContent();
       const epc = EMULATED_EPCS[2];
       await page.goto(`${base}#tag/${id}/${epc}`);
@@ -326,18 +297,11 @@ const tests = {
       await shot(page, 'lock-desktop');
       assert.deepEqual(unexpected(problems, /\/tags\/[0-9A-F]+\/user\)?$/), [],
         'no console errors, failed loads or other hosts but the refused write');
-    } finally {
-      await context.close();
-      await stopServer(server);
-    }
+    });
   },
 
   async commission(browser) {
-    const { server, base, token } = await startServer(['--emulate-feed', '3']);
-    const problems = [];
-    const { context, page } = await openPage(browser, base, 'desktop', problems);
-    try {
-      await logIn(page, base, token);
+    await onConsole(browser, ['--emulate-feed', '3'], ['desktop'], async ({ page, base, problems }) => {
       await startCommissioning(page, '1000', 3, '3');
       await page.locator('#job-done', { hasText: '3 of 3' }).waitFor(WAIT);
       assert.equal(await page.locator('#job-progress').evaluate((p) => p.value / p.max), 1);
@@ -348,10 +312,7 @@ const tests = {
       assert.equal(await written.count(), 3);
       await shot(page, 'commission-desktop');
       assert.deepEqual(problems, [], 'no console errors, failed loads or other hosts');
-    } finally {
-      await context.close();
-      await stopServer(server);
-    }
+    });
   },
 
   // Two tags, then none: the job waits at 2 of 3 and is stopped; the server
