@@ -175,5 +175,37 @@ TEST(ReaderRegistry, AReaderPulledOutIsShownLostAndPluggedWhenBack) {
   EXPECT_EQ(answer(router, "DELETE", "/api/v1/readers/" + id + "/watch").status, 200);
 }
 
+// The same reader back under another node: its new session takes the lost
+// one's place, and it answers again.
+TEST(ReaderRegistry, AReaderBackUnderAnotherNodeTakesItsLostPlace) {
+  HandClock clock;  // never moves: the first session's reader stays gone
+  Events events;
+  ReaderRegistry readers([&events](const app::events::Event &e) { events.add(e); });
+  app::SessionOptions options;
+  options.emulate = 1;
+  options.unplug = app::UnplugPlan{1, 1000};
+  options.clock = &clock;
+  app::Result<std::unique_ptr<app::Session>> session = app::Session::open(options);
+  ASSERT_TRUE(session);
+  ASSERT_TRUE(readers.add(std::move(*session)));
+  const std::string id = readers.readers()["readers"][0]["id"];
+  Router router;
+  add_tag_routes(router, readers);
+  add_watch_routes(router, readers, std::nullopt);
+  const std::string inventory = "/api/v1/readers/" + id + "/inventory";
+
+  EXPECT_EQ(answer(router, "POST", "/api/v1/readers/" + id + "/watch").status, 200);
+  ASSERT_TRUE(events.wait_for("lost " + id, 1));  // after its first round
+  EXPECT_EQ(answer(router, "DELETE", "/api/v1/readers/" + id + "/watch").status, 200);
+  EXPECT_EQ(readers.readers()["readers"][0]["state"], "lost");
+  const app::Status back = readers.add(emulated(1));
+  ASSERT_TRUE(back) << back.error().message();
+  const nlohmann::json list = readers.readers();
+  ASSERT_EQ(list["readers"].size(), 1u);
+  EXPECT_EQ(list["readers"][0]["state"], "idle");
+  EXPECT_EQ(answer(router, "POST", inventory, "{}").status, 200);
+  EXPECT_FALSE(readers.add(emulated(1)));  // served, not lost: refused
+}
+
 }  // namespace
 }  // namespace velkor::serve

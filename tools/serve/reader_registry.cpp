@@ -64,13 +64,21 @@ app::Status ReaderRegistry::add(std::unique_ptr<app::Session> session) {
   app::Result<nlohmann::json> document = read_reader_document(*session);
   if (!document) return document.error();
   const std::string id = (*document)["id"];
+  std::shared_ptr<ReaderWorker> replaced;
   {
     std::lock_guard lock(mutex_);
-    if (workers_.count(id))
-      return app::Error::because(app::ErrorKind::kBusy, "open",
-                                 "reader " + id + " is served already");
+    if (const auto held = workers_.find(id); held != workers_.end()) {
+      // A reader lost and plugged in again comes back under another node:
+      // the new session takes the place of the lost one, unless a job
+      // still holds that one.
+      if (held->second->state() != ReaderState::kLost || held->second->busy())
+        return app::Error::because(app::ErrorKind::kBusy, "open",
+                                   "reader " + id + " is served already");
+      replaced = std::move(held->second);
+    }
     workers_[id] = std::make_shared<ReaderWorker>(id, std::move(session), std::move(*document));
   }
+  replaced.reset();  // joins its thread, outside the lock
   publish(app::events::reader_event("plugged", id, app::WallClock::now()));
   return {};
 }
@@ -174,6 +182,11 @@ void ReaderRegistry::rescan() {
         (void)add(std::move(*s));
     }
   for (const std::shared_ptr<ReaderWorker> &w : lost) {
+    {
+      std::lock_guard lock(mutex_);  // replaced by a reader plugged in again
+      if (const auto now = workers_.find(w->id()); now == workers_.end() || now->second != w)
+        continue;
+    }
     ReaderWorker *raw = w.get();
     w->post([this, raw](app::Session &s) {
       if (raw->busy() || raw->state() != ReaderState::kLost || !s.reconnect()) return;
