@@ -122,6 +122,9 @@ async function onConsole(browser, args, sizes, body) {
       const { context, page } = await openPage(browser, base, size, problems);
       try {
         await logIn(page, base, token);
+        // The reader listed first: a page that acts on one before the list
+        // came (a slow server) says there is none.
+        await page.locator('#reader-rows td').first().waitFor(WAIT);
         await body({ page, context, base, token, size, problems });
       } finally {
         await context.close();
