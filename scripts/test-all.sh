@@ -37,7 +37,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKOR_SANITIZE=thread \
   -DVELKOR_WERROR=ON
-cmake --build build-tsan -j"$jobs" --target velkor_integration_tests velkor_app_tests
+cmake --build build-tsan -j"$jobs" --target velkor_integration_tests velkor_app_tests velkor_app
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --test-dir build-tsan -L '^(integration|app)$' --output-on-failure -j"$jobs"
 
