@@ -11,7 +11,7 @@ set(VELKOR_APP_SOURCES epc_json.cpp
     reader/channel_plan.cpp reader/reader_config.cpp reader/reader_info.cpp reader/settings.cpp
     reader/session.cpp reader/session_open_win32.cpp
     events/presence_events.cpp events/read_event.cpp events/reader_documents.cpp
-    events/watch_events.cpp)
+    events/watch_events.cpp events/watch_event_feed.cpp)
 file(GLOB VELKOR_APP_ALL_OF CONFIGURE_DEPENDS base/*.cpp tags/*.cpp watch/*.cpp)
 add_library(velkor_app_static STATIC ${VELKOR_APP_SOURCES} ${VELKOR_APP_ALL_OF})
 velkor_compile_in_batches(velkor_app_static 16)
