@@ -75,7 +75,7 @@ endif()
 
 file(WRITE ${stage}/lib/netstandard2.0/Velkor.Net.dll.config "<configuration>\n${mono_map}</configuration>\n")
 string(REPLACE ";" ", " RUNTIMES "${packed}")
-configure_file(${SOURCE_DIR}/Velkor.Net.nuspec.in ${stage}/Velkor.Net.nuspec @ONLY)
+configure_file(${SOURCE_DIR}/Velkor.Net.manifest.xml.in ${stage}/Velkor.Net.nuspec @ONLY)
 file(REMOVE ${OUT_DIR}/Velkor.Net.${VERSION}.nupkg)
 # nuget keeps its settings under HOME: the stage's, not the user's.
 execute_process(
