@@ -14,14 +14,14 @@
 
 namespace velkor::test {
 
-namespace {
-
 std::string slurp(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
 }
+
+namespace {
 
 // Keeps errno across the bookkeeping done after a call.
 class KeepErrno {

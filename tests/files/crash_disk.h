@@ -19,6 +19,9 @@
 
 namespace velkor::test {
 
+/// The whole of a file as it is on disk ("" when it cannot be read).
+std::string slurp(const std::string &path);
+
 class CrashDisk final : public app::FileSystem {
  public:
   /// Records changes under `root`, a directory whose present files count

@@ -17,13 +17,6 @@
 namespace velkor::test {
 namespace {
 
-std::string slurp(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 class CrashDiskTest : public ::testing::Test {
  protected:
   void SetUp() override {

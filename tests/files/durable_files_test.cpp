@@ -22,18 +22,13 @@
 #include "app/files/file_lock.h"
 #include "app/files/regular_file.h"
 #include "app/files/replace.h"
+#include "tests/files/crash_disk.h"
 
 namespace velkor::app {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string slurp(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test::slurp;
 
 class Scratch {
  public:
